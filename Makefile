@@ -1,0 +1,37 @@
+# Two commands: `make run` and `make test`. Both install what is missing,
+# configure and build first.
+BUILD ?= build
+JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench sanitize-address sanitize-thread clean
+
+all: build
+
+deps:
+	@sh scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@BUILD=$(BUILD) sh scripts/run.sh
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@BUILD=$(BUILD) sh scripts/bench.sh
+
+# Sanitizer builds live in their own trees.
+sanitize-address:
+	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS=-DZARVO_SANITIZE=address
+
+sanitize-thread:
+	@$(MAKE) test BUILD=build-tsan CMAKE_FLAGS=-DZARVO_SANITIZE=thread
+
+clean:
+	@rm -rf $(BUILD)
