@@ -1,0 +1,47 @@
+#include "platform/LinuxIoctl.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace vexo {
+namespace pc {
+
+LinuxIoctl::~LinuxIoctl() = default;
+
+int LinuxIoctl::openNode(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(native.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? -errno : fd;
+}
+
+void LinuxIoctl::closeNode(int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+int LinuxIoctl::ioctl(int fd, unsigned long request, void *arg)
+{
+    int r;
+    do {
+        r = ::ioctl(fd, request, arg);
+    } while (r < 0 && errno == EINTR);
+    return r < 0 ? -errno : 0;
+}
+
+std::shared_ptr<LinuxIoctl> LinuxIoctl::system()
+{
+    static const std::shared_ptr<LinuxIoctl> io = std::make_shared<LinuxIoctl>();
+    return io;
+}
+
+} // namespace pc
+} // namespace vexo
