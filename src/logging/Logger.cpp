@@ -162,12 +162,15 @@ void Logger::log(QtMsgType type, const QString& message, const QString& file,
                 buffers.setLocalData(new ThreadBuffer);
             QList<LogMessage*>& buffer = buffers.localData()->messages;
             buffer.append(new LogMessage(type, message, variables, file, function, line));
-            if (buffer.size() > bufferSize)
-                delete buffer.takeFirst();
 
             // Info messages rank lowest here: they are context, like debug.
             const int level = type == QtInfoMsg ? 0 : int(type);
-            if (level >= minLevel) {
+            if (level < minLevel) {
+                // Up to bufferSize messages are held back as the context that
+                // precedes the next qualifying message.
+                if (buffer.size() > bufferSize)
+                    delete buffer.takeFirst();
+            } else {
                 while (!buffer.isEmpty()) {
                     const std::unique_ptr<LogMessage> held(buffer.takeFirst());
                     write(held.get());
