@@ -1,0 +1,639 @@
+#include "comm/GlobalParams.h"
+
+#include "comm/Util.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QFileInfo>
+#include <QMetaType>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QSysInfo>
+
+#include <limits>
+
+namespace vexo {
+namespace pc {
+
+namespace {
+
+const QString kSettingsFile = QStringLiteral("/config/kavora_win_x64.ini");
+const QString kDefaultFwQueryUrl = QStringLiteral("http://127.0.0.1:18080/firmware/dev_query/");
+const QString kFactoryHostIp = QStringLiteral("192.168.88.20");
+
+using Locker = QMutexLocker;
+
+// Readers applying the file's rule for values of the wrong type: they read
+// as the type's zero value.
+
+QString readString(const QSettings &s, const QString &key, const QString &def)
+{
+    const QVariant v = s.value(key, def);
+    // An unquoted value with commas comes back from the INI reader as a list.
+    if (v.type() == QVariant::StringList)
+        return v.toStringList().join(QLatin1Char(','));
+    return v.toString();
+}
+
+int readInt(const QSettings &s, const QString &key, int def)
+{
+    const QVariant v = s.value(key, def);
+    bool ok = false;
+    const int r = v.toInt(&ok);
+    return ok ? r : 0;
+}
+
+qint64 readInt64(const QSettings &s, const QString &key, qint64 def)
+{
+    const QVariant v = s.value(key, def);
+    bool ok = false;
+    const qint64 r = v.toLongLong(&ok);
+    return ok ? r : 0;
+}
+
+quint32 readUInt(const QSettings &s, const QString &key, quint32 def)
+{
+    const QVariant v = s.value(key, def);
+    bool ok = false;
+    const uint r = v.toUInt(&ok);
+    return ok ? r : 0;
+}
+
+quint16 readPort(const QSettings &s, const QString &key, quint16 def)
+{
+    const quint32 v = readUInt(s, key, def);
+    return v <= std::numeric_limits<quint16>::max() ? static_cast<quint16>(v) : quint16(0);
+}
+
+double readDouble(const QSettings &s, const QString &key, double def)
+{
+    const QVariant v = s.value(key, def);
+    bool ok = false;
+    const double r = v.toDouble(&ok);
+    return ok ? r : 0.0;
+}
+
+// "true" (any case) or a non-zero number is true; anything else false.
+bool readBool(const QSettings &s, const QString &key, bool def)
+{
+    const QVariant v = s.value(key, def);
+    if (v.type() == QVariant::Bool)
+        return v.toBool();
+    const QString text = v.toString().trimmed();
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok && number != 0.0;
+}
+
+QString segmentOf(const QString &ip)
+{
+    return ip.left(ip.lastIndexOf(QLatin1Char('.')));
+}
+
+} // namespace
+
+GlobalParams *GlobalParams::instance()
+{
+    static GlobalParams params(defaultSettingsPath());
+    return &params;
+}
+
+QString GlobalParams::defaultSettingsPath()
+{
+    const QString dataRoot = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString userFile = dataRoot + kSettingsFile;
+    if (!dataRoot.isEmpty() && QFileInfo::exists(userFile))
+        return userFile;
+    return QCoreApplication::applicationDirPath() + QLatin1String("/..") + kSettingsFile;
+}
+
+GlobalParams::GlobalParams(const QString &settingsPath, QObject *parent)
+    : QObject(parent)
+    , m_settings(new QSettings(settingsPath, QSettings::IniFormat))
+{
+    m_settings->setIniCodec("UTF-8");
+    loadSettings();
+    qRegisterMetaType<GlobalParams::UgProgressEnum>("GlobalParams::UgProgressEnum");
+    buildIpPool();
+}
+
+GlobalParams::~GlobalParams()
+{
+    saveSettings();
+}
+
+QString GlobalParams::settingsPath() const
+{
+    return m_settings->fileName();
+}
+
+void GlobalParams::loadSettings()
+{
+    Locker lock(&m_mutex);
+    QSettings &s = *m_settings;
+
+    s.beginGroup(QStringLiteral("cloud_server"));
+    m_fwQueryUrl = readString(s, QStringLiteral("fw_query_url"), kDefaultFwQueryUrl);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("local_server"));
+    m_hostIp = readString(s, QStringLiteral("host_ip"), kFactoryHostIp);
+    m_hostIpPrefix = readString(s, QStringLiteral("host_ip_prefix"), QStringLiteral("192.168."));
+    m_hostIpSegEnd = readInt(s, QStringLiteral("host_ip_seg_end"), 128);
+    m_hostIpSegStart = readInt(s, QStringLiteral("host_ip_seg_start"), 89);
+    m_hostPort = readPort(s, QStringLiteral("host_port"), 10086);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("product_info"));
+    m_devicePort = readPort(s, QStringLiteral("device_port"), 10086);
+    m_branch = readString(s, QStringLiteral("branch"), QStringLiteral("OA_E"));
+    m_platform = readString(s, QStringLiteral("platform"), QStringLiteral("Hi3516DV300"));
+    m_product = readString(s, QStringLiteral("product"), QStringLiteral("Kavora_nimo_2P"));
+    m_seqid = readString(s, QStringLiteral("seqid"), QString());
+    m_status = readString(s, QStringLiteral("status"), QStringLiteral("debug"));
+    m_version = readString(s, QStringLiteral("version"), QStringLiteral("0.0.0.0"));
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("gimbal_ctrl"));
+    m_presetSpeedRef = readDouble(s, QStringLiteral("preset_speed_ref"), 20.0);
+    m_ctrlSpeedRef = readDouble(s, QStringLiteral("ctrl_speed_ref"), 30.0);
+    s.endGroup();
+
+    m_devInfos.clear();
+    const int count = s.beginReadArray(QStringLiteral("dev_info"));
+    for (int i = 0; i < count; ++i) {
+        s.setArrayIndex(i);
+        DevInfo info;
+        info.devName = readString(s, QStringLiteral("dev_name"), QString::number(i));
+        info.devSn = readString(s, QStringLiteral("dev_sn"), QStringLiteral("null"));
+        info.devTime = readInt64(s, QStringLiteral("dev_time"), 0);
+        info.focusMode = readUInt(s, QStringLiteral("focus_mode"), 0);
+        const int images = s.beginReadArray(QStringLiteral("dev_image"));
+        for (int k = 0; k < images && k < 3; ++k) {
+            s.setArrayIndex(k);
+            info.imgMini[k] = readString(s, QStringLiteral("img_mini"), QString());
+            info.imgPreview[k] = readString(s, QStringLiteral("img_preview"), QString());
+        }
+        s.endArray();
+        m_devInfos.append(info);
+    }
+    s.endArray();
+    // A hand-edited file may list more cameras than we keep: drop the oldest.
+    while (m_devInfos.size() > MaxDevInfos) {
+        int oldest = 0;
+        for (int i = 1; i < m_devInfos.size(); ++i) {
+            if (m_devInfos.at(i).devTime < m_devInfos.at(oldest).devTime)
+                oldest = i;
+        }
+        m_devInfos.removeAt(oldest);
+    }
+
+    s.beginGroup(QStringLiteral("language"));
+    m_languageType = readInt(s, QStringLiteral("language_type"), -1);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("software_pc"));
+    m_pcBranch = readString(s, QStringLiteral("pc_branch"), QStringLiteral("OA_E"));
+    m_pcPlatform = readString(s, QStringLiteral("pc_platform"), QStringLiteral("Win_x64"));
+    // pc_seqid is written for reference only; the identity is the machine's.
+    m_pcSeqid = QString::fromLatin1(QSysInfo::machineUniqueId());
+    m_pcStatus = readString(s, QStringLiteral("pc_status"), QStringLiteral("release"));
+    m_pcMacosMonterey = readBool(s, QStringLiteral("pc_macos_monterey"), false);
+    m_autoFramingTips = readBool(s, QStringLiteral("auto_framing_tips"), false);
+    m_remoteCtrlTips = readBool(s, QStringLiteral("remote_ctrl_tips"), false);
+    m_pcVirtualBg = readBool(s, QStringLiteral("pc_virtual_bg"), true);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("others"));
+    m_ugInfoType = readInt(s, QStringLiteral("ug_info_type"), 0);
+    m_font = readString(s, QStringLiteral("font"), QStringLiteral("SourceHanSansCN-Bold.otf"));
+    m_shortcutRange = readInt(s, QStringLiteral("shortcut_range"), 0);
+    m_shortcutExt = readBool(s, QStringLiteral("shortcut_ext"), false);
+    m_fallbackEnable = readBool(s, QStringLiteral("fallback_enable"), true);
+    m_upgradeMethod = readInt(s, QStringLiteral("upgrade_method"), 0);
+    s.endGroup();
+}
+
+void GlobalParams::saveSettings()
+{
+    Locker lock(&m_mutex);
+    QSettings &s = *m_settings;
+
+    s.beginGroup(QStringLiteral("cloud_server"));
+    s.setValue(QStringLiteral("fw_query_url"), m_fwQueryUrl);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("local_server"));
+    s.setValue(QStringLiteral("host_ip"), m_hostIp);
+    s.setValue(QStringLiteral("host_ip_prefix"), m_hostIpPrefix);
+    s.setValue(QStringLiteral("host_ip_seg_end"), m_hostIpSegEnd);
+    s.setValue(QStringLiteral("host_ip_seg_start"), m_hostIpSegStart);
+    s.setValue(QStringLiteral("host_port"), m_hostPort);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("product_info"));
+    s.setValue(QStringLiteral("device_port"), m_devicePort);
+    s.setValue(QStringLiteral("branch"), m_branch);
+    s.setValue(QStringLiteral("platform"), m_platform);
+    s.setValue(QStringLiteral("product"), m_product);
+    s.setValue(QStringLiteral("seqid"), m_seqid);
+    s.setValue(QStringLiteral("status"), m_status);
+    s.setValue(QStringLiteral("version"), m_version);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("gimbal_ctrl"));
+    s.setValue(QStringLiteral("preset_speed_ref"), m_presetSpeedRef);
+    s.setValue(QStringLiteral("ctrl_speed_ref"), m_ctrlSpeedRef);
+    s.endGroup();
+
+    // Rewrite the array whole, so that no element of a longer old list stays.
+    s.remove(QStringLiteral("dev_info"));
+    s.beginWriteArray(QStringLiteral("dev_info"), m_devInfos.size());
+    for (int i = 0; i < m_devInfos.size(); ++i) {
+        const DevInfo &info = m_devInfos.at(i);
+        s.setArrayIndex(i);
+        s.setValue(QStringLiteral("dev_name"), info.devName);
+        s.setValue(QStringLiteral("dev_sn"), info.devSn);
+        s.setValue(QStringLiteral("dev_time"), info.devTime);
+        s.setValue(QStringLiteral("focus_mode"), info.focusMode);
+        s.beginWriteArray(QStringLiteral("dev_image"), 3);
+        for (int k = 0; k < 3; ++k) {
+            s.setArrayIndex(k);
+            s.setValue(QStringLiteral("img_mini"), info.imgMini[k]);
+            s.setValue(QStringLiteral("img_preview"), info.imgPreview[k]);
+        }
+        s.endArray();
+    }
+    s.endArray();
+
+    s.beginGroup(QStringLiteral("language"));
+    s.setValue(QStringLiteral("language_type"), m_languageType);
+    s.endGroup();
+
+    s.beginGroup(QStringLiteral("software_pc"));
+    s.setValue(QStringLiteral("pc_branch"), m_pcBranch);
+    s.setValue(QStringLiteral("pc_platform"), m_pcPlatform);
+    s.setValue(QStringLiteral("pc_seqid"), m_pcSeqid);
+    s.setValue(QStringLiteral("pc_status"), m_pcStatus);
+    s.setValue(QStringLiteral("pc_macos_monterey"), m_pcMacosMonterey);
+    s.setValue(QStringLiteral("auto_framing_tips"), m_autoFramingTips);
+    s.setValue(QStringLiteral("remote_ctrl_tips"), m_remoteCtrlTips);
+    s.setValue(QStringLiteral("pc_virtual_bg"), m_pcVirtualBg);
+    s.endGroup();
+
+    // ug_info_type, font and upgrade_method are the user's to edit: never written.
+    s.beginGroup(QStringLiteral("others"));
+    s.setValue(QStringLiteral("shortcut_range"), m_shortcutRange);
+    s.setValue(QStringLiteral("shortcut_ext"), m_shortcutExt ? 1 : 0);
+    s.setValue(QStringLiteral("fallback_enable"), m_fallbackEnable);
+    s.endGroup();
+
+    s.sync();
+}
+
+QString GlobalParams::getSoftwareVersion()
+{
+    return QStringLiteral("%1.%2.%3.%4").arg(1).arg(0).arg(5).arg(4);
+}
+
+QJsonObject GlobalParams::getPcSoftwareInfo()
+{
+    Locker lock(&m_mutex);
+    QJsonObject obj;
+    obj.insert(QStringLiteral("product"), QStringLiteral("Kavora_zarvo_pc"));
+    obj.insert(QStringLiteral("branch"), m_pcBranch);
+    obj.insert(QStringLiteral("platform"), m_pcPlatform);
+    obj.insert(QStringLiteral("status"), m_pcStatus);
+    obj.insert(QStringLiteral("version"), getSoftwareVersion());
+    obj.insert(QStringLiteral("seqid"), m_pcSeqid);
+    obj.insert(QStringLiteral("pkg_type"), 0);
+    return obj;
+}
+
+QJsonObject GlobalParams::getDevFirmwareInfo()
+{
+    Locker lock(&m_mutex);
+    QJsonObject obj;
+    obj.insert(QStringLiteral("product"), m_product);
+    obj.insert(QStringLiteral("branch"), m_branch);
+    obj.insert(QStringLiteral("platform"), m_platform);
+    obj.insert(QStringLiteral("status"), m_status);
+    obj.insert(QStringLiteral("version"), m_version);
+    obj.insert(QStringLiteral("seqid"), m_seqid);
+    obj.insert(QStringLiteral("pkg_type"), 1);
+    return obj;
+}
+
+void GlobalParams::setDevFirmwareInfo(const QJsonObject &info)
+{
+    Locker lock(&m_mutex);
+    m_product = info.value(QStringLiteral("product")).toString();
+    m_branch = info.value(QStringLiteral("branch")).toString();
+    m_platform = info.value(QStringLiteral("platform")).toString();
+    m_status = info.value(QStringLiteral("status")).toString();
+    m_version = info.value(QStringLiteral("version")).toString();
+    m_seqid = info.value(QStringLiteral("seqid")).toString();
+}
+
+// ---- camera records --------------------------------------------------------
+
+GlobalParams::DevInfo *GlobalParams::findDev(const QString &sn)
+{
+    for (DevInfo &info : m_devInfos) {
+        if (info.devSn == sn)
+            return &info;
+    }
+    return nullptr;
+}
+
+void GlobalParams::setDevName(const QString &name, const QString &sn)
+{
+    Locker lock(&m_mutex);
+    if (DevInfo *info = findDev(sn)) {
+        info->devName = name;
+    } else {
+        if (m_devInfos.size() >= MaxDevInfos) {
+            int oldest = 0;
+            for (int i = 1; i < m_devInfos.size(); ++i) {
+                if (m_devInfos.at(i).devTime < m_devInfos.at(oldest).devTime)
+                    oldest = i;
+            }
+            m_devInfos.removeAt(oldest);
+        }
+        DevInfo added;
+        added.devName = name;
+        added.devSn = sn;
+        added.devTime = QDateTime::currentSecsSinceEpoch();
+        m_devInfos.append(added);
+    }
+    saveSettings();
+}
+
+void GlobalParams::renameDev(const QString &name, const QString &sn)
+{
+    Locker lock(&m_mutex);
+    DevInfo *info = findDev(sn);
+    if (!info)
+        return;
+    info->devName = name;
+    saveSettings();
+}
+
+GlobalParams::DevInfo GlobalParams::getDevInfo(const QString &sn) const
+{
+    Locker lock(&m_mutex);
+    for (const DevInfo &info : m_devInfos) {
+        if (info.devSn.compare(sn, Qt::CaseInsensitive) == 0)
+            return info;
+    }
+    return DevInfo();
+}
+
+QList<GlobalParams::DevInfo> GlobalParams::getDevInfos() const
+{
+    Locker lock(&m_mutex);
+    return m_devInfos;
+}
+
+GlobalParams::DevPresetInfo GlobalParams::getDevPreset(const QString &sn, int index) const
+{
+    Locker lock(&m_mutex);
+    if (index < 0 || index >= 3)
+        return DevPresetInfo();
+    for (const DevInfo &info : m_devInfos) {
+        if (info.devSn == sn)
+            return info.presets[static_cast<size_t>(index)];
+    }
+    return DevPresetInfo();
+}
+
+bool GlobalParams::setDevPreset(const QString &sn, int index, const DevPresetInfo &preset)
+{
+    Locker lock(&m_mutex);
+    DevInfo *info = findDev(sn);
+    if (!info || index < 0 || index >= 3)
+        return false;
+    info->presets[static_cast<size_t>(index)] = preset;
+    return true;
+}
+
+bool GlobalParams::setDevFocusMode(const QString &sn, quint32 focusMode)
+{
+    Locker lock(&m_mutex);
+    DevInfo *info = findDev(sn);
+    if (!info)
+        return false;
+    info->focusMode = focusMode;
+    return true;
+}
+
+bool GlobalParams::setDevImage(const QString &sn, int index, const QString &imgMini,
+                               const QString &imgPreview)
+{
+    Locker lock(&m_mutex);
+    DevInfo *info = findDev(sn);
+    if (!info || index < 0 || index >= 3)
+        return false;
+    info->imgMini[static_cast<size_t>(index)] = imgMini;
+    info->imgPreview[static_cast<size_t>(index)] = imgPreview;
+    return true;
+}
+
+QString GlobalParams::getCurrDevSn() const
+{
+    Locker lock(&m_mutex);
+    return m_currDevSn;
+}
+
+void GlobalParams::setCurrDevSn(const QString &sn)
+{
+    Locker lock(&m_mutex);
+    m_currDevSn = sn;
+}
+
+// ---- address pool -------------------------------------------------------
+
+void GlobalParams::buildIpPool()
+{
+    Locker lock(&m_mutex);
+    m_ipPool.clear();
+    const QStringList localSegs = Util::getLocalIpSegs();
+    int foreign = 0;
+    for (qint64 n = m_hostIpSegStart; n <= m_hostIpSegEnd && foreign < MaxForeignIpSegs; ++n) {
+        const QString seg = m_hostIpPrefix + QString::number(n);
+        IpAddrInfo entry;
+        entry.ip = seg + QLatin1String(".10");
+        if (localSegs.contains(seg)) {
+            entry.existed = true;
+            qDebug().noquote() << "Add existed ip:" << seg;
+        } else {
+            ++foreign;
+        }
+        m_ipPool.append(entry);
+    }
+}
+
+QString GlobalParams::allocIpAddr(const QByteArray &devId, bool assigned)
+{
+    Locker lock(&m_mutex);
+    if (!devId.isEmpty()) {
+        for (IpAddrInfo &entry : m_ipPool) {
+            if (entry.devId == devId) {
+                entry.assigned = assigned;
+                entry.counter = 0;
+                return entry.ip;
+            }
+        }
+    }
+    IpAddrInfo *chosen = nullptr;
+    for (IpAddrInfo &entry : m_ipPool) {
+        if (!entry.assigned && entry.devId.isNull()) {
+            chosen = &entry;
+            break;
+        }
+    }
+    if (!chosen) {
+        for (IpAddrInfo &entry : m_ipPool) {
+            if (!entry.assigned) {
+                chosen = &entry;
+                break;
+            }
+        }
+    }
+    if (!chosen)
+        return QString();
+    chosen->devId = devId;
+    chosen->assigned = assigned;
+    chosen->counter = 0;
+    return chosen->ip;
+}
+
+void GlobalParams::releaseIpAddr(const QString &ip)
+{
+    Locker lock(&m_mutex);
+    for (IpAddrInfo &entry : m_ipPool) {
+        if (entry.ip == ip) {
+            entry.assigned = false;
+            entry.counter = 0;
+            return;
+        }
+    }
+}
+
+void GlobalParams::deleteAnIpAddr(const QString &ip)
+{
+    Locker lock(&m_mutex);
+    for (int i = 0; i < m_ipPool.size(); ++i) {
+        if (m_ipPool.at(i).ip == ip && m_ipPool.at(i).existed) {
+            m_ipPool.removeAt(i);
+            qDebug().noquote() << "Delete ip:" << ip;
+            return;
+        }
+    }
+}
+
+GlobalParams::IpAddrInfo GlobalParams::findNewDevIpAddr()
+{
+    Locker lock(&m_mutex);
+    const QStringList localIps = Util::getLocalIps();
+    for (const QString &local : localIps) {
+        if (!local.startsWith(m_hostIpPrefix) || !local.endsWith(QLatin1String(".20")))
+            continue;
+        const QString candidate = segmentOf(local) + QLatin1String(".10");
+        for (const IpAddrInfo &entry : qAsConst(m_ipPool)) {
+            if (!entry.assigned && entry.ip == candidate)
+                return entry;
+        }
+    }
+    // A camera in its factory state sits at .10 beside the PC's factory link.
+    IpAddrInfo result;
+    if (localIps.contains(m_hostIp))
+        result.ip = segmentOf(m_hostIp) + QLatin1String(".10");
+    return result;
+}
+
+QList<GlobalParams::IpAddrInfo> GlobalParams::getLostIpAddrs()
+{
+    Locker lock(&m_mutex);
+    const QStringList localIps = Util::getLocalIps();
+    QList<IpAddrInfo> lost;
+    for (const IpAddrInfo &entry : qAsConst(m_ipPool)) {
+        if (entry.assigned && !localIps.contains(segmentOf(entry.ip) + QLatin1String(".20")))
+            lost.append(entry);
+    }
+    return lost;
+}
+
+QList<GlobalParams::IpAddrInfo> GlobalParams::getIpAddrPool() const
+{
+    Locker lock(&m_mutex);
+    return m_ipPool;
+}
+
+// ---- plain accessors -------------------------------------------------------
+
+#define ZARVO_PARAM(Type, Get, Set, member)                                                        \
+    Type GlobalParams::Get() const                                                                 \
+    {                                                                                              \
+        Locker lock(&m_mutex);                                                                     \
+        return member;                                                                             \
+    }                                                                                              \
+    void GlobalParams::Set(ZARVO_PARAM_ARG(Type) v)                                                \
+    {                                                                                              \
+        Locker lock(&m_mutex);                                                                     \
+        member = v;                                                                                \
+    }
+
+// Strings are passed by const reference, numbers by value.
+template <typename T>
+struct ParamArg { using type = T; };
+template <>
+struct ParamArg<QString> { using type = const QString &; };
+#define ZARVO_PARAM_ARG(Type) ParamArg<Type>::type
+
+ZARVO_PARAM(QString, getFwQueryUrl, setFwQueryUrl, m_fwQueryUrl)
+ZARVO_PARAM(QString, getHostIp, setHostIp, m_hostIp)
+ZARVO_PARAM(QString, getHostIpPrefix, setHostIpPrefix, m_hostIpPrefix)
+ZARVO_PARAM(int, getHostIpSegEnd, setHostIpSegEnd, m_hostIpSegEnd)
+ZARVO_PARAM(int, getHostIpSegStart, setHostIpSegStart, m_hostIpSegStart)
+ZARVO_PARAM(quint16, getHostPort, setHostPort, m_hostPort)
+ZARVO_PARAM(quint16, getDevicePort, setDevicePort, m_devicePort)
+ZARVO_PARAM(QString, getBranch, setBranch, m_branch)
+ZARVO_PARAM(QString, getPlatform, setPlatform, m_platform)
+ZARVO_PARAM(QString, getProduct, setProduct, m_product)
+ZARVO_PARAM(QString, getSeqid, setSeqid, m_seqid)
+ZARVO_PARAM(QString, getStatus, setStatus, m_status)
+ZARVO_PARAM(QString, getVersion, setVersion, m_version)
+ZARVO_PARAM(double, getPresetSpeedRef, setPresetSpeedRef, m_presetSpeedRef)
+ZARVO_PARAM(double, getCtrlSpeedRef, setCtrlSpeedRef, m_ctrlSpeedRef)
+ZARVO_PARAM(int, getLanguageType, setLanguageType, m_languageType)
+ZARVO_PARAM(QString, getPcBranch, setPcBranch, m_pcBranch)
+ZARVO_PARAM(QString, getPcPlatform, setPcPlatform, m_pcPlatform)
+ZARVO_PARAM(QString, getPcStatus, setPcStatus, m_pcStatus)
+ZARVO_PARAM(bool, getPcMacosMonterey, setPcMacosMonterey, m_pcMacosMonterey)
+ZARVO_PARAM(bool, getAutoFramingTips, setAutoFramingTips, m_autoFramingTips)
+ZARVO_PARAM(bool, getRemoteCtrlTips, setRemoteCtrlTips, m_remoteCtrlTips)
+ZARVO_PARAM(bool, getPcVirtualBg, setPcVirtualBg, m_pcVirtualBg)
+ZARVO_PARAM(int, getUgInfoType, setUgInfoType, m_ugInfoType)
+ZARVO_PARAM(QString, getFont, setFont, m_font)
+ZARVO_PARAM(int, getShortcutRange, setShortcutRange, m_shortcutRange)
+ZARVO_PARAM(bool, getShortcutExt, setShortcutExt, m_shortcutExt)
+ZARVO_PARAM(bool, getFallbackEnable, setFallbackEnable, m_fallbackEnable)
+ZARVO_PARAM(int, getUpgradeMethod, setUpgradeMethod, m_upgradeMethod)
+
+#undef ZARVO_PARAM
+#undef ZARVO_PARAM_ARG
+
+QString GlobalParams::getPcSeqid() const
+{
+    Locker lock(&m_mutex);
+    return m_pcSeqid;
+}
+
+} // namespace pc
+} // namespace vexo
