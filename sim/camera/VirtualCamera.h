@@ -1,0 +1,228 @@
+#pragma once
+
+#include "platform/CameraDevice.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QString>
+
+#include <deque>
+
+namespace vexo {
+namespace pc {
+
+// A model of one camera's firmware as the host sees it through the
+// extension unit and the standard controls: it answers the framed requests
+// (identity of the system command set, the camera, gimbal and AI requests),
+// keeps the status block and changes it as command blocks arrive, answers
+// the preset query and keeps the standard controls with their ranges.
+//
+// Faults can be injected: lost writes, lost or damaged answers, wrong
+// lengths, silence, failing reads, and unplugging. Every call is thread
+// safe: the device layer reads and writes from its worker and from callers.
+//
+// The camera is reached through VirtualCameraBackend, which lists it while
+// it is plugged and opens handles on it. Unplugging invalidates every
+// handle opened before.
+class VirtualCamera final
+{
+public:
+    enum class Model { Zarvo, Zarvo4K, Nimo, Nimo4K, Unknown };
+    enum class System { Main = 1, Upgrade = 2 };
+
+    // Damage done to one produced answer (applied in the order queued).
+    enum class AnswerFault {
+        Drop,          // no answer at all
+        BadSync,       // first byte not 0xAA
+        TooShort,      // the read returns 11 bytes
+        BadLength,     // length field larger than the block
+        BadHeaderCrc,  // version-2 answer with a wrong header checksum
+        BadCrc,        // frame checksum does not match
+        WrongReceiver, // addressed to the camera module instead of the host
+        NotAnswer,     // answer bit clear
+        UnknownSeq,    // seq of no request
+        ReadError,     // the read of this answer fails
+        ShortData,     // last answer data byte missing
+        Version2,      // valid answer in version 2 (with header checksum)
+    };
+
+    // One frame the camera accepted on the message selector.
+    struct ReceivedFrame
+    {
+        quint16 seq = 0;
+        int cmdSet = 0;
+        int cmdId = 0;
+        quint8 flags = 0;
+        quint8 route = 0;
+        QByteArray payload;
+    };
+
+    struct Preset
+    {
+        bool present = false;
+        QByteArray data;  // 9 bytes
+        QByteArray name;  // below 48 bytes
+    };
+
+    explicit VirtualCamera(Model model = Model::Zarvo, int index = 0);
+    ~VirtualCamera();
+
+    // ---- identity and listing ----
+    Model model() const;
+    void setModel(Model model); // also resets name and device information
+    System system() const;
+    void setSystem(System system);
+    QString serial() const;
+    void setSerial(const QString &serial);
+    QByteArray uuid() const;
+    void setUuid(const QByteArray &uuid);
+    quint32 version() const;
+    void setVersion(quint32 version);
+    // Overrides one byte of the device information answer (0 product,
+    // 1 branch, 2 platform, 3 status, 32 systype, 33 socver).
+    void setInfoByte(int offset, quint8 value);
+    // Raw data of the serial-number answer (e.g. empty).
+    void setSerialAnswer(const QByteArray &data);
+    QString friendlyName() const;
+    void setFriendlyName(const QString &name);
+    quint16 vendorId() const;
+    quint16 productId() const;
+    void setUsbIds(quint16 vendorId, quint16 productId);
+    QString devicePath() const;
+    void setDevicePath(const QString &path);
+
+    // ---- plugging ----
+    bool isPlugged() const;
+    void unplug();
+    void replug();
+    // Handles remember the generation they were opened in.
+    int generation() const;
+    bool isAlive(int generation) const;
+    void setOpenFails(bool fails);
+    bool openFails() const;
+
+    // ---- extension unit (the handle forwards here) ----
+    // Both return -1 with *error set on failure (ENODEV when unplugged).
+    int xuGet(int generation, int selector, uchar *buf, int len, int *error);
+    int xuSet(int generation, int selector, const uchar *buf, int len, int *error);
+    bool hasExtensionUnit() const;
+    void setHasExtensionUnit(bool has);
+
+    // ---- standard controls ----
+    bool controlRange(int generation, CameraDevice::Control c, CameraDevice::Range &range, int *error);
+    bool controlGet(int generation, CameraDevice::Control c, int &value, int &flags, int *error);
+    bool controlSet(int generation, CameraDevice::Control c, int value, int flags, int *error);
+    void setControlRange(CameraDevice::Control c, const CameraDevice::Range &range);
+    int controlValue(CameraDevice::Control c) const;
+    bool controlAuto(CameraDevice::Control c) const;
+    void setControlFails(CameraDevice::Control c, bool fails);
+
+    // ---- status and state ----
+    QByteArray statusBlock() const;            // 60 bytes
+    void setStatusByte(int offset, quint8 value);
+    void setPreset(int index, const Preset &preset);
+    void setAiStatus(quint8 first, quint8 second, quint8 third, quint8 fourth, float value);
+    bool upgradeRequested() const;
+
+    // ---- faults ----
+    void loseWrites(int count);                 // next frame writes vanish
+    void queueAnswerFaults(const QList<AnswerFault> &faults);
+    void setSilent(bool silent);                // no answers, writes vanish
+    // Answers to this command carry the result code (negative: normal again).
+    void setResultCode(int cmdSet, int cmdId, int code);
+    // Reads of a selector return this many bytes (negative: the full block).
+    void setReadLength(int selector, int bytes);
+    void failReads(int selector, int count);    // next reads fail with EIO
+    void failWrites(int selector, int count);   // next writes fail with EIO
+    // An answer becomes readable only after this many reads of selector 2.
+    void setAnswerLatency(int reads);
+
+    // ---- observation ----
+    QList<ReceivedFrame> receivedFrames() const;
+    QList<QByteArray> blocksWritten(int selector) const;
+    int readCount(int selector) const;
+    int writeCount(int selector) const;
+    int pendingAnswers() const;
+    void clearLog();
+
+    // Names and information bytes of the models.
+    static QString modelName(Model model);
+
+private:
+    struct ControlState
+    {
+        CameraDevice::Range range;
+        int value = 0;
+        bool autoOn = false;
+        bool fails = false;
+    };
+    struct PendingAnswer
+    {
+        QByteArray bytes;  // 60-byte block
+        int readLength = 60;
+        bool readError = false;
+        int readsLeft = 0;
+    };
+    struct Reply
+    {
+        quint8 result = 0;
+        QByteArray data;
+    };
+
+    void resetStatusLocked();
+    void resetControlsLocked();
+    bool checkAliveLocked(int generation, int *error) const;
+    void handleFrameLocked(const uchar *buf, int len);
+    Reply replyLocked(int cmdSet, int cmdId, const QByteArray &payload);
+    void applyBlockLocked(const uchar *buf);
+    void syncStatusFromControlsLocked();
+    QByteArray infoDataLocked() const;
+
+    mutable QMutex lock_;
+    Model model_;
+    int index_;
+    System system_ = System::Main;
+    QString serial_;
+    QByteArray uuid_;
+    quint32 version_ = 0x04020301;
+    QMap<int, quint8> infoBytes_;
+    bool serialAnswerSet_ = false;
+    QByteArray serialAnswer_;
+    QString friendlyName_;
+    quint16 vendorId_ = 0;
+    quint16 productId_ = 0;
+    QString devicePath_;
+    bool plugged_ = true;
+    int generation_ = 1;
+    bool openFails_ = false;
+    bool hasXu_ = true;
+
+    QByteArray status_;
+    QHash<int, ControlState> controls_;
+    Preset presets_[8];
+    int presetQuery_ = -1;
+    quint8 ai_[5] = {0, 0, 0, 0, 0};
+    float aiValue_ = 0.0f;
+    bool upgradeRequested_ = false;
+
+    int lostWrites_ = 0;
+    std::deque<AnswerFault> answerFaults_;
+    bool silent_ = false;
+    QHash<quint32, int> resultCodes_;
+    QHash<int, int> readLengths_;
+    QHash<int, int> failReads_;
+    QHash<int, int> failWrites_;
+    int answerLatency_ = 0;
+    std::deque<PendingAnswer> answers_;
+
+    QList<ReceivedFrame> received_;
+    QHash<int, QList<QByteArray>> written_;
+    QHash<int, int> reads_;
+    QHash<int, int> writes_;
+};
+
+} // namespace pc
+} // namespace vexo

@@ -1,0 +1,121 @@
+#include "camera/VirtualCameras.h"
+
+#include "camera/VirtualCamera.h"
+#include "camera/VirtualCameraBackend.h"
+#include "platform/CameraBackend.h"
+#include "platform/CameraPlatform.h"
+#include "uvc/CameraFamily.h"
+
+#include <QDebug>
+#include <QMutex>
+
+namespace vexo {
+namespace pc {
+
+namespace {
+
+QMutex &installLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+std::shared_ptr<VirtualCameraBackend> &installed()
+{
+    static std::shared_ptr<VirtualCameraBackend> backend;
+    return backend;
+}
+
+const VirtualCamera::Model Rotation[] = {
+    VirtualCamera::Model::Zarvo,
+    VirtualCamera::Model::Zarvo4K,
+    VirtualCamera::Model::Nimo,
+    VirtualCamera::Model::Unknown,
+};
+
+// -1 when the arguments say nothing, 0 when they refuse, N otherwise.
+int countFromArguments(const QStringList &arguments)
+{
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--no-simulate"))
+            return 0;
+        if (a == QLatin1String("--simulate") && i + 1 < arguments.size())
+            return qMax(0, arguments.at(i + 1).toInt());
+        if (a.startsWith(QLatin1String("--simulate=")))
+            return qMax(0, a.midRef(11).toInt());
+    }
+    return -1;
+}
+
+} // namespace
+
+std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
+{
+    QMutexLocker locker(&installLock());
+    auto &backend = installed();
+    if (!backend) {
+        backend = std::make_shared<VirtualCameraBackend>();
+        CameraPlatform::instance().addBackend(backend);
+    }
+    const int first = int(backend->cameras().size());
+    for (int i = 0; i < count; ++i) {
+        const int index = first + i;
+        backend->createCamera(int(Rotation[index % 4]), index);
+    }
+    if (count > 0)
+        qInfo() << "Virtual cameras installed:" << count;
+    return backend;
+}
+
+std::shared_ptr<VirtualCameraBackend> VirtualCameras::backend()
+{
+    QMutexLocker locker(&installLock());
+    return installed();
+}
+
+void VirtualCameras::uninstall()
+{
+    QMutexLocker locker(&installLock());
+    auto &backend = installed();
+    if (backend)
+        CameraPlatform::instance().removeBackend(backend);
+    backend.reset();
+}
+
+bool VirtualCameras::realCameraPresent()
+{
+    for (const auto &backend : CameraPlatform::instance().backends()) {
+        if (backend->isSimulated())
+            continue;
+        VideoDeviceList devices;
+        if (!backend->listDevices(devices))
+            continue;
+        for (const VideoDeviceInfo &d : qAsConst(devices)) {
+            if (CameraFamily::instance().isFamilyCamera(d))
+                return true;
+        }
+    }
+    return false;
+}
+
+int VirtualCameras::installFromEnvironment(const QStringList &arguments, bool whenNoCamera)
+{
+    int count = countFromArguments(arguments);
+    if (count < 0) {
+        const QString env = qEnvironmentVariable("ZARVO_SIMULATE").trimmed();
+        if (env.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
+            whenNoCamera = true;
+        } else if (!env.isEmpty()) {
+            count = qMax(0, env.toInt());
+        }
+    }
+    if (count < 0)
+        count = (whenNoCamera && !realCameraPresent()) ? 2 : 0;
+    if (count > 0)
+        install(count);
+    return count;
+}
+
+} // namespace pc
+} // namespace vexo
