@@ -1,0 +1,391 @@
+#include "qhttp/QHttpConnection.h"
+
+#include "qhttp/QHttpServerRequest.h"
+#include "qhttp/QHttpServerResponse.h"
+#include "qhttp/QHttpSocket.h"
+
+#include <QTimerEvent>
+
+#include <http_parser.h>
+
+namespace qhttp {
+namespace server {
+
+namespace {
+
+// Bytes taken from the socket per parse step; also the most a waiting
+// connection holds besides the socket's own bounded buffer.
+constexpr qint64 ReadChunk = 64 * 1024;
+constexpr qint64 SocketReadBuffer = 256 * 1024;
+
+QHttpConnection *owner(http_parser *p);
+
+} // namespace
+
+struct QHttpConnection::Parser {
+    http_parser parser;
+    http_parser_settings settings;
+    QHttpSocket socket;
+};
+
+namespace {
+
+QHttpConnection *owner(http_parser *p)
+{
+    return static_cast<QHttpConnection *>(p->data);
+}
+
+} // namespace
+
+QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent)
+    : QObject(parent)
+    , m_parser(new Parser)
+    , m_limits(limits)
+{
+    http_parser_settings &s = m_parser->settings;
+    http_parser_settings_init(&s);
+    struct Thunk {
+        static int begin(http_parser *p) { return owner(p)->onMessageBegin(); }
+        static int url(http_parser *p, const char *at, size_t n) { return owner(p)->onUrl(at, n); }
+        static int field(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderField(at, n); }
+        static int value(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderValue(at, n); }
+        static int headers(http_parser *p) { return owner(p)->onHeadersComplete(); }
+        static int body(http_parser *p, const char *at, size_t n) { return owner(p)->onBody(at, n); }
+        static int complete(http_parser *p) { return owner(p)->onMessageComplete(); }
+    };
+    s.on_message_begin = &Thunk::begin;
+    s.on_url = &Thunk::url;
+    s.on_header_field = &Thunk::field;
+    s.on_header_value = &Thunk::value;
+    s.on_headers_complete = &Thunk::headers;
+    s.on_body = &Thunk::body;
+    s.on_message_complete = &Thunk::complete;
+    http_parser_init(&m_parser->parser, HTTP_REQUEST);
+    m_parser->parser.data = this;
+}
+
+QHttpConnection::~QHttpConnection()
+{
+    if (QIODevice *d = m_parser->socket.device())
+        d->disconnect(this);
+    m_parser->socket.abort();
+}
+
+void QHttpConnection::attach(QTcpSocket *socket)
+{
+    socket->setParent(this);
+    m_parser->socket.attach(socket);
+    connect(socket, &QTcpSocket::readyRead, this, &QHttpConnection::onReadyRead);
+    connect(socket, &QTcpSocket::bytesWritten, this, &QHttpConnection::onBytesWritten);
+    connect(socket, &QTcpSocket::disconnected, this, &QHttpConnection::onDisconnected);
+}
+
+void QHttpConnection::attach(QLocalSocket *socket)
+{
+    socket->setParent(this);
+    m_parser->socket.attach(socket);
+    connect(socket, &QLocalSocket::readyRead, this, &QHttpConnection::onReadyRead);
+    connect(socket, &QLocalSocket::bytesWritten, this, &QHttpConnection::onBytesWritten);
+    connect(socket, &QLocalSocket::disconnected, this, &QHttpConnection::onDisconnected);
+}
+
+void QHttpConnection::start()
+{
+    // Bounded socket buffer: a client that pipelines faster than it reads
+    // answers is slowed down by TCP instead of growing our memory.
+    m_parser->socket.setReadBufferSize(SocketReadBuffer);
+    restartIdle();
+    if (!m_parser->socket.isConnected()) {
+        // Closed before we got to it.
+        QMetaObject::invokeMethod(this, &QHttpConnection::onDisconnected, Qt::QueuedConnection);
+        return;
+    }
+    QIODevice *d = m_parser->socket.device();
+    if (d && d->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &QHttpConnection::onReadyRead, Qt::QueuedConnection);
+}
+
+Backend QHttpConnection::backend() const
+{
+    return m_parser->socket.backend();
+}
+
+void QHttpConnection::setIdleTimeout(quint32 ms)
+{
+    m_limits.idleTimeout = ms;
+    restartIdle();
+}
+
+void QHttpConnection::restartIdle()
+{
+    if (m_limits.idleTimeout > 0)
+        m_idleTimer.start(static_cast<int>(m_limits.idleTimeout), Qt::CoarseTimer, this);
+    else
+        m_idleTimer.stop();
+}
+
+void QHttpConnection::killConnection()
+{
+    m_closing = true;
+    m_idleTimer.stop();
+    m_requestTimer.stop();
+    m_parser->socket.abort();
+}
+
+void QHttpConnection::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_idleTimer.timerId() || event->timerId() == m_requestTimer.timerId()) {
+        // Idle, half-open or trickling connections give their socket back.
+        killConnection();
+        return;
+    }
+    QObject::timerEvent(event);
+}
+
+void QHttpConnection::onReadyRead()
+{
+    restartIdle();
+    readAndParse();
+}
+
+void QHttpConnection::onBytesWritten()
+{
+    restartIdle();
+    if (m_response && m_parser->socket.bytesToWrite() == 0)
+        m_response->emitAllBytesWritten();
+}
+
+void QHttpConnection::onDisconnected()
+{
+    if (m_disconnected)
+        return;
+    m_disconnected = true;
+    m_closing = true;
+    m_idleTimer.stop();
+    m_requestTimer.stop();
+    if (m_response)
+        m_response->detachDevice();
+    emit disconnected();
+    deleteLater();
+}
+
+void QHttpConnection::readAndParse()
+{
+    m_readScheduled = false;
+    QIODevice *d = m_parser->socket.device();
+    if (!d || m_parsing)
+        return;
+    while (!m_waiting && !m_closing) {
+        if (m_pending.isEmpty()) {
+            if (d->bytesAvailable() <= 0)
+                break;
+            m_pending = d->read(ReadChunk);
+            if (m_pending.isEmpty())
+                break;
+        }
+        parsePending();
+    }
+}
+
+void QHttpConnection::parsePending()
+{
+    http_parser *p = &m_parser->parser;
+    m_parsing = true;
+    const size_t n = http_parser_execute(p, &m_parser->settings, m_pending.constData(),
+                                         static_cast<size_t>(m_pending.size()));
+    m_parsing = false;
+    const http_errno err = HTTP_PARSER_ERRNO(p);
+    if (err == HPE_PAUSED) {
+        // Paused between two requests; the rest waits for the answer.
+        m_pending.remove(0, static_cast<int>(qMin<size_t>(n, static_cast<size_t>(m_pending.size()))));
+        http_parser_pause(p, 0);
+        return;
+    }
+    m_pending.clear();
+    if (err != HPE_OK && !m_closing)
+        fail(m_errorStatus != 0 ? m_errorStatus : 400);
+}
+
+void QHttpConnection::fail(int status)
+{
+    m_closing = true;
+    m_requestTimer.stop();
+    QHttpResponse *res = m_response;
+    if (res && (res->headWritten() || res->isFinished())) {
+        // An answer is already on its way; the stream cannot be repaired.
+        if (!res->isFinished()) {
+            killConnection();
+            return;
+        }
+        res = nullptr;
+    }
+    if (!res) {
+        if (m_response)
+            m_response->deleteLater();
+        res = new QHttpResponse(this, m_parser->socket.device(), false, false);
+        m_response = res;
+    }
+    res->setStatus(status);
+    res->putHeader(QByteArrayLiteral("connection"), QByteArrayLiteral("close"));
+    // Our done() handler would try to continue; this answer is the last.
+    res->disconnect(this);
+    res->end();
+    closeGracefully();
+}
+
+void QHttpConnection::closeGracefully()
+{
+    m_closing = true;
+    // Never close from inside the parser; the socket may emit disconnected
+    // synchronously.
+    QMetaObject::invokeMethod(
+        this, [this]() { m_parser->socket.close(); }, Qt::QueuedConnection);
+}
+
+void QHttpConnection::onResponseDone(bool last)
+{
+    if (last) {
+        closeGracefully();
+        return;
+    }
+    if (m_waiting) {
+        m_waiting = false;
+        if (!m_readScheduled) {
+            m_readScheduled = true;
+            QMetaObject::invokeMethod(this, &QHttpConnection::readAndParse, Qt::QueuedConnection);
+        }
+    }
+}
+
+bool QHttpConnection::countHead(size_t length)
+{
+    m_headBytes += static_cast<int>(qMin<size_t>(length, 1 << 30));
+    if (m_limits.maxHeadSize > 0 && m_headBytes > m_limits.maxHeadSize) {
+        m_errorStatus = 400;
+        return false;
+    }
+    return true;
+}
+
+int QHttpConnection::onMessageBegin()
+{
+    if (m_closing)
+        return 1;
+    m_inMessage = true;
+    m_target.clear();
+    m_parsedHeaders.clear();
+    m_field.clear();
+    m_value.clear();
+    m_lastWasValue = false;
+    m_headBytes = 0;
+    m_bodyBytes = 0;
+    m_errorStatus = 0;
+    if (m_limits.requestTimeout > 0)
+        m_requestTimer.start(static_cast<int>(m_limits.requestTimeout), Qt::CoarseTimer, this);
+    return 0;
+}
+
+int QHttpConnection::onUrl(const char *at, size_t length)
+{
+    if (!countHead(length)) {
+        m_errorStatus = 414;
+        return 1;
+    }
+    m_target.append(at, static_cast<int>(length));
+    return 0;
+}
+
+int QHttpConnection::onHeaderField(const char *at, size_t length)
+{
+    if (!countHead(length))
+        return 1;
+    if (m_lastWasValue) {
+        commitHeader();
+        m_lastWasValue = false;
+    }
+    m_field.append(at, static_cast<int>(length));
+    return 0;
+}
+
+int QHttpConnection::onHeaderValue(const char *at, size_t length)
+{
+    if (!countHead(length))
+        return 1;
+    m_lastWasValue = true;
+    m_value.append(at, static_cast<int>(length));
+    return 0;
+}
+
+void QHttpConnection::commitHeader()
+{
+    if (!m_field.isEmpty())
+        m_parsedHeaders.insert(m_field.toLower(), m_value.toLower());
+    m_field.clear();
+    m_value.clear();
+}
+
+int QHttpConnection::onHeadersComplete()
+{
+    commitHeader();
+    m_lastWasValue = false;
+    const http_parser &p = m_parser->parser;
+
+    if (m_limits.maxBodySize >= 0 && (p.flags & F_CONTENTLENGTH) != 0
+        && p.content_length > static_cast<quint64>(m_limits.maxBodySize)) {
+        m_errorStatus = 413;
+        return -1;
+    }
+
+    if (m_request)
+        m_request->deleteLater();
+    if (m_response)
+        m_response->deleteLater();
+
+    m_request = new QHttpRequest(this);
+    m_request->m_method = static_cast<int>(p.method);
+    m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
+    m_request->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
+    m_request->m_headers = m_parsedHeaders;
+    m_request->m_peerAddress = m_parser->socket.peerAddress();
+    m_request->m_peerPort = m_parser->socket.peerPort();
+    m_parsedHeaders.clear();
+
+    // HTTP/1.0 and older never keep the connection.
+    const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;
+    m_response = new QHttpResponse(this, m_parser->socket.device(), allowKeepAlive, p.method == HTTP_HEAD);
+    connect(m_response, &QHttpResponse::done, this, &QHttpConnection::onResponseDone);
+
+    emit newRequest(m_request, m_response);
+    return m_closing ? -1 : 0;
+}
+
+int QHttpConnection::onBody(const char *at, size_t length)
+{
+    if (m_closing)
+        return 1;
+    m_bodyBytes += static_cast<qint64>(length);
+    if (m_limits.maxBodySize >= 0 && m_bodyBytes > m_limits.maxBodySize) {
+        m_errorStatus = 413;
+        return 1;
+    }
+    if (m_request)
+        m_request->appendBody(at, static_cast<int>(length));
+    return 0;
+}
+
+int QHttpConnection::onMessageComplete()
+{
+    m_inMessage = false;
+    m_requestTimer.stop();
+    if (m_request)
+        m_request->finish(true);
+    if (m_response && !m_response->isFinished())
+        m_waiting = true;
+    // Stop after every request so that the next one is only looked at once
+    // this one has been answered.
+    http_parser_pause(&m_parser->parser, 1);
+    return 0;
+}
+
+} // namespace server
+} // namespace qhttp

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "qhttp/QHttpTypes.h"
+
+#include <QBasicTimer>
+#include <QObject>
+
+#include <memory>
+
+class QLocalSocket;
+class QTcpSocket;
+
+namespace qhttp {
+namespace server {
+
+class QHttpRequest;
+class QHttpResponse;
+class QHttpServer;
+
+// Bounds a server applies to every connection. Zero (or negative) switches a
+// bound off.
+struct ConnectionLimits {
+    quint32 idleTimeout = 0;     // ms without traffic before the socket closes
+    quint32 requestTimeout = 0;  // ms from a request's first byte to its end
+    int maxHeadSize = 64 * 1024; // request line and headers
+    qint64 maxBodySize = -1;     // request body
+};
+
+// One accepted socket. Parses the byte stream into requests, one at a time:
+// a pipelined request waits in the buffer until the answer to the previous
+// one has ended, so answers never interleave.
+class QHttpConnection final : public QObject
+{
+    Q_OBJECT
+public:
+    ~QHttpConnection() override;
+
+    void setIdleTimeout(quint32 ms);
+    quint32 idleTimeout() const { return m_limits.idleTimeout; }
+    void killConnection();
+    Backend backend() const;
+
+signals:
+    void newRequest(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res);
+    void disconnected();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    friend class QHttpServer;
+    struct Parser;
+    QHttpConnection(const ConnectionLimits &limits, QObject *parent);
+    void attach(QTcpSocket *socket);
+    void attach(QLocalSocket *socket);
+    void start();
+
+    void onReadyRead();
+    void onBytesWritten();
+    void onDisconnected();
+    void onResponseDone(bool last);
+    void readAndParse();
+    void parsePending();
+    void fail(int status);
+    void closeGracefully();
+    void restartIdle();
+
+    int onMessageBegin();
+    int onUrl(const char *at, size_t length);
+    int onHeaderField(const char *at, size_t length);
+    int onHeaderValue(const char *at, size_t length);
+    int onHeadersComplete();
+    int onBody(const char *at, size_t length);
+    int onMessageComplete();
+    void commitHeader();
+    bool countHead(size_t length);
+
+    std::unique_ptr<Parser> m_parser;
+    ConnectionLimits m_limits;
+
+    QHttpRequest *m_request = nullptr;
+    QHttpResponse *m_response = nullptr;
+
+    QByteArray m_pending; // received, not yet parsed
+    QByteArray m_target;
+    Headers m_parsedHeaders;
+    QByteArray m_field;
+    QByteArray m_value;
+    bool m_lastWasValue = false;
+    int m_headBytes = 0;
+    qint64 m_bodyBytes = 0;
+    int m_errorStatus = 0;
+
+    bool m_inMessage = false; // a request is being received
+    bool m_waiting = false;   // request complete, answer not ended yet
+    bool m_closing = false;
+    bool m_parsing = false;
+    bool m_readScheduled = false;
+    bool m_disconnected = false;
+
+    QBasicTimer m_idleTimer;
+    QBasicTimer m_requestTimer;
+};
+
+} // namespace server
+} // namespace qhttp

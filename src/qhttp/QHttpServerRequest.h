@@ -1,0 +1,39 @@
+#pragma once
+
+#include "qhttp/QHttpAbstractInput.h"
+
+#include <QUrl>
+
+namespace qhttp {
+namespace server {
+
+class QHttpConnection;
+
+// A request received by the server. Owned by its connection; valid until the
+// connection closes or the next request replaces it.
+class QHttpRequest final : public QHttpAbstractInput
+{
+    Q_OBJECT
+public:
+    ~QHttpRequest() override;
+
+    int method() const { return m_method; }
+    QByteArray methodString() const { return methodName(m_method); }
+    const QUrl &url() const { return m_url; }
+    const QString &peerAddress() const { return m_peerAddress; }
+    quint16 peerPort() const { return m_peerPort; }
+    QHttpConnection *connection() const { return m_connection; }
+
+private:
+    friend class QHttpConnection;
+    explicit QHttpRequest(QHttpConnection *connection);
+
+    QHttpConnection *m_connection;
+    int m_method = EHTTP_GET;
+    QUrl m_url;
+    QString m_peerAddress;
+    quint16 m_peerPort = 0;
+};
+
+} // namespace server
+} // namespace qhttp
