@@ -137,7 +137,7 @@ void readRange(QIODevice *dev, qint64 offset, qint64 length, bool toEnd, Sink si
     if (!opener.readable() || offset < 0)
         return;
     if (!dev->isSequential()) {
-        if (!dev->seek(offset))
+        if (offset > dev->size() || !dev->seek(offset))
             return;
     } else if (offset > 0) {
         // Sequential devices cannot seek: skip forward by reading.
