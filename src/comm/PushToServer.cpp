@@ -1,0 +1,49 @@
+#include "comm/PushToServer.h"
+
+#include "comm/AppTask.h"
+
+#include <QDebug>
+
+namespace vexo {
+namespace pc {
+
+PushToServer::PushToServer(const QJsonObject &info, int type)
+    : m_info(info)
+    , m_type(type)
+    , m_baseUrl(AppTask::reportBaseUrl())
+{
+    setAutoDelete(true);
+}
+
+QString PushToServer::pathOf(int type)
+{
+    switch (type) {
+    case 0:
+        return QStringLiteral("dev/submit/");
+    case 1:
+        return QStringLiteral("dev/status/submit/");
+    case 2:
+        return QStringLiteral("dev/function/count/");
+    case 3:
+        return QStringLiteral("nimocam/status/submit/");
+    case 4:
+        return QStringLiteral("nimocam/devnum/stat/");
+    default:
+        return QString();
+    }
+}
+
+void PushToServer::run()
+{
+    const QString path = pathOf(m_type);
+    if (path.isEmpty()) {
+        qCritical() << "Unknown type =" << m_type;
+        return;
+    }
+    if (m_baseUrl.isEmpty() || m_info.isEmpty())
+        return;
+    AppTask::postJson(QUrl(m_baseUrl + path), m_info, AppTask::DeviceReport);
+}
+
+} // namespace pc
+} // namespace vexo

@@ -1,0 +1,81 @@
+#include "comm/QueryFromServer.h"
+
+#include "comm/AppTask.h"
+#include "comm/GlobalParams.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QMetaObject>
+
+namespace vexo {
+namespace pc {
+
+QueryFromServer::QueryFromServer(const QJsonObject &info, int type, QObject *receiver,
+                                 QSharedPointer<QString> slotName)
+    : m_info(info)
+    , m_type(type)
+    , m_receiver(receiver)
+    , m_slotName(std::move(slotName))
+    , m_url(GlobalParams::instance()->getFwQueryUrl())
+{
+    setAutoDelete(true);
+}
+
+QJsonObject QueryFromServer::requestBody() const
+{
+    QJsonObject body = m_info;
+    body.insert(QStringLiteral("latest"), QStringLiteral("true"));
+    body.insert(QStringLiteral("device_info"), QString());
+    if (m_type == 1)
+        body.insert(QStringLiteral("pc_version"), GlobalParams::getSoftwareVersion());
+    return body;
+}
+
+QJsonObject QueryFromServer::evaluate(const QJsonObject &answer, const QJsonObject &request)
+{
+    const QJsonValue packages = answer.value(QStringLiteral("packages"));
+    if (!packages.isArray() || packages.toArray().size() != 1) {
+        qCritical() << "response json error in key word: packages";
+        return QJsonObject();
+    }
+    const QJsonObject pkg = packages.toArray().at(0).toObject();
+    static const char *const keys[] = {"product", "branch", "platform", "url", "pkgsize", "md5", "version", "status"};
+    bool ok = true;
+    for (const char *key : keys)
+        ok = ok && pkg.contains(QLatin1String(key));
+    for (const char *key : {"product", "branch", "platform"})
+        ok = ok && pkg.value(QLatin1String(key)) == request.value(QLatin1String(key));
+    const QString wanted = request.value(QStringLiteral("status")).toString();
+    const QString offered = pkg.value(QStringLiteral("status")).toString();
+    if (wanted == QLatin1String("release") && offered != QLatin1String("release"))
+        ok = false;
+    if (wanted == QLatin1String("test") && offered == QLatin1String("debug"))
+        ok = false;
+    if (!ok)
+        qCritical() << "Firmware info error";
+    return pkg;
+}
+
+void QueryFromServer::run()
+{
+    if (m_type > 1) {
+        qCritical() << "Unknown type =" << m_type;
+        return;
+    }
+    const QJsonObject body = requestBody();
+    QJsonObject result;
+    bool started = false;
+    const QJsonObject answer = AppTask::postJson(QUrl(m_url), body, AppTask::Query, &started);
+    if (!started)
+        return;
+    if (!answer.isEmpty())
+        result = evaluate(answer, body);
+    QObject *receiver = m_receiver.data();
+    if (receiver && m_slotName && !m_slotName->isEmpty()) {
+        QMetaObject::invokeMethod(receiver, m_slotName->toLatin1().constData(), Qt::AutoConnection,
+                                  Q_ARG(QJsonObject, result));
+    }
+}
+
+} // namespace pc
+} // namespace vexo
