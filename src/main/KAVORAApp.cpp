@@ -26,3 +26,8 @@ void KAVORAApp::showMainWindow()
     m_mainWindow->show();
     m_mainWindow->adjustAfterShow();
 }
+
+QWidget *KAVORAApp::mainWindow() const
+{
+    return m_mainWindow.data();
+}

@@ -17,6 +17,9 @@ public:
     // main window. Called once, just before the event loop.
     void showMainWindow();
 
+    // The main window while it exists.
+    QWidget *mainWindow() const;
+
 private:
     QPointer<MainUserUi> m_mainWindow;
 };
