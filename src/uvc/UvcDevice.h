@@ -1,0 +1,308 @@
+#pragma once
+
+#include "uvc/AiStatus.h"
+#include "uvc/CameraStatus.h"
+#include "uvc/DevDescription.h"
+#include "uvc/ProtocolMsg.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QMutex>
+#include <QPointer>
+#include <QRecursiveMutex>
+#include <QSharedPointer>
+#include <QString>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <list>
+#include <memory>
+
+namespace vexo {
+namespace pc {
+
+class CameraDevice;
+class CameraPlatform;
+
+// One camera. The object is the camera's transport (the extension unit's
+// 60-byte blocks and the standard controls through the camera platform),
+// its message engine (framed requests, answers matched by sequence number)
+// and its worker thread, which every 20 ms writes one queued frame, reads
+// one answer and every 100 cycles polls the status block.
+//
+// Threads: the registry creates, opens and initialises the device on its
+// thread; the user interface and the upgrade worker call the operations
+// from theirs. Queue changes are guarded by one recursive lock; extension
+// unit reads and writes from callers go to the platform without a lock.
+class UvcDevice : public QThread
+{
+    Q_OBJECT
+
+public:
+    enum DevMode {
+        DevModeUvc = 0,      // USB camera
+        DevModeNet = 1,      // network camera
+        DevModeUpgrade = 2,  // the upgrade worker drives the selectors
+    };
+
+    enum ErrorType {
+        NoError = 0,
+        NetModeNotSupported = 1,
+        DevNotOpen = 2,
+        DataTooLong = 3,
+        SendFailed = 4,
+        Timeout = 5,
+        DevError = 6,
+    };
+
+    enum GetMethod {
+        GetBlocking = 0,
+        GetNonBlocking = 1,
+    };
+
+    // Range of a standard control.
+    struct CameraParamRange
+    {
+        qint32 min = 0;
+        qint32 max = 0;
+        qint32 step = 0;
+        qint32 def = 0;
+        qint32 flags = 0;
+    };
+
+    // Where a synchronous sender waits for its answer (on its own stack).
+    struct WaitRecord
+    {
+        int result = 0;
+        bool done = false;
+        QMutex mutex;
+        QWaitCondition cond;
+    };
+
+    // One queued request.
+    struct SendPacket
+    {
+        quint8 *data = nullptr;              // packed frame bytes
+        quint32 len = 0;
+        quint16 seq = 0;
+        quint8 sent = 0;                     // 0 waiting, 1 written
+        QByteArray *response = nullptr;      // synchronous requests
+        WaitRecord *waiter = nullptr;        // synchronous requests
+        QPointer<QObject> receiver;          // non-blocking requests
+        QSharedPointer<QString> method;      // non-blocking requests
+        quint32 age = 0;                     // worker cycles since written
+        std::unique_ptr<quint8[]> owned;     // the queue's copy, if any
+    };
+
+    static constexpr int XuBlockSize = 60;
+    static constexpr int StatusPollCycles = 100;
+
+    // graph: the camera platform shared by all devices (not owned).
+    UvcDevice(const DevDescription &desc, CameraPlatform *graph, int devMode, QObject *parent = nullptr);
+    ~UvcDevice() override;
+
+    // ---- transport ----
+    int open();
+    void close();
+    bool uvc_xu_init();
+    int uvc_xu_get(int selector, unsigned char *buf, int len);
+    int uvc_xu_set(int selector, unsigned char *buf, int len);
+    bool isOpen() const;
+
+    // ---- message engine ----
+    ErrorType sendMsgSync(ProtocolMsg::FrmPacket &frame, QByteArray &answer);
+    ErrorType sendMsgAsync(ProtocolMsg::FrmPacket &frame, bool needAnswer);
+    ErrorType sendMsgAsyncDirectly(ProtocolMsg::FrmPacket &frame);
+    ErrorType sendMsgSyncNonBlock(ProtocolMsg::FrmPacket &frame, QSharedPointer<QString> method,
+                                  QObject *receiver);
+    int queuedPackets() const;
+
+    // ---- identity, information and status ----
+    bool initDev();
+    QByteArray getDevUuid();
+    QString getDevVersion();
+    QString getDevSn();
+    QJsonObject getDevInfo();
+    int getDevModel();
+    bool is4KDevice() const;
+    QJsonObject getDevReportInfo() const;
+    bool getCameraStatus(CameraStatus &status);
+    int checkFwUpdate(QString &message);
+    int aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, QObject *receiver, int getMethod);
+
+    // ---- standard controls ----
+    bool uvc_IAMCameraControl_Get();
+    bool uvc_ICameraControl_Get();
+    bool uvc_IVideoProcAmp_Get();
+
+    int uvcBacklightCompensationControlGet(bool &isAuto, int &value);
+    int uvcBacklightCompensationControlRangeGet(CameraParamRange &range);
+    int uvcBacklightCompensationControlSet(bool isAuto, int value);
+    int uvcBrightnessControlGet(int &value);
+    int uvcContrastControlGet(bool &isAuto, int &value);
+    int uvcContrastControlRangeGet(CameraParamRange &range);
+    int uvcContrastControlSet(int value);
+    int uvcGainControlGet(bool &isAuto, int &value);
+    int uvcGainControlRangeGet(CameraParamRange &range);
+    int uvcGainControlSet(bool isAuto, int value);
+    int uvcHueControlGet(bool &isAuto, int &value);
+    int uvcHueControlRangeGet(CameraParamRange &range);
+    int uvcHueControlSet(int value);
+    int uvcSaturationControlGet(int &value);
+    int uvcSaturationControlRangeGet(CameraParamRange &range);
+    int uvcSaturationControlSet(int value);
+    int uvcSharpnessControlGet(int &value);
+    int uvcSharpnessControlRangeGet(CameraParamRange &range);
+    int uvcSharpnessControlSet(int value);
+    int uvcWhiteBalanceTemperatureControlGet(bool &isAuto, int &value);
+    int uvcWhiteBalanceColorTemperatureControlRangeGet(CameraParamRange &range);
+    int uvcWhiteBalanceTemperatureControlSet(bool isAuto, int value);
+    int uvcExposureGet(bool &isAuto, int &value);
+    int uvcExposureRangeAbsGet(CameraParamRange &range);
+    int uvcExposureSet(bool isAuto, int value);
+    int uvcFocusGet(bool &isAuto, int &value);
+    int uvcFocusRangeAbsGet(CameraParamRange &range);
+    int uvcFocusSet(bool isAuto, int value);
+    int uvcPanTiltAbsoluteControlGet(int &pan, int &tilt);
+    int uvcPanTiltAbsoluteControl(int pan, int tilt);
+    bool uvcPanTiltRangeAbsGet();
+    bool uvcPanTiltRangeRelGet();
+    int uvcPanTiltRelativeControl(double x, double y);
+    bool cameraZoomRangeGet();
+    bool cameraFocusRangeGet();
+
+    // ---- state ----
+    int devMode() const { return devMode_.load(); }
+    void setDevMode(int mode) { devMode_.store(mode); }
+    bool isPresent() const { return present_.load(); }
+    void setPresent(bool present) { present_.store(present); }
+    bool isInited() const { return inited_.load(); }
+    bool disconnectWatch() const { return disconnWatch_.load(); }
+    void setDisconnectWatch(bool on) { disconnWatch_.store(on); }
+    int missingCount() const { return missingCount_.load(); }
+    void setMissingCount(int count) { missingCount_.store(count); }
+
+    // The worker reads the status block when this counter reaches 100, one
+    // step per 20 ms: 0 = in 2 s, 80 = in 0.4 s, -100 = in 4 s.
+    void setStatusPollCount(int count) { statusPollCount_.store(count); }
+    int statusPollCount() const { return statusPollCount_.load(); }
+    // Whether the worker emits devStateUpdate after each status poll.
+    void setStatusSignalEnabled(bool on) { statusSignal_.store(on); }
+    bool statusSignalEnabled() const { return statusSignal_.load(); }
+    CameraStatus cachedStatus() const;
+
+    // ---- identity fields ----
+    QString getName() const;        // display name "KAVORA_ZarvoCam_<serial>"
+    QString getIpAddr() const;
+    QByteArray getUuid() const;
+    QString getVersion() const;
+    QJsonObject getInfo() const;
+    QString getSn() const;
+    int getSysType() const { return sysType_.load(); }
+    int getSocVer() const;
+    int getModelCode() const;
+    QString getLatestFwVersion() const;
+    void setLatestFwVersion(const QString &version);
+    int getFwState() const;
+    QString getFriendlyName() const { return friendlyName_; }
+    QString getDevicePath() const { return devicePath_; }
+    QString getTempIpAddr() const { return tempIpAddr_; }
+    DevDescription getDescription() const;
+    // The short device name used in logs.
+    QString getDevName() const;
+
+    // Dotted version text <-> 32-bit value (first part most significant).
+    static QString versionText(quint32 version);
+    static quint32 versionValue(const QString &text);
+
+public slots:
+    void run() override;
+
+signals:
+    void devStateUpdate(vexo::pc::CameraStatus camera_status);
+    void fileUploadProgress(int result);
+    void fileDownloadDone(unsigned int file_type, int result);
+
+protected:
+    void rx_msg();
+    void parseRecvData(ProtocolMsg::FrmPacket *answer, SendPacket &packet);
+
+private:
+    std::shared_ptr<CameraDevice> handle() const;
+    ErrorType checkSend(const ProtocolMsg::FrmPacket &frame);
+    bool checkInited() const;
+    bool checkCommon() const;
+    void pollStatus();
+    void sleepWhileRunning(int productionMs);
+    void serveImageTransfer();
+    bool identityRequest(int cmdId, QByteArray &answer);
+    bool acquireControl(const char *failMessage);
+    int readRange(int control, CameraParamRange &range, const char *interfaceFail, const char *callFail);
+
+    // state
+    std::atomic<bool> present_{true};
+    std::atomic<bool> inited_{false};
+    std::atomic<int> devMode_;
+    std::atomic<bool> disconnWatch_{true};
+    std::atomic<int> missingCount_{0};
+
+    // identity (written by initDev, read from any thread)
+    mutable QMutex infoLock_;
+    QString name_;
+    QString ipAddr_;
+    QByteArray uuid_;
+    QString version_;
+    QJsonObject devInfo_;
+    QString sn_;
+    std::atomic<int> sysType_{0};
+    int socVer_ = 0;
+    int modelCode_ = 5;
+    QString latestFwVersion_;
+    int fwState_ = -1;
+
+    // description
+    const QString friendlyName_;
+    const QString devicePath_;
+    const QString tempIpAddr_;
+    const quint16 vendorId_;
+    const quint16 productId_;
+
+    // platform
+    CameraPlatform *const graph_;
+    mutable QMutex handleLock_;
+    std::shared_ptr<CameraDevice> handle_;
+    std::atomic<bool> xuReady_{false};
+    std::atomic<bool> camCtrlHeld_{false};
+    std::atomic<bool> procAmpHeld_{false};
+    std::atomic<bool> amCamCtrlHeld_{false};
+
+    // message engine
+    mutable QRecursiveMutex queueLock_;
+    std::list<SendPacket> queue_;
+    ProtocolMsg protocolMsg_;
+
+    // worker
+    std::atomic<bool> running_{true};
+    std::atomic<int> statusPollCount_{0};
+    std::atomic<bool> statusSignal_{false};
+    mutable QMutex statusLock_;
+    CameraStatus statusCache_;
+
+    // background-picture transfers served by the worker (one per cycle)
+    std::atomic<unsigned> imgRequests_{0};
+    std::atomic<int> imgRetry_{0};
+    std::atomic<unsigned> imgPresent_{0};
+
+    // control ranges
+    mutable QMutex rangeLock_;
+    CameraParamRange zoomRange_;
+    CameraParamRange focusRange_;
+    CameraParamRange panAbsRange_;
+    CameraParamRange tiltAbsRange_;
+    CameraParamRange panRelRange_;
+    CameraParamRange tiltRelRange_;
+};
+
+} // namespace pc
+} // namespace vexo

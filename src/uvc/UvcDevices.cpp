@@ -1,0 +1,328 @@
+#include "uvc/UvcDevices.h"
+
+#include "comm/GlobalParams.h"
+#include "comm/TimeScale.h"
+#include "platform/CameraPlatform.h"
+#include "uvc/CameraFamily.h"
+#include "uvc/UvcDevice.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+
+namespace vexo {
+namespace pc {
+
+namespace {
+
+constexpr int ScanIntervalMs = 1000;
+constexpr int OpenDelayMs = 100;
+constexpr int InitDelayMs = 2000;
+constexpr int MissingScansBeforeSignal = 7;
+
+QString uuidTail(const UvcDevice *dev)
+{
+    return QString::fromLatin1(dev->getUuid().toHex().toUpper()).right(16);
+}
+
+} // namespace
+
+UvcDevices *UvcDevices::instance()
+{
+    static UvcDevices registry;
+    return &registry;
+}
+
+UvcDevices::UvcDevices(QObject *parent, CameraPlatform *platform)
+    : QThread(parent)
+    , graph_(platform ? platform : &CameraPlatform::instance())
+{
+    setObjectName(QStringLiteral("UvcDevices"));
+}
+
+UvcDevices::~UvcDevices()
+{
+    stop();
+    // When the loop never ran (or was cut off), the devices are still ours.
+    deleteAll();
+}
+
+void UvcDevices::stop()
+{
+    running_.store(false);
+    if (isRunning()) {
+        quit();
+        if (!wait(1500)) {
+            terminate();
+            wait();
+        }
+    }
+}
+
+void UvcDevices::sleepWhileRunning(int productionMs)
+{
+    QElapsedTimer t;
+    t.start();
+    const int total = TimeScale::ms(productionMs);
+    while (running_.load() && t.elapsed() < total)
+        QThread::msleep(ulong(qMin<qint64>(20, total - t.elapsed())));
+}
+
+void UvcDevices::run()
+{
+    while (running_.load()) {
+        detectDevByUvc();
+        if (!running_.load())
+            break;
+        detectDevByNet();
+        sleepWhileRunning(ScanIntervalMs);
+    }
+    qInfo() << "Quit uvc devices thread";
+    qInfo() << "size =" << count();
+    deleteAll();
+}
+
+void UvcDevices::deleteAll()
+{
+    QList<UvcDevice *> devs;
+    {
+        QMutexLocker locker(&listLock_);
+        devs.swap(devList_);
+    }
+    qDeleteAll(devs);
+}
+
+QString UvcDevices::upgradingSerial() const
+{
+    QMutexLocker locker(&snLock_);
+    return upgradingSn_;
+}
+
+void UvcDevices::setUpgradingSerial(const QString &sn)
+{
+    QMutexLocker locker(&snLock_);
+    upgradingSn_ = sn;
+}
+
+QList<UvcDevice *> UvcDevices::devices() const
+{
+    QMutexLocker locker(&listLock_);
+    return devList_;
+}
+
+int UvcDevices::count() const
+{
+    QMutexLocker locker(&listLock_);
+    return devList_.size();
+}
+
+UvcDevice *UvcDevices::findDevBySn(const QString &sn) const
+{
+    QMutexLocker locker(&listLock_);
+    for (UvcDevice *d : devList_) {
+        if (d->getSn() == sn)
+            return d;
+    }
+    return nullptr;
+}
+
+bool UvcDevices::enumCameras(QList<DevDescription> &cameras)
+{
+    VideoDeviceList devices;
+    if (!graph_->listDevices(devices))
+        return false;
+    const CameraFamily &family = CameraFamily::instance();
+    for (const VideoDeviceInfo &d : qAsConst(devices)) {
+        if (!family.isFamilyCamera(d))
+            continue;
+        DevDescription desc;
+        desc.friendlyName = d.friendlyName;
+        desc.devicePath = d.devicePath;
+        desc.vendorId = d.vendorId;
+        desc.productId = d.productId;
+        cameras.append(desc);
+    }
+    return true;
+}
+
+bool UvcDevices::isKnownPath(const QString &path) const
+{
+    const QString upper = path.toUpper();
+    QMutexLocker locker(&listLock_);
+    for (const UvcDevice *d : devList_) {
+        if (d->devMode() != UvcDevice::DevModeNet && d->getDevicePath().toUpper() == upper)
+            return true;
+    }
+    return false;
+}
+
+void UvcDevices::detectDevByUvc()
+{
+    QList<DevDescription> cameras;
+    if (!enumCameras(cameras))
+        cameras.clear();
+
+    for (const DevDescription &desc : qAsConst(cameras)) {
+        if (!running_.load())
+            return;
+        if (isKnownPath(desc.devicePath))
+            continue;
+        qInfo() << "Find new uvc device";
+        auto *dev = new UvcDevice(desc, graph_, UvcDevice::DevModeUvc, nullptr);
+        qInfo() << "Start to init device:" << dev->getDevName();
+        TimeScale::sleep(OpenDelayMs);
+        if (dev->open() != 0) {
+            qWarning() << "Add uvc dev failed";
+            delete dev;
+            continue;
+        }
+        TimeScale::sleep(InitDelayMs);
+        if (!dev->initDev()) {
+            qWarning() << "Uvc device init failed";
+            delete dev;
+            continue;
+        }
+        const QString sn = dev->getSn();
+        const QString upgrading = upgradingSerial();
+        if (upgrading.isEmpty() || sn != upgrading) {
+            {
+                QMutexLocker locker(&listLock_);
+                devList_.append(dev);
+            }
+            emit devChanged(sn.toLatin1(), true);
+        } else {
+            // The camera came back while its upgrade runs: the upgrade worker
+            // still holds the old object, which leaves the list undeleted.
+            QMutexLocker locker(&listLock_);
+            for (int i = 0; i < devList_.size(); ++i) {
+                if (devList_.at(i)->getSn() == sn) {
+                    devList_.removeAt(i);
+                    break;
+                }
+            }
+            dev->setDevMode(UvcDevice::DevModeUpgrade);
+            dev->setDisconnectWatch(false);
+            devList_.append(dev);
+        }
+        break; // one new camera per scan
+    }
+
+    QList<UvcDevice *> removed;
+    bool disconnected = false;
+    {
+        QMutexLocker locker(&listLock_);
+        for (int i = 0; i < devList_.size();) {
+            UvcDevice *dev = devList_.at(i);
+            const QString path = dev->getDevicePath().toUpper();
+            bool listed = false;
+            for (const DevDescription &c : qAsConst(cameras)) {
+                if (c.devicePath.toUpper() == path) {
+                    listed = true;
+                    break;
+                }
+            }
+            if (dev->devMode() == UvcDevice::DevModeUpgrade) {
+                if (listed) {
+                    dev->setPresent(true);
+                    dev->setMissingCount(0);
+                } else {
+                    dev->setPresent(false);
+                    if (dev->disconnectWatch()) {
+                        dev->setMissingCount(dev->missingCount() + 1);
+                        if (dev->missingCount() >= MissingScansBeforeSignal) {
+                            dev->setMissingCount(0);
+                            disconnected = true;
+                        }
+                    }
+                }
+            } else if (dev->devMode() == UvcDevice::DevModeUvc && !listed) {
+                qInfo() << "Remove uvc device:" << uuidTail(dev);
+                GlobalParams::instance()->releaseIpAddr(dev->getIpAddr());
+                devList_.removeAt(i);
+                removed.append(dev);
+                continue;
+            }
+            ++i;
+        }
+    }
+    for (UvcDevice *dev : qAsConst(removed)) {
+        const QByteArray sn = dev->getSn().toLatin1();
+        delete dev;
+        emit devChanged(sn, false);
+    }
+    if (disconnected)
+        emit devDisconnDuringUg();
+}
+
+void UvcDevices::detectDevByNet()
+{
+    GlobalParams *params = GlobalParams::instance();
+    const GlobalParams::IpAddrInfo found = params->findNewDevIpAddr();
+    if (!found.ip.isEmpty()) {
+        qInfo() << "Find new net device";
+        DevDescription desc;
+        desc.tempIpAddr = found.ip;
+        auto *dev = new UvcDevice(desc, graph_, UvcDevice::DevModeNet, nullptr);
+        if (dev->open() != 0) {
+            qWarning() << "Add net dev failed";
+            delete dev;
+        } else if (!dev->initDev()) {
+            qWarning() << "Net device init failed or require device change ip";
+            params->deleteAnIpAddr(found.ip);
+            delete dev;
+        } else {
+            {
+                QMutexLocker locker(&listLock_);
+                devList_.append(dev);
+            }
+            emit devChanged(dev->getSn().toLatin1(), true);
+        }
+    }
+
+    const QList<GlobalParams::IpAddrInfo> lost = params->getLostIpAddrs();
+    for (const GlobalParams::IpAddrInfo &addr : lost) {
+        UvcDevice *dev = nullptr;
+        {
+            QMutexLocker locker(&listLock_);
+            for (int i = 0; i < devList_.size(); ++i) {
+                if (devList_.at(i)->devMode() == UvcDevice::DevModeNet && devList_.at(i)->getIpAddr() == addr.ip) {
+                    dev = devList_.takeAt(i);
+                    break;
+                }
+            }
+        }
+        if (!dev)
+            continue;
+        qInfo() << "Remove a net device:" << addr.ip;
+        params->releaseIpAddr(addr.ip);
+        const QByteArray sn = dev->getSn().toLatin1();
+        delete dev;
+        emit devChanged(sn, false);
+    }
+}
+
+void UvcDevices::onDevRemoved(const QString &devInfo)
+{
+    const QString wanted = devInfo.toUpper();
+    if (wanted.isEmpty())
+        return;
+    UvcDevice *dev = nullptr;
+    {
+        QMutexLocker locker(&listLock_);
+        for (int i = 0; i < devList_.size(); ++i) {
+            if (devList_.at(i)->getDevicePath().toUpper().contains(wanted)) {
+                dev = devList_.takeAt(i);
+                break;
+            }
+        }
+    }
+    if (!dev)
+        return;
+    qInfo() << "Start to remove device";
+    GlobalParams::instance()->releaseIpAddr(dev->getIpAddr());
+    const QByteArray sn = dev->getSn().toLatin1();
+    delete dev;
+    emit devChanged(sn, false);
+}
+
+} // namespace pc
+} // namespace vexo

@@ -1,0 +1,72 @@
+#pragma once
+
+// Shared set-up of the device tests: a private camera platform holding only
+// virtual cameras, and a quick clock.
+
+#include "camera/VirtualCamera.h"
+#include "camera/VirtualCameraBackend.h"
+#include "comm/TimeScale.h"
+#include "platform/CameraPlatform.h"
+#include "uvc/CameraFamily.h"
+#include "uvc/UvcDevice.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace devtest {
+
+using namespace vexo::pc;
+
+// Scaled production times: a 20 ms cycle becomes 1 ms, an answer wait 50 ms.
+constexpr double Scale = 0.05;
+
+inline void setUpFamily()
+{
+    CameraFamily::instance().setVendorIds({0x3A5F, 0x3A60});
+    TimeScale::setFactor(Scale);
+}
+
+struct Rig
+{
+    CameraPlatform platform;
+    std::shared_ptr<VirtualCameraBackend> backend = std::make_shared<VirtualCameraBackend>();
+
+    Rig() { platform.addBackend(backend); }
+
+    std::shared_ptr<VirtualCamera> addCamera(VirtualCamera::Model model = VirtualCamera::Model::Zarvo, int index = 0)
+    {
+        return backend->createCamera(int(model), index);
+    }
+
+    // A device opened on the camera, initialised when init is set.
+    std::unique_ptr<UvcDevice> openDevice(const std::shared_ptr<VirtualCamera> &cam, bool init = true)
+    {
+        DevDescription d;
+        d.friendlyName = cam->friendlyName();
+        d.devicePath = cam->devicePath();
+        auto dev = std::make_unique<UvcDevice>(d, &platform, UvcDevice::DevModeUvc);
+        if (dev->open() != 0)
+            return nullptr;
+        if (init && !dev->initDev())
+            return nullptr;
+        return dev;
+    }
+};
+
+// Waits (processing events) until pred holds or timeoutMs passes.
+inline bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(2);
+    }
+    return true;
+}
+
+} // namespace devtest
