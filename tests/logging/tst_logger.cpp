@@ -1,12 +1,11 @@
-// Line formatting of one message and the Logger front end: levels,
-// per-thread buffering, log variables, the message handler.
+// Line formatting and the Logger front end: levels, per-thread buffering,
+// log variables, the message handler and its re-entry fallback.
 
 #include "logging/LogMessage.h"
 #include "logging/Logger.h"
 
 #include "LogTestUtil.h"
 
-#include <QDate>
 #include <QThread>
 #include <QtTest>
 
@@ -17,34 +16,24 @@ using vexo::pc::Logger;
 
 namespace {
 
-// Keeps lines instead of printing them.
+// Keeps lines instead of printing them; optionally warns from inside write,
+// as a failing log file does.
 class CaptureLogger : public Logger
 {
 public:
-    CaptureLogger(const QString& format, int minLevel, int bufferSize)
-        : Logger(format, QStringLiteral("yyyy"), minLevel, bufferSize)
+    CaptureLogger(int minLevel, int bufferSize, bool complain = false)
+        : Logger(QStringLiteral("{type} {msg}"), QString(), minLevel, bufferSize), complain(complain)
     {
     }
     QStringList lines;
+    bool complain;
 
 protected:
-    void write(const LogMessage* logMessage) override
+    void write(const LogMessage* m) override
     {
-        lines << logMessage->formatLine(msgFormat, timestampFormat);
-    }
-};
-
-// Warns from inside its own write, as a failing file would.
-class ComplainingLogger : public CaptureLogger
-{
-public:
-    ComplainingLogger() : CaptureLogger(QStringLiteral("{type} {msg}"), 0, 0) {}
-
-protected:
-    void write(const LogMessage* logMessage) override
-    {
-        CaptureLogger::write(logMessage);
-        qWarning("inner problem");
+        lines << m->formatLine(msgFormat, timestampFormat).trimmed();
+        if (complain)
+            qWarning("inner problem");
     }
 };
 
@@ -57,12 +46,9 @@ class TestLogger : public QObject
 private slots:
     void formatLine_data();
     void formatLine();
-    void formatLineThreadAndTimestamp();
-    void unbufferedMinLevel();
-    void bufferedHoldsBackUntilQualifying();
-    void buffersAndVariablesArePerThread();
-    void handlerRoutesAndUninstalls();
-    void loggingThatWarnsFallsBackToStderr();
+    void levelsAndBuffering();
+    void variablesArePerThread();
+    void handlerReentryGoesToStderr();
 };
 
 void TestLogger::formatLine_data()
@@ -72,23 +58,19 @@ void TestLogger::formatLine_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("expected");
-
-    const QString ctxFile = QStringLiteral("a\\b\\c");
-    QTest::newRow("backslash path") << "{file}" << 0 << "m" << ctxFile << "c\n";
-    QTest::newRow("slash path kept whole") << "{file}" << 0 << "m" << "src/x.cpp" << "src/x.cpp\n";
-    QTest::newRow("empty path") << "[{file}]" << 0 << "m" << "" << "[]\n";
-    QTest::newRow("debug") << "{type}{type_nr}" << 0 << "m" << ctxFile << "D0\n";
-    QTest::newRow("warning") << "{type}{type_nr}" << 1 << "m" << ctxFile << "W1\n";
-    QTest::newRow("critical") << "{type}{type_nr}" << 2 << "m" << ctxFile << "C2\n";
-    QTest::newRow("fatal") << "{type}{type_nr}" << 3 << "m" << ctxFile << "F3\n";
-    QTest::newRow("info") << "{type}{type_nr}" << 4 << "m" << ctxFile << "I4\n";
-    QTest::newRow("unknown type kept") << "{type} {type_nr}" << 9 << "m" << ctxFile << "{type} 9\n";
-    QTest::newRow("every placeholder twice")
-        << "{msg}|{msg} {function}:{line} {function}:{line} {who}{who}" << 1 << "hi" << ctxFile
-        << "hi|hi f(int):42 f(int):42 alicealice\n";
-    // The message text is substituted first, so its braces are placeholders too.
-    QTest::newRow("braces in message") << "{msg}" << 1 << "at {line} by {who} {unknown}" << ctxFile
-                                       << "at 42 by alice {unknown}\n";
+    QTest::newRow("backslash path") << "{file}" << 0 << "" << "a\\b\\c" << "c";
+    QTest::newRow("slash path whole") << "{file}" << 0 << "" << "src/x.cpp" << "src/x.cpp";
+    QTest::newRow("letters") << "{type}" << 0 << "" << "" << "D";
+    QTest::newRow("W C F I") << "{type}{type_nr}" << 1 << "" << "" << "W1";
+    QTest::newRow("critical") << "{type}{type_nr}" << 2 << "" << "" << "C2";
+    QTest::newRow("fatal") << "{type}{type_nr}" << 3 << "" << "" << "F3";
+    QTest::newRow("info") << "{type}{type_nr}" << 4 << "" << "" << "I4";
+    QTest::newRow("unknown type") << "{type} {type_nr}" << 9 << "" << "" << "{type} 9";
+    QTest::newRow("each occurrence") << "{msg}|{msg} {function}:{line} {line} {who}{who}" << 1 << "hi"
+                                     << "" << "hi|hi f(int):42 42 alicealice";
+    // "{msg}" goes first, so a message's braces are placeholders too.
+    QTest::newRow("braces in message") << "{msg}" << 1 << "at {line} by {who} {x}" << ""
+                                       << "at 42 by alice {x}";
 }
 
 void TestLogger::formatLine()
@@ -98,126 +80,81 @@ void TestLogger::formatLine()
     QFETCH(QString, message);
     QFETCH(QString, file);
     QFETCH(QString, expected);
-
     const QHash<QString, QString> vars{{QStringLiteral("who"), QStringLiteral("alice")}};
     const LogMessage m(QtMsgType(type), message, &vars, file, QStringLiteral("f(int)"), 42);
-    QCOMPARE(m.formatLine(format, QStringLiteral("yyyy")), expected);
-    QCOMPARE(int(m.messageType()), type);
+    QCOMPARE(m.formatLine(format, QString()), QString(expected + QLatin1Char('\n')));
+
+    const LogMessage plain(QtDebugMsg, QStringLiteral("{who}"), nullptr, QString(), QString(), 0);
+    QCOMPARE(plain.formatLine(QStringLiteral("{thread} {msg}"), QString()),
+             QString::asprintf("%p {who}\n", reinterpret_cast<void*>(QThread::currentThreadId())));
 }
 
-void TestLogger::formatLineThreadAndTimestamp()
+void TestLogger::levelsAndBuffering()
 {
-    const LogMessage m(QtDebugMsg, QStringLiteral("{who}"), nullptr, QString(), QString(), 0);
-    const QString expectedThread =
-        QString::asprintf("%p", reinterpret_cast<void*>(QThread::currentThreadId()));
-    // Without variables a "{name}" stays as it is.
-    QCOMPARE(m.formatLine(QStringLiteral("{thread} {msg}"), QString()),
-             QString(expectedThread + QStringLiteral(" {who}\n")));
-    QVERIFY(expectedThread.startsWith(QLatin1String("0x")));
+    CaptureLogger unbuffered(1, 0);
+    for (QtMsgType t : {QtDebugMsg, QtInfoMsg, QtWarningMsg})
+        unbuffered.log(t, QStringLiteral("m"));
+    QCOMPARE(unbuffered.lines, QStringList({"I m", "W m"}));
 
-    const QString line = m.formatLine(QStringLiteral("{timestamp}|"), QStringLiteral("yyyy-MM-dd"));
-    QCOMPARE(line, QString(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
-                           + QStringLiteral("|\n")));
-}
-
-void TestLogger::unbufferedMinLevel()
-{
-    CaptureLogger logger(QStringLiteral("{type} {msg}"), 1, 0);
-    logger.log(QtDebugMsg, QStringLiteral("d"));
-    logger.log(QtInfoMsg, QStringLiteral("i"));
-    logger.log(QtWarningMsg, QStringLiteral("w"));
-    logger.log(QtCriticalMsg, QStringLiteral("c"));
-    QCOMPARE(logger.lines, QStringList({"I i\n", "W w\n", "C c\n"}));
-}
-
-void TestLogger::bufferedHoldsBackUntilQualifying()
-{
-    CaptureLogger logger(QStringLiteral("{type} {msg}"), 1, 3);
+    CaptureLogger buffered(1, 3);
     for (int i = 1; i <= 4; ++i)
-        logger.log(QtDebugMsg, QStringLiteral("d%1").arg(i));
-    QVERIFY(logger.lines.isEmpty());
-    logger.log(QtWarningMsg, QStringLiteral("w"));
-    // The last three messages held back before the warning, then the warning.
-    QCOMPARE(logger.lines, QStringList({"D d2\n", "D d3\n", "D d4\n", "W w\n"}));
+        buffered.log(QtDebugMsg, QStringLiteral("d%1").arg(i));
+    QVERIFY(buffered.lines.isEmpty());
+    buffered.log(QtWarningMsg, QStringLiteral("w"));
+    QCOMPARE(buffered.lines, QStringList({"D d2", "D d3", "D d4", "W w"}));
 
-    // Info ranks like debug while buffering: held back too. The buffer was
-    // emptied by the warning, so only what came after it is written.
-    logger.lines.clear();
-    logger.log(QtInfoMsg, QStringLiteral("i"));
-    logger.log(QtCriticalMsg, QStringLiteral("c"));
-    QCOMPARE(logger.lines, QStringList({"I i\n", "C c\n"}));
-
-    // Discarding drops what is held back.
-    logger.lines.clear();
-    logger.log(QtDebugMsg, QStringLiteral("gone"));
-    logger.discardThreadState(true, false);
-    logger.log(QtWarningMsg, QStringLiteral("w2"));
-    QCOMPARE(logger.lines, QStringList({"W w2\n"}));
+    // Info ranks like debug while buffering; discarding drops what is held.
+    buffered.lines.clear();
+    buffered.log(QtInfoMsg, QStringLiteral("gone"));
+    buffered.discardThreadState(true, false);
+    buffered.log(QtInfoMsg, QStringLiteral("i"));
+    QVERIFY(buffered.lines.isEmpty());
+    buffered.log(QtCriticalMsg, QStringLiteral("c"));
+    QCOMPARE(buffered.lines, QStringList({"I i", "C c"}));
 }
 
-void TestLogger::buffersAndVariablesArePerThread()
+void TestLogger::variablesArePerThread()
 {
-    CaptureLogger logger(QStringLiteral("{type} {msg} {who}"), 1, 5);
-    Logger::set(QStringLiteral("who"), QStringLiteral("main"));
-    QCOMPARE(Logger::get(QStringLiteral("who")), QStringLiteral("main"));
-    logger.log(QtDebugMsg, QStringLiteral("main-held"));
+    CaptureLogger logger(1, 5);
+    Logger::set(QStringLiteral("who"), QStringLiteral("@main"));
+    // The message's own braces take the thread's variables.
+    logger.log(QtDebugMsg, QStringLiteral("held{who}"));
 
     QString seenInWorker = QStringLiteral("unset");
-    // A plain thread: its join is seen by the thread sanitizer.
     std::thread worker([&] {
         seenInWorker = Logger::get(QStringLiteral("who"));
-        Logger::set(QStringLiteral("who"), QStringLiteral("worker"));
-        logger.log(QtDebugMsg, QStringLiteral("worker-held"));
-        logger.log(QtWarningMsg, QStringLiteral("worker-w"));
+        Logger::set(QStringLiteral("who"), QStringLiteral("@worker"));
+        logger.log(QtDebugMsg, QStringLiteral("w-held{who}"));
+        logger.log(QtWarningMsg, QStringLiteral("w{who}"));
     });
     worker.join();
-
     QCOMPARE(seenInWorker, QString());
-    QCOMPARE(logger.lines, QStringList({"D worker-held worker\n", "W worker-w worker\n"}));
+    QCOMPARE(logger.lines, QStringList({"D w-held@worker", "W w@worker"}));
 
+    // Variables are captured when a message is raised, not when written.
     logger.lines.clear();
     logger.discardThreadState(false, true);
     QCOMPARE(Logger::get(QStringLiteral("who")), QString());
-    logger.log(QtWarningMsg, QStringLiteral("main-w"));
-    // Variables are captured when a message is raised, not when it is written.
-    QCOMPARE(logger.lines, QStringList({"D main-held main\n", "W main-w {who}\n"}));
+    logger.log(QtWarningMsg, QStringLiteral("w{who}"));
+    QCOMPARE(logger.lines, QStringList({"D held@main", "W w{who}"}));
 }
 
-void TestLogger::handlerRoutesAndUninstalls()
-{
-    QtMessageHandler ours = nullptr;
-    {
-        CaptureLogger logger(QStringLiteral("{type} {msg} {function} {line}"), 0, 0);
-        logger.installAsHandler();
-        const int line = __LINE__ + 1;
-        qInfo("through handler");
-        QCOMPARE(logger.lines.size(), 1);
-        const QString expectedEnd = QStringLiteral(" %1\n").arg(line);
-        QVERIFY2(logger.lines.first().startsWith(QLatin1String("I through handler ")),
-                 qPrintable(logger.lines.first()));
-        QVERIFY(logger.lines.first().contains(QLatin1String("handlerRoutesAndUninstalls")));
-        QVERIFY(logger.lines.first().endsWith(expectedEnd));
-
-        ours = qInstallMessageHandler(nullptr);
-        qInstallMessageHandler(ours);
-    }
-    // The destroyed logger took its handler with it.
-    const QtMessageHandler current = qInstallMessageHandler(nullptr);
-    QVERIFY(current != ours);
-    qDebug("after uninstall goes to the default output");
-}
-
-void TestLogger::loggingThatWarnsFallsBackToStderr()
+void TestLogger::handlerReentryGoesToStderr()
 {
     logtest::StderrCapture capture;
+    QtMessageHandler ours = nullptr;
     {
-        ComplainingLogger logger;
+        CaptureLogger logger(0, 0, true);
         logger.installAsHandler();
         qCritical("outer");
         qInfo("second");
-        QCOMPARE(logger.lines, QStringList({"C outer\n", "I second\n"}));
+        QCOMPARE(logger.lines, QStringList({"C outer", "I second"}));
+        ours = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(ours);
     }
     QCOMPARE(capture.text(), QStringLiteral("inner problem\ninner problem\n"));
+    // The destroyed logger took its handler with it.
+    QVERIFY(qInstallMessageHandler(nullptr) != ours);
 }
 
 QTEST_GUILESS_MAIN(TestLogger)
