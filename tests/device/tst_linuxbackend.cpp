@@ -1,0 +1,429 @@
+// The Linux backend on a fake sysfs tree with real-format USB descriptors,
+// its ioctls answered by the test.
+#include "platform/CameraDevice.h"
+#include "platform/CameraPlatform.h"
+#include "platform/LinuxCameraBackend.h"
+#include "platform/LinuxCameraDevice.h"
+#include "platform/LinuxIoctl.h"
+#include "platform/UsbDescriptors.h"
+#include "comm/TimeScale.h"
+#include "uvc/CameraFamily.h"
+#include "uvc/UvcDevice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <linux/usb/video.h>
+#include <linux/uvcvideo.h>
+#include <linux/videodev2.h>
+
+using namespace vexo::pc;
+
+namespace {
+
+// One UVCIOC_CTRL_QUERY as the backend filled it in.
+struct XuQuery
+{
+    int fd;
+    int unit;
+    int selector;
+    int query;
+    int size;
+    QByteArray data; // what the buffer held when the call was made
+};
+
+class FakeIoctl : public LinuxIoctl
+{
+public:
+    QMutex lock;
+    QStringList opened;
+    QList<XuQuery> queries;
+    QList<QPair<quint32, int>> sets;          // S_CTRL and S_EXT_CTRLS, in order
+    QHash<quint32, int> values;
+    QHash<quint32, v4l2_queryctrl> ctrls;
+    int extClass = 0;
+    int xuUnit = 6;
+    int xuError = 0;                          // next XU query fails with it
+    int blockLen = 60;
+
+    FakeIoctl()
+    {
+        addCtrl(V4L2_CID_BRIGHTNESS, 0, 255, 1, 128);
+        addCtrl(V4L2_CID_EXPOSURE_ABSOLUTE, 3, 2047, 1, 156);
+        addCtrl(V4L2_CID_EXPOSURE_AUTO, 0, 3, 1, 3);
+        addCtrl(V4L2_CID_FOCUS_ABSOLUTE, 0, 1023, 1, 0);
+        addCtrl(V4L2_CID_FOCUS_AUTO, 0, 1, 1, 1);
+        addCtrl(V4L2_CID_PAN_ABSOLUTE, -612000, 612000, 3600, 0);
+        values[V4L2_CID_EXPOSURE_AUTO] = 3;
+        values[V4L2_CID_EXPOSURE_ABSOLUTE] = 156;
+    }
+
+    void addCtrl(quint32 id, int mn, int mx, int step, int def)
+    {
+        v4l2_queryctrl q;
+        std::memset(&q, 0, sizeof q);
+        q.id = id;
+        q.minimum = mn;
+        q.maximum = mx;
+        q.step = step;
+        q.default_value = def;
+        ctrls[id] = q;
+    }
+
+    int openNode(const QString &path) override
+    {
+        QMutexLocker l(&lock);
+        opened << path;
+        return path.endsWith(QLatin1String("video9")) ? -ENOENT : 42;
+    }
+    void closeNode(int) override {}
+
+    int ioctl(int fd, unsigned long request, void *arg) override
+    {
+        QMutexLocker l(&lock);
+        if (request == UVCIOC_CTRL_QUERY) {
+            auto *q = static_cast<uvc_xu_control_query *>(arg);
+            queries.append({fd, q->unit, q->selector, q->query, q->size,
+                            QByteArray(reinterpret_cast<const char *>(q->data), q->size)});
+            if (xuError) {
+                const int e = xuError;
+                xuError = 0;
+                return -e;
+            }
+            if (q->unit != xuUnit)
+                return -ENOENT;
+            if (q->query == UVC_GET_LEN) {
+                q->data[0] = quint8(blockLen & 0xff);
+                q->data[1] = quint8(blockLen >> 8);
+            } else if (q->query == UVC_GET_CUR) {
+                for (int i = 0; i < q->size; ++i)
+                    q->data[i] = quint8(q->selector * 16 + i);
+            }
+            return 0;
+        }
+        if (request == VIDIOC_QUERYCTRL) {
+            auto *q = static_cast<v4l2_queryctrl *>(arg);
+            if (!ctrls.contains(q->id))
+                return -EINVAL;
+            *q = ctrls.value(q->id);
+            return 0;
+        }
+        if (request == VIDIOC_G_CTRL) {
+            auto *c = static_cast<v4l2_control *>(arg);
+            if (!ctrls.contains(c->id))
+                return -EINVAL;
+            c->value = values.value(c->id);
+            return 0;
+        }
+        if (request == VIDIOC_S_CTRL) {
+            auto *c = static_cast<v4l2_control *>(arg);
+            if (!ctrls.contains(c->id))
+                return -EINVAL;
+            values[c->id] = c->value;
+            sets.append({c->id, c->value});
+            return 0;
+        }
+        if (request == VIDIOC_S_EXT_CTRLS) {
+            auto *e = static_cast<v4l2_ext_controls *>(arg);
+            extClass = int(e->ctrl_class);
+            for (quint32 i = 0; i < e->count; ++i)
+                sets.append({e->controls[i].id, e->controls[i].value});
+            return 0;
+        }
+        return -ENOTTY;
+    }
+};
+
+const QByteArray OurGuidAsWritten = QByteArray::fromHex("9a1e7291684346836d9239bc7906ee49");
+
+// A USB configuration of a UVC camera with two extension units: unit 3
+// carries our GUID in plain (big-endian) order, which is not how USB stores
+// it; unit 6 carries it in descriptor order.
+QByteArray cameraDescriptors(bool withOurUnit = true)
+{
+    QByteArray d;
+    d += QByteArray::fromHex("12010002ef0201405f3af2fe0001010203" "01");      // device
+    d += QByteArray::fromHex("0902000102010080fa");                          // configuration
+    d += QByteArray::fromHex("080b00020e030002");                            // interface association
+    d += QByteArray::fromHex("09 04 00 00 01 0e 01 00 02");                  // video control
+    d += QByteArray::fromHex("0d 24 01 00 01 4f 00 80 8d 5b 00 01 01");      // header
+    d += QByteArray::fromHex("12 24 02 01 01 02 00 00 00 00 00 00 00 00 03 0e 20 00"); // camera
+    d += QByteArray::fromHex("0b 24 05 02 01 00 00 02 7f 17 00");            // processing unit
+    auto xu = [](int unit, const QByteArray &guid, int source) {
+        QByteArray x = QByteArray::fromHex("1b2406");
+        x += char(unit);
+        x += guid;
+        x += QByteArray::fromHex("08 01");
+        x += char(source);
+        x += QByteArray::fromHex("02ffff00");
+        return x;
+    };
+    d += xu(3, OurGuidAsWritten, 2);
+    if (withOurUnit)
+        d += xu(6, UsbDescriptors::guidBytes(CameraDevice::extensionUnitGuid()), 3);
+    d += QByteArray::fromHex("092403070101000600");                          // output terminal
+    d += QByteArray::fromHex("07 05 83 03 10 00 06");                       // interrupt endpoint
+    d += QByteArray::fromHex("0525031000");
+    d += QByteArray::fromHex("09 04 01 00 00 0e 02 00 00");                  // video streaming
+    d += QByteArray::fromHex("0b 24 06 01 01 01 01 00 00 00 00");            // MJPEG format
+    return d;
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+} // namespace
+
+class TestLinuxBackend : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+    QString sys_;
+    QString dev_;
+
+    // One USB device with its capture node (and optionally a metadata node).
+    void addUsbCamera(const QString &usbName, const QStringList &nodes, const QString &vid, const QString &pid,
+                      const QString &product, const QByteArray &descriptors)
+    {
+        const QString usb = sys_ + QStringLiteral("/devices/pci0000:00/usb1/") + usbName;
+        QVERIFY(writeFile(usb + QStringLiteral("/idVendor"), vid.toLatin1() + '\n'));
+        QVERIFY(writeFile(usb + QStringLiteral("/idProduct"), pid.toLatin1() + '\n'));
+        QVERIFY(writeFile(usb + QStringLiteral("/product"), product.toUtf8() + '\n'));
+        QVERIFY(writeFile(usb + QStringLiteral("/serial"), "SN" + usbName.toLatin1() + '\n'));
+        QVERIFY(writeFile(usb + QStringLiteral("/descriptors"), descriptors));
+        const QString iface = usb + QLatin1Char('/') + usbName + QStringLiteral(":1.0");
+        for (int i = 0; i < nodes.size(); ++i) {
+            const QString node = iface + QStringLiteral("/video4linux/") + nodes.at(i);
+            QVERIFY(writeFile(node + QStringLiteral("/name"), product.toUtf8() + ": " + product.toUtf8() + '\n'));
+            QVERIFY(writeFile(node + QStringLiteral("/index"), QByteArray::number(i) + '\n'));
+            QVERIFY(QFile::link(iface, node + QStringLiteral("/device")));
+            QVERIFY(QFile::link(node, sys_ + QStringLiteral("/class/video4linux/") + nodes.at(i)));
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TimeScale::setFactor(0.05);
+        CameraFamily::instance().setVendorIds({0x3A5F, 0x3A60});
+        QVERIFY(tmp_.isValid());
+        sys_ = tmp_.path() + QStringLiteral("/sys");
+        dev_ = tmp_.path() + QStringLiteral("/dev");
+        QVERIFY(QDir().mkpath(sys_ + QStringLiteral("/class/video4linux")));
+        addUsbCamera(QStringLiteral("1-2"), {QStringLiteral("video0"), QStringLiteral("video1")},
+                     QStringLiteral("3a5f"), QStringLiteral("fef2"), QStringLiteral("KAVORA Zarvo"),
+                     cameraDescriptors());
+        addUsbCamera(QStringLiteral("1-3"), {QStringLiteral("video2")}, QStringLiteral("0bda"),
+                     QStringLiteral("58f4"), QStringLiteral("Integrated Webcam"), cameraDescriptors(false));
+        addUsbCamera(QStringLiteral("1-4"), {QStringLiteral("video10"), QStringLiteral("video11")},
+                     QStringLiteral("3a60"), QStringLiteral("fef3"), QStringLiteral("UVC Camera"),
+                     cameraDescriptors());
+        // A node that is not on USB at all.
+        QVERIFY(writeFile(sys_ + QStringLiteral("/class/video4linux/video4/name"), "vivid\n"));
+    }
+
+    void listsCaptureNodesWithNamesAndIds()
+    {
+        LinuxCameraBackend backend(sys_, dev_, std::make_shared<FakeIoctl>());
+        VideoDeviceList list;
+        QVERIFY(backend.listDevices(list));
+        QStringList paths;
+        for (const auto &d : list)
+            paths << d.devicePath;
+        // Metadata nodes (index 1) are left out; numeric order.
+        QCOMPARE(paths, (QStringList{dev_ + QStringLiteral("/video0"), dev_ + QStringLiteral("/video2"),
+                                     dev_ + QStringLiteral("/video4"), dev_ + QStringLiteral("/video10")}));
+        QCOMPARE(list.at(0).friendlyName, QStringLiteral("KAVORA Zarvo"));
+        QCOMPARE(list.at(0).vendorId, quint16(0x3A5F));
+        QCOMPARE(list.at(0).productId, quint16(0xFEF2));
+        QCOMPARE(list.at(0).serial, QStringLiteral("SN1-2"));
+        QCOMPARE(list.at(2).friendlyName, QStringLiteral("vivid"));
+        QCOMPARE(list.at(2).vendorId, quint16(0));
+
+        const CameraFamily &family = CameraFamily::instance();
+        QVERIFY(family.isFamilyCamera(list.at(0)));   // by name
+        QVERIFY(!family.isFamilyCamera(list.at(1)));  // a webcam of another maker
+        QVERIFY(!family.isFamilyCamera(list.at(2)));
+        QVERIFY(family.isFamilyCamera(list.at(3)));   // by ids only
+        QCOMPARE(backend.usbDeviceDir(dev_ + QStringLiteral("/video4")), QString());
+    }
+
+    void missingClassFolderIsAnEmptyList()
+    {
+        LinuxCameraBackend backend(tmp_.path() + QStringLiteral("/nothing"), dev_, std::make_shared<FakeIoctl>());
+        VideoDeviceList list;
+        QVERIFY(backend.listDevices(list));
+        QVERIFY(list.isEmpty());
+    }
+
+    void findsTheUnitByGuidInDescriptorOrder()
+    {
+        const QUuid guid = CameraDevice::extensionUnitGuid();
+        QCOMPARE(UsbDescriptors::guidBytes(guid), QByteArray::fromHex("91721e9a436883466d9239bc7906ee49"));
+        QCOMPARE(UsbDescriptors::findExtensionUnit(cameraDescriptors(), guid), 6);
+        QCOMPARE(UsbDescriptors::findExtensionUnit(cameraDescriptors(false), guid), -1);
+        // Cut inside our unit, or a zero length before it: not found, no hang.
+        const QByteArray full = cameraDescriptors();
+        const int at = full.indexOf(UsbDescriptors::guidBytes(guid));
+        QCOMPARE(UsbDescriptors::findExtensionUnit(full.left(at + 8), guid), -1);
+        QByteArray zero = full;
+        zero[18] = 0;
+        QCOMPARE(UsbDescriptors::findExtensionUnit(zero, guid), -1);
+        // An extension unit outside a video-control interface does not count.
+        QByteArray moved = full;
+        const int vc = moved.indexOf(QByteArray::fromHex("09 04 00 00 01 0e 01"));
+        QVERIFY(vc > 0);
+        moved[vc + 6] = 0x02;
+        QCOMPARE(UsbDescriptors::findExtensionUnit(moved, guid), -1);
+    }
+
+    void extensionUnitQueriesAreFilledIn()
+    {
+        auto io = std::make_shared<FakeIoctl>();
+        LinuxCameraBackend backend(sys_, dev_, io);
+        QVERIFY(backend.ownsPath(dev_ + QStringLiteral("/video0")));
+        QVERIFY(!backend.ownsPath(QStringLiteral("virtual:x")));
+        auto cam = backend.open(dev_ + QStringLiteral("/video0"));
+        QVERIFY(cam);
+        QCOMPARE(io->opened, QStringList{dev_ + QStringLiteral("/video0")});
+        QVERIFY(cam->xuInit());
+        QCOMPARE(static_cast<LinuxCameraDevice *>(cam.get())->unitId(), 6);
+        QCOMPARE(io->queries.size(), 1);
+        QCOMPARE(io->queries.at(0).unit, 6);
+        QCOMPARE(io->queries.at(0).selector, 2);
+        QCOMPARE(io->queries.at(0).query, int(UVC_GET_LEN));
+        QCOMPARE(io->queries.at(0).size, 2);
+
+        unsigned char block[60];
+        for (int i = 0; i < 60; ++i)
+            block[i] = quint8(0xA0 ^ i);
+        QCOMPARE(cam->xuSet(2, block, 60), 60);
+        const XuQuery set = io->queries.last();
+        QCOMPARE(set.fd, 42);
+        QCOMPARE(set.unit, 6);
+        QCOMPARE(set.selector, 2);
+        QCOMPARE(set.query, int(UVC_SET_CUR));
+        QCOMPARE(set.size, 60);
+        QCOMPARE(set.data, QByteArray(reinterpret_cast<const char *>(block), 60));
+
+        unsigned char in[60] = {};
+        QCOMPARE(cam->xuGet(6, in, 60), 60);
+        QCOMPARE(io->queries.last().query, int(UVC_GET_CUR));
+        QCOMPARE(io->queries.last().selector, 6);
+        QCOMPARE(io->queries.last().size, 60);
+        QCOMPARE(in[0], quint8(0x60));
+        QCOMPARE(in[59], quint8(0x60 + 59));
+
+        io->xuError = EIO;
+        QCOMPARE(cam->xuGet(2, in, 60), -1);
+        QCOMPARE(cam->lastError(), EIO);
+    }
+
+    void wrongUnitIsRefused()
+    {
+        auto io = std::make_shared<FakeIoctl>();
+        io->blockLen = 16;
+        LinuxCameraBackend backend(sys_, dev_, io);
+        auto cam = backend.open(dev_ + QStringLiteral("/video0"));
+        QVERIFY(cam);
+        QTest::ignoreMessage(QtWarningMsg, "Extension unit 6 has block length 16");
+        QVERIFY(!cam->xuInit());
+        QCOMPARE(cam->lastError(), ENOBUFS);
+
+        // A camera without our unit: the lazy look-up fails the transfer.
+        auto other = backend.open(dev_ + QStringLiteral("/video2"));
+        unsigned char block[60] = {};
+        QCOMPARE(other->xuSet(2, block, 60), -1);
+        QCOMPARE(other->lastError(), ENOENT);
+        QVERIFY(!backend.open(dev_ + QStringLiteral("/video9")));
+    }
+
+    void controlsMapOntoV4l2()
+    {
+        auto io = std::make_shared<FakeIoctl>();
+        LinuxCameraBackend backend(sys_, dev_, io);
+        auto cam = backend.open(dev_ + QStringLiteral("/video0"));
+        using C = CameraDevice::Control;
+
+        CameraDevice::Range r;
+        QVERIFY(cam->controlRange(C::Brightness, r));
+        QCOMPARE(r.maximum, 255);
+        QCOMPARE(r.defaultValue, 128);
+        QCOMPARE(r.flags, int(CameraDevice::FlagManual));
+        QVERIFY(cam->controlRange(C::Focus, r));
+        QCOMPARE(r.flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
+        QVERIFY(!cam->controlRange(C::Hue, r));
+        QCOMPARE(cam->lastError(), EINVAL);
+
+        int value = 0, flags = 0;
+        QVERIFY(cam->controlGet(C::Exposure, value, flags));
+        QCOMPARE(value, 156);
+        QCOMPARE(flags, int(CameraDevice::FlagAuto)); // aperture priority
+
+        // Manual: the automatic companion goes off first, then the value.
+        io->sets.clear();
+        QVERIFY(cam->controlSet(C::Exposure, 300, CameraDevice::FlagManual));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_MANUAL},
+                                                       {V4L2_CID_EXPOSURE_ABSOLUTE, 300}}));
+        QVERIFY(cam->controlGet(C::Exposure, value, flags));
+        QCOMPARE(flags, int(CameraDevice::FlagManual));
+        io->sets.clear();
+        QVERIFY(cam->controlSet(C::Exposure, 0, CameraDevice::FlagAuto));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_APERTURE_PRIORITY}}));
+        io->sets.clear();
+        QVERIFY(cam->controlSet(C::Focus, 40, CameraDevice::FlagManual));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_FOCUS_AUTO, 0}, {V4L2_CID_FOCUS_ABSOLUTE, 40}}));
+        io->sets.clear();
+        QVERIFY(cam->controlSet(C::Brightness, 99, CameraDevice::FlagNone));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_BRIGHTNESS, 99}}));
+        // Brightness has no automatic mode to switch on.
+        QVERIFY(!cam->controlSet(C::Brightness, 0, CameraDevice::FlagAuto));
+
+        io->sets.clear();
+        QVERIFY(cam->panTiltSet(36000, -7200, CameraDevice::FlagManual));
+        QCOMPARE(io->extClass, int(V4L2_CTRL_CLASS_CAMERA));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_PAN_ABSOLUTE, 36000}, {V4L2_CID_TILT_ABSOLUTE, -7200}}));
+    }
+
+    void deviceEngineRunsOnTheLinuxBackend()
+    {
+        auto io = std::make_shared<FakeIoctl>();
+        CameraPlatform platform;
+        platform.addBackend(std::make_shared<LinuxCameraBackend>(sys_, dev_, io));
+        DevDescription d;
+        d.friendlyName = QStringLiteral("KAVORA Zarvo");
+        d.devicePath = dev_ + QStringLiteral("/video0");
+        UvcDevice dev(d, &platform, UvcDevice::DevModeUvc);
+        QCOMPARE(dev.open(), 0);
+        auto f = ProtocolMsg::makeRequest(1, 962, QByteArray::fromHex("0101"), false);
+        QCOMPARE(dev.sendMsgAsyncDirectly(f), UvcDevice::NoError);
+        dev.close();
+
+        QMutexLocker l(&io->lock);
+        const XuQuery q = io->queries.last();
+        QCOMPARE(q.unit, 6);
+        QCOMPARE(q.selector, 2);
+        QCOMPARE(q.query, int(UVC_SET_CUR));
+        QCOMPARE(q.size, 60);
+        // The first frame of this device (seq 0) as one 60-byte block.
+        QCOMPARE(q.data.left(6), QByteArray::fromHex("aa 00 0e 10 00 00"));
+        QCOMPARE(q.data.mid(8, 6), QByteArray::fromHex("00 e1 13 c2 01 01"));
+        QCOMPARE(q.data.mid(14), QByteArray(46, '\0'));
+        ProtocolMsg::FrmPacket back;
+        std::memcpy(static_cast<void *>(&back), q.data.constData(), 60);
+        QCOMPARE(ProtocolMsg::checkFrame(back, 60), int(ProtocolMsg::FrameOk));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinuxBackend)
+#include "tst_linuxbackend.moc"
