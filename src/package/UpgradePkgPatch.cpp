@@ -1,0 +1,717 @@
+#include "package/UpgradePkgPatch.h"
+
+#include "comm/Util.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <bzlib.h>
+#include <divsufsort.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vexo {
+namespace pc {
+
+namespace {
+
+constexpr char kPatchMagic[16] = {'E', 'N', 'D', 'S', 'L', 'E', 'Y', '/',
+                                  'B', 'S', 'D', 'I', 'F', 'F', '4', '3'};
+constexpr int kListHeaderSize = 64;
+constexpr int kListEntrySize = 64;
+
+std::atomic<int> g_workerThreads{0};
+
+// Numbers in the patch stream: magnitude little-endian in the low 63 bits,
+// sign in the top bit of the last byte.
+void encodeOffset(qint64 value, quint8 *out)
+{
+    quint64 magnitude = value < 0 ? quint64(0) - quint64(value) : quint64(value);
+    for (int i = 0; i < 8; ++i) {
+        out[i] = quint8(magnitude & 0xFF);
+        magnitude >>= 8;
+    }
+    if (value < 0)
+        out[7] |= 0x80;
+}
+
+void putLe32(QByteArray &buf, int offset, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        buf[offset + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// Length of the common prefix of a and b.
+qint64 commonPrefix(const quint8 *a, qint64 aSize, const quint8 *b, qint64 bSize)
+{
+    const qint64 n = std::min(aSize, bSize);
+    qint64 i = 0;
+    while (i + 8 <= n) {
+        quint64 x;
+        quint64 y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+            return i + (__builtin_ctzll(x ^ y) >> 3);
+#else
+            break;
+#endif
+        }
+        i += 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Finds, for a position of the new data, the longest prefix of the rest of
+// the new data that occurs anywhere in the old data. The old data's suffixes
+// are sorted once; every question is a binary search among them.
+class MatchFinder
+{
+public:
+    bool init(const quint8 *old, qint64 oldSize)
+    {
+        m_old = old;
+        m_oldSize = oldSize;
+        if (oldSize == 0)
+            return true;
+        try {
+            m_suffixes.resize(size_t(oldSize));
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+        return divsufsort(old, m_suffixes.data(), saidx_t(oldSize)) == 0;
+    }
+
+    qint64 longestMatch(const quint8 *target, qint64 targetSize, qint64 *pos) const
+    {
+        if (m_oldSize == 0 || targetSize == 0) {
+            *pos = 0;
+            return 0;
+        }
+        // Invariant: suffixes below index lo sort before the target, those
+        // above hi after it; the best match is next to the insertion point.
+        qint64 lo = 0;
+        qint64 hi = m_oldSize - 1;
+        while (hi - lo > 1) {
+            const qint64 mid = lo + (hi - lo) / 2;
+            const qint64 start = m_suffixes[size_t(mid)];
+            const qint64 avail = m_oldSize - start;
+            const int c = std::memcmp(m_old + start, target, size_t(std::min(avail, targetSize)));
+            // A suffix that is a proper prefix of the target sorts before it.
+            if (c < 0 || (c == 0 && avail < targetSize))
+                lo = mid;
+            else
+                hi = mid;
+        }
+        const qint64 loStart = m_suffixes[size_t(lo)];
+        const qint64 hiStart = m_suffixes[size_t(hi)];
+        const qint64 loLen = commonPrefix(m_old + loStart, m_oldSize - loStart, target, targetSize);
+        const qint64 hiLen = commonPrefix(m_old + hiStart, m_oldSize - hiStart, target, targetSize);
+        if (loLen > hiLen) {
+            *pos = loStart;
+            return loLen;
+        }
+        *pos = hiStart;
+        return hiLen;
+    }
+
+private:
+    const quint8 *m_old = nullptr;
+    qint64 m_oldSize = 0;
+    std::vector<saidx_t> m_suffixes;
+};
+
+// The uncompressed patch stream of one patch, kept whole, and where its
+// larger extra sections lie.
+//
+// bzip2 compresses block by block. The difference sections are long,
+// nearly all-zero runs; extra sections (new code, rebuilt compressed
+// sections) look nothing like them. Where both share a block, the extra
+// bytes break up the runs of the differences in the sorted contexts and
+// spoil the block's Huffman tables, which costs several per cent of the
+// patch. Letting large extra sections start bzip2 blocks of their own
+// avoids that, but every block boundary inside the differences loses some
+// context too; so a few choices of which sections get their own blocks are
+// compressed and the smallest result is kept. Whatever the choice, the
+// result is one ordinary bzip2 stream that any bsdiff 4.3 applier reads.
+class DiffStream
+{
+public:
+    explicit DiffStream(qint64 expected) { m_bytes.reserve(size_t(expected) + 4096); }
+
+    void put(const quint8 *data, qint64 size) { m_bytes.insert(m_bytes.end(), data, data + size); }
+
+    // Appends new[i] - old[i] for count bytes.
+    void putDifference(const quint8 *newData, const quint8 *oldData, qint64 count)
+    {
+        const size_t base = m_bytes.size();
+        m_bytes.resize(base + size_t(count));
+        quint8 *dst = m_bytes.data() + base;
+        for (qint64 i = 0; i < count; ++i)
+            dst[i] = quint8(newData[i] - oldData[i]);
+    }
+
+    void putExtra(const quint8 *data, qint64 size)
+    {
+        if (size >= kSmallestSeparate)
+            m_extras.push_back({m_bytes.size(), m_bytes.size() + size_t(size)});
+        put(data, size);
+    }
+
+    const std::vector<quint8> &bytes() const { return m_bytes; }
+
+    // Block starts that give every extra section of at least minSize bytes
+    // blocks of its own.
+    std::vector<size_t> cutsFor(qint64 minSize) const
+    {
+        std::vector<size_t> cuts;
+        for (const auto &e : m_extras) {
+            if (qint64(e.second - e.first) < minSize)
+                continue;
+            for (const size_t at : {e.first, e.second})
+                if (at > 0 && at < m_bytes.size() && (cuts.empty() || cuts.back() != at))
+                    cuts.push_back(at);
+        }
+        return cuts;
+    }
+
+    // The block choices worth trying: none, and separate blocks for the
+    // larger extra sections at two size limits.
+    std::vector<std::vector<size_t>> cutChoices() const
+    {
+        std::vector<std::vector<size_t>> choices{{}};
+        for (const qint64 minSize : {kSmallestSeparate, qint64(4 * kSmallestSeparate)}) {
+            std::vector<size_t> cuts = cutsFor(minSize);
+            if (!cuts.empty() && cuts != choices.back())
+                choices.push_back(std::move(cuts));
+        }
+        return choices;
+    }
+
+private:
+    // Below this a block of its own costs more (tables, block header) than
+    // it can save.
+    static constexpr qint64 kSmallestSeparate = 2048;
+
+    std::vector<quint8> m_bytes;
+    std::vector<std::pair<size_t, size_t>> m_extras;
+};
+
+// The difference stream: walk the new data, find for each stretch the old
+// stretch it resembles best (an exact match found through the suffix array,
+// extended forwards and backwards while more than half of the bytes agree),
+// and describe the new data as "old bytes plus small differences" followed
+// by bytes that have no counterpart. Differences of recompiled code are
+// mostly zero, which bzip2 then compresses very well.
+bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
+                     qint64 newSize, DiffStream &out)
+{
+    MatchFinder finder;
+    if (!finder.init(oldData, oldSize))
+        return false;
+
+    qint64 scan = 0;
+    qint64 len = 0;
+    qint64 pos = 0;
+    qint64 lastScan = 0;
+    qint64 lastPos = 0;
+    qint64 lastOffset = 0;
+
+    while (scan < newSize) {
+        // Score of the previous alignment (old = new + lastOffset) over the
+        // stretch that the current exact match covers. A new match is only
+        // worth a record when it beats that alignment by more than a few
+        // bytes; otherwise the previous alignment simply continues.
+        qint64 oldScore = 0;
+        qint64 scored = scan += len;
+        for (; scan < newSize; ++scan) {
+            len = finder.longestMatch(newData + scan, newSize - scan, &pos);
+            for (; scored < scan + len; ++scored) {
+                const qint64 o = scored + lastOffset;
+                if (o >= 0 && o < oldSize && oldData[o] == newData[scored])
+                    ++oldScore;
+            }
+            if ((len == oldScore && len != 0) || len > oldScore + 8)
+                break;
+            const qint64 o = scan + lastOffset;
+            if (o >= 0 && o < oldSize && oldData[o] == newData[scan])
+                --oldScore;
+        }
+
+        if (len == oldScore && scan != newSize)
+            continue;
+
+        // Extend the previous match forwards from (lastScan, lastPos) as far
+        // as the agreeing bytes stay in the majority.
+        qint64 lenF = 0;
+        {
+            qint64 same = 0;
+            qint64 best = 0;
+            for (qint64 i = 0; lastScan + i < scan && lastPos + i < oldSize;) {
+                if (oldData[lastPos + i] == newData[lastScan + i])
+                    ++same;
+                ++i;
+                if (same * 2 - i > best * 2 - lenF) {
+                    best = same;
+                    lenF = i;
+                }
+            }
+        }
+
+        // Extend the new match backwards from (scan, pos) the same way.
+        qint64 lenB = 0;
+        if (scan < newSize) {
+            qint64 same = 0;
+            qint64 best = 0;
+            for (qint64 i = 1; scan >= lastScan + i && pos >= i; ++i) {
+                if (oldData[pos - i] == newData[scan - i])
+                    ++same;
+                if (same * 2 - i > best * 2 - lenB) {
+                    best = same;
+                    lenB = i;
+                }
+            }
+        }
+
+        // Both extensions may claim the same new bytes: split the overlap
+        // where the forward one stops doing better than the backward one.
+        if (lastScan + lenF > scan - lenB) {
+            const qint64 overlap = (lastScan + lenF) - (scan - lenB);
+            qint64 score = 0;
+            qint64 bestScore = 0;
+            qint64 keep = 0;
+            for (qint64 i = 0; i < overlap; ++i) {
+                if (newData[lastScan + lenF - overlap + i] == oldData[lastPos + lenF - overlap + i])
+                    ++score;
+                if (newData[scan - lenB + i] == oldData[pos - lenB + i])
+                    --score;
+                if (score > bestScore) {
+                    bestScore = score;
+                    keep = i + 1;
+                }
+            }
+            lenF += keep - overlap;
+            lenB -= keep;
+        }
+
+        const qint64 extra = (scan - lenB) - (lastScan + lenF);
+        quint8 control[24];
+        encodeOffset(lenF, control);
+        encodeOffset(extra, control + 8);
+        encodeOffset((pos - lenB) - (lastPos + lenF), control + 16);
+        out.put(control, sizeof control);
+        out.putDifference(newData + lastScan, oldData + lastPos, lenF);
+        out.putExtra(newData + lastScan + lenF, extra);
+
+        lastScan = scan - lenB;
+        lastPos = pos - lenB;
+        lastOffset = pos - scan;
+    }
+    return true;
+}
+
+// Compresses bytes into one bzip2 stream (block size 9, verbosity 0,
+// default work factor) in memory, starting a new block at every cut. BZ_OK
+// or the bzip2 error; *atOpen tells a failure to set the compressor up.
+int compressStream(const std::vector<quint8> &bytes, const std::vector<size_t> &cuts,
+                   std::vector<char> *out, bool *atOpen)
+{
+    bz_stream bz;
+    std::memset(&bz, 0, sizeof bz);
+    int rc = BZ2_bzCompressInit(&bz, 9, 0, 0);
+    *atOpen = rc != BZ_OK;
+    if (rc != BZ_OK)
+        return rc;
+
+    out->clear();
+    out->reserve(bytes.size() / 8 + 4096);
+    std::vector<size_t> ends = cuts;
+    ends.push_back(bytes.size());
+    size_t pos = 0;
+    for (size_t k = 0; k < ends.size() && rc >= 0; ++k) {
+        const bool last = k + 1 == ends.size();
+        const int action = last ? BZ_FINISH : BZ_FLUSH;
+        bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(bytes.data() + pos));
+        bz.avail_in = unsigned(ends[k] - pos);
+        pos = ends[k];
+        for (;;) {
+            if (out->capacity() - out->size() < 65536)
+                out->reserve(out->capacity() * 2);
+            const size_t used = out->size();
+            out->resize(out->capacity());
+            bz.next_out = out->data() + used;
+            bz.avail_out = unsigned(std::min<size_t>(out->size() - used, 1u << 30));
+            const unsigned room = bz.avail_out;
+            rc = BZ2_bzCompress(&bz, action);
+            out->resize(used + (room - bz.avail_out));
+            if (rc < 0 || (last && rc == BZ_STREAM_END) || (!last && rc == BZ_RUN_OK))
+                break;
+        }
+    }
+    BZ2_bzCompressEnd(&bz);
+    return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
+}
+
+QByteArray readWholeFile(const QString &path, bool *ok)
+{
+    QFile f(path);
+    *ok = false;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+        return {};
+    QByteArray data = f.readAll();
+    *ok = f.error() == QFileDevice::NoError && data.size() == f.size();
+    return data;
+}
+
+// One piece of a patch list and what became of it.
+struct PieceJob
+{
+    qint64 start = 0;
+    qint64 length = 0;
+    QString tmpPath;
+    bool done = false;
+    int result = -1;
+};
+
+} // namespace
+
+int UpgradePkgPatch::generatePatchFile(const QString &oldPath, const QString &newPath,
+                                       const QString &patchPath)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!QFileInfo::exists(oldPath)) {
+        qCritical().noquote() << "Old file does not exist:" << oldPath;
+        return -1;
+    }
+    if (!QFileInfo::exists(newPath)) {
+        qCritical().noquote() << "New file does not exist:" << newPath;
+        return -1;
+    }
+    bool ok = false;
+    const QByteArray oldData = readWholeFile(oldPath, &ok);
+    if (!ok) {
+        qCritical().noquote() << "Open file failed:" << QFileInfo(oldPath).fileName();
+        return -1;
+    }
+    const QByteArray newData = readWholeFile(newPath, &ok);
+    if (!ok) {
+        qCritical().noquote() << "Open file failed:" << QFileInfo(newPath).fileName();
+        return -1;
+    }
+    const int rc = generatePatchFile(reinterpret_cast<const quint8 *>(oldData.constData()),
+                                     oldData.size(),
+                                     reinterpret_cast<const quint8 *>(newData.constData()),
+                                     newData.size(), patchPath);
+    if (rc != 0)
+        return rc;
+    qInfo().noquote() << QFileInfo(oldPath).fileName() << "Time for bsdiff:" << timer.elapsed();
+    return 0;
+}
+
+int UpgradePkgPatch::generatePatchFile(const quint8 *oldData, qint64 oldSize,
+                                       const quint8 *newData, qint64 newSize,
+                                       const QString &patchPath)
+{
+    FILE *file = std::fopen(QFile::encodeName(patchPath).constData(), "wb");
+    if (!file) {
+        qCritical().noquote() << "Open patch file failed:" << patchPath << "Error =" << errno;
+        return -1;
+    }
+
+    quint8 header[24];
+    std::memcpy(header, kPatchMagic, 16);
+    encodeOffset(newSize < 0 ? 0 : newSize, header + 16);
+    if (std::fwrite(header, 1, sizeof header, file) != sizeof header) {
+        qCritical().noquote() << "Write patch file header failed";
+        std::fclose(file);
+        return -1;
+    }
+
+    // The suffix sorter indexes with 32-bit numbers.
+    const bool sizesOk = oldSize >= 0 && newSize >= 0
+                         && oldSize < qint64(std::numeric_limits<saidx_t>::max())
+                         && newSize < qint64(std::numeric_limits<int>::max())
+                         && (oldSize == 0 || oldData) && (newSize == 0 || newData);
+    std::unique_ptr<DiffStream> stream;
+    bool ok = sizesOk;
+    if (ok) {
+        try {
+            stream.reset(new DiffStream(newSize));
+            ok = writeDifference(oldData, oldSize, newData, newSize, *stream);
+        } catch (const std::bad_alloc &) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        qCritical().noquote() << "bsdiff failed";
+        std::fclose(file);
+        return -1;
+    }
+
+    std::vector<char> best;
+    for (const std::vector<size_t> &cuts : stream->cutChoices()) {
+        std::vector<char> candidate;
+        bool atOpen = false;
+        const int bzErr = compressStream(stream->bytes(), cuts, &candidate, &atOpen);
+        if (bzErr != BZ_OK) {
+            if (atOpen)
+                qCritical().noquote() << "BZ2_bzWriteOpen failed, bz2err =" << bzErr;
+            else
+                qCritical().noquote() << "BZ2_bzWriteClose failed, bz2err =" << bzErr;
+            std::fclose(file);
+            return -1;
+        }
+        if (best.empty() || candidate.size() < best.size())
+            best.swap(candidate);
+    }
+    stream.reset();
+    if (std::fwrite(best.data(), 1, best.size(), file) != best.size()) {
+        qCritical().noquote() << "BZ2_bzWriteClose failed, bz2err =" << BZ_IO_ERROR;
+        std::fclose(file);
+        return -1;
+    }
+    if (std::fclose(file) != 0) {
+        qCritical().noquote() << "Write patch file failed:" << patchPath << "Error =" << errno;
+        return -1;
+    }
+    return 0;
+}
+
+QList<quint32> UpgradePkgPatch::pieceBoundaries(const QList<quint32> &splitOffsets)
+{
+    QList<quint32> bounds;
+    quint64 pos = 0;
+    for (const quint32 split : splitOffsets) {
+        while (pos + kMaxPieceSize < split) {
+            pos += kMaxPieceSize;
+            bounds.append(quint32(pos));
+        }
+        bounds.append(split);
+        pos = split;
+    }
+    return bounds;
+}
+
+void UpgradePkgPatch::setWorkerThreads(int count)
+{
+    g_workerThreads.store(std::max(0, count));
+}
+
+int UpgradePkgPatch::workerThreads()
+{
+    const int configured = g_workerThreads.load();
+    if (configured > 0)
+        return configured;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString &newPath,
+                                          const QString &outPath,
+                                          const QList<quint32> &splitOffsets, int progressSteps,
+                                          const std::function<void()> &progressStep)
+{
+    const QList<quint32> bounds = pieceBoundaries(splitOffsets);
+
+    bool ok = false;
+    const QByteArray oldData = readWholeFile(oldPath, &ok);
+    if (!ok) {
+        qCritical().noquote() << "open " << oldPath << "failed";
+        return false;
+    }
+    const QByteArray newData = readWholeFile(newPath, &ok);
+    if (!ok) {
+        qCritical().noquote() << "open " << newPath << "failed";
+        return false;
+    }
+    if (oldData.size() != newData.size()) {
+        qCritical().noquote() << "length not match" << oldData.size() << "vs" << newData.size();
+        return false;
+    }
+
+    // Every piece must lie inside the data and the pieces must cover it
+    // exactly; offsets come from a patch head that may be damaged.
+    bool boundsOk = !bounds.isEmpty() && bounds.last() == quint32(newData.size());
+    for (int i = 0; boundsOk && i < bounds.size(); ++i)
+        boundsOk = bounds.at(i) > (i == 0 ? 0u : bounds.at(i - 1));
+    if (!boundsOk) {
+        qCritical().noquote() << "split offsets invalid for length" << newData.size();
+        return false;
+    }
+
+    const int pieceCount = bounds.size();
+    const qint64 headerSize = qint64(pieceCount + 1) * kListEntrySize;
+    if (headerSize > std::numeric_limits<int>::max() / 2) {
+        qCritical().noquote() << "split offsets invalid for length" << newData.size();
+        return false;
+    }
+
+    std::vector<PieceJob> jobs(static_cast<size_t>(pieceCount));
+    for (int i = 0; i < pieceCount; ++i) {
+        PieceJob &job = jobs[size_t(i)];
+        job.start = i == 0 ? 0 : bounds.at(i - 1);
+        job.length = qint64(bounds.at(i)) - job.start;
+        job.tmpPath = outPath + QStringLiteral(".tmp") + QString::number(i);
+    }
+
+    // Pieces are computed by a few threads in any order; they are taken
+    // into the list strictly in piece order below, so the list does not
+    // depend on the scheduling.
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    std::atomic<int> nextPiece{0};
+    std::atomic<bool> cancelled{false};
+    const auto *oldBytes = reinterpret_cast<const quint8 *>(oldData.constData());
+    const auto *newBytes = reinterpret_cast<const quint8 *>(newData.constData());
+    auto work = [&]() {
+        for (;;) {
+            if (cancelled.load())
+                return;
+            const int i = nextPiece.fetch_add(1);
+            if (i >= pieceCount)
+                return;
+            PieceJob &job = jobs[size_t(i)];
+            qInfo().noquote() << "bsdiff start" << i << job.start << job.length;
+            const int rc = generatePatchFile(oldBytes + job.start, job.length,
+                                             newBytes + job.start, job.length, job.tmpPath);
+            std::lock_guard<std::mutex> lock(mutex);
+            job.result = rc;
+            job.done = true;
+            doneChanged.notify_all();
+        }
+    };
+
+    const int threadCount = std::min(workerThreads(), pieceCount);
+    std::vector<std::thread> threads;
+    // With a single thread the calling thread does all the work before the
+    // assembly; otherwise it only assembles while the workers diff.
+    if (threadCount <= 1) {
+        work();
+    } else {
+        for (int t = 0; t < threadCount; ++t)
+            threads.emplace_back(work);
+    }
+
+    auto stopWorkers = [&]() {
+        cancelled.store(true);
+        for (std::thread &t : threads)
+            t.join();
+        threads.clear();
+    };
+
+    QByteArray list(int(headerSize), '\0');
+    std::memcpy(list.data(), "bspt", 4);
+    putLe32(list, 4, quint32(headerSize));
+    putLe32(list, 12, quint32(pieceCount));
+    qint64 total = headerSize;
+
+    const qint64 step = progressSteps > 0 ? newData.size() / progressSteps : 0;
+    qint64 threshold = step;
+
+    bool failed = false;
+    for (int i = 0; i < pieceCount && !failed; ++i) {
+        PieceJob &job = jobs[size_t(i)];
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            doneChanged.wait(lock, [&]() { return job.done; });
+        }
+        if (job.result != 0) {
+            qCritical().noquote() << "bsdiff failed" << i << oldPath << newPath;
+            failed = true;
+            break;
+        }
+        QFile tmp(job.tmpPath);
+        if (!tmp.open(QIODevice::ReadOnly)) {
+            qCritical().noquote() << "open failed" << job.tmpPath << tmp.errorString();
+            failed = true;
+            break;
+        }
+        const qint64 patchSize = tmp.size();
+        if (total + patchSize > qint64(std::numeric_limits<int>::max())
+            || total + patchSize > qint64(std::numeric_limits<quint32>::max())) {
+            qCritical().noquote() << "read failed " << job.tmpPath << "patch list too large";
+            failed = true;
+            break;
+        }
+        list.resize(int(total + patchSize));
+        const qint64 got = tmp.read(list.data() + total, patchSize);
+        if (got != patchSize) {
+            qCritical().noquote() << "read failed " << job.tmpPath << tmp.errorString();
+            failed = true;
+            break;
+        }
+        tmp.close();
+
+        const int entry = kListEntrySize * (i + 1);
+        putLe32(list, entry + 0, quint32(i));
+        putLe32(list, entry + 4, quint32(total));
+        putLe32(list, entry + 8, quint32(patchSize));
+        putLe32(list, entry + 12, quint32(job.start));
+        putLe32(list, entry + 16, quint32(job.length));
+        const QByteArray md5 = QCryptographicHash::hash(
+            QByteArray::fromRawData(list.constData() + total, int(patchSize)),
+            QCryptographicHash::Md5);
+        std::memcpy(list.data() + entry + 20, md5.constData(), 16);
+        putLe32(list, entry + 60, Util::crc32(list.constData() + entry, 60));
+
+        total += patchSize;
+        qInfo().noquote() << "bsdiff successfully" << i << quint32(total - patchSize) << patchSize
+                << "total size" << total;
+        QFile::remove(job.tmpPath);
+
+        if (progressSteps > 0 && qint64(bounds.at(i)) >= threshold) {
+            if (progressStep)
+                progressStep();
+            threshold += step;
+        }
+    }
+
+    stopWorkers();
+    if (failed) {
+        // Pieces finished by other threads after the failing one.
+        for (const PieceJob &job : jobs)
+            if (job.done && job.result == 0)
+                QFile::remove(job.tmpPath);
+        return false;
+    }
+
+    putLe32(list, 8, quint32(total));
+    std::memset(list.data() + 16, 0, 16);
+    putLe32(list, 60, Util::crc32(list.constData(), 60));
+
+    QFile out(outPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qCritical().noquote() << "open file failed" << outPath << out.errorString();
+        return false;
+    }
+    if (out.write(list.constData(), total) != total) {
+        qCritical("fwrite %s %d failed", qUtf8Printable(outPath), int(total));
+        return false;
+    }
+    out.flush();
+    out.close();
+    qInfo().noquote() << "generate patch list successfully" << outPath;
+    return true;
+}
+
+} // namespace pc
+} // namespace vexo
