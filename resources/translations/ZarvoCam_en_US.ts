@@ -1,0 +1,46 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="en_US">
+<context>
+    <name>MsgInfoUi</name>
+    <message>
+        <location filename="../../src/uicomm/MsgInfoUi.ui" line="+26"/>
+        <source>Message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+128"/>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MsgProgressUi</name>
+    <message>
+        <location filename="../../src/uicomm/MsgProgressUi.ui" line="+26"/>
+        <location filename="../../src/uicomm/MsgProgressUi.cpp" line="+30"/>
+        <source>Progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Downloading firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+114"/>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../src/uicomm/MsgProgressUi.cpp" line="+8"/>
+        <source>Progress info</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
