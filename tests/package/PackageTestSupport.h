@@ -1,0 +1,266 @@
+#pragma once
+
+// Helpers shared by the package tests: an independent reader of bsdiff 4.3
+// patches and of bspt patch lists, a capture of log lines, and small file
+// helpers. The readers are written from the file formats alone and share no
+// code with the writers under test.
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QStringList>
+
+#include <bzlib.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <vector>
+
+namespace pkgtest {
+
+inline qint64 readOffset(const quint8 *p)
+{
+    quint64 v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    const bool negative = (v >> 63) != 0;
+    v &= ~(quint64(1) << 63);
+    return negative ? -qint64(v) : qint64(v);
+}
+
+inline quint32 le32(const QByteArray &b, int off)
+{
+    const auto *p = reinterpret_cast<const quint8 *>(b.constData()) + off;
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
+
+inline void setLe32(QByteArray &b, int off, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[off + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+inline quint32 crc32Of(const char *data, int size)
+{
+    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data),
+                           uInt(size)));
+}
+
+inline QByteArray md5Of(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+// Decompresses one complete bzip2 stream that fills all of data, refusing
+// output beyond limit bytes.
+inline bool bunzipAll(const char *data, int size, qint64 limit, std::vector<quint8> *out)
+{
+    bz_stream bz;
+    std::memset(&bz, 0, sizeof bz);
+    if (BZ2_bzDecompressInit(&bz, 0, 0) != BZ_OK)
+        return false;
+    bz.next_in = const_cast<char *>(data);
+    bz.avail_in = unsigned(size);
+    out->clear();
+    int rc = BZ_OK;
+    char buf[65536];
+    while (rc == BZ_OK) {
+        bz.next_out = buf;
+        bz.avail_out = sizeof buf;
+        rc = BZ2_bzDecompress(&bz);
+        out->insert(out->end(), buf, buf + (sizeof buf - bz.avail_out));
+        if (qint64(out->size()) > limit)
+            rc = BZ_DATA_ERROR;
+        if (rc == BZ_OK && bz.avail_in == 0 && bz.avail_out != 0)
+            rc = BZ_UNEXPECTED_EOF;
+    }
+    const bool ok = rc == BZ_STREAM_END && bz.avail_in == 0;
+    BZ2_bzDecompressEnd(&bz);
+    return ok;
+}
+
+struct PatchRecord
+{
+    qint64 add;   // bytes of old + difference
+    qint64 extra; // bytes copied from the extra data
+    qint64 seek;  // move of the old position afterwards
+};
+
+// Applies an ENDSLEY/BSDIFF43 patch the way a bsdiff 4.3 applier does.
+// False on any malformed patch.
+inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByteArray *newData,
+                       std::vector<PatchRecord> *records = nullptr)
+{
+    if (patch.size() < 24 || std::memcmp(patch.constData(), "ENDSLEY/BSDIFF43", 16) != 0)
+        return false;
+    const qint64 newSize = readOffset(reinterpret_cast<const quint8 *>(patch.constData()) + 16);
+    if (newSize < 0 || newSize > (qint64(1) << 30))
+        return false;
+    std::vector<quint8> stream;
+    if (!bunzipAll(patch.constData() + 24, patch.size() - 24, 2 * newSize + (1 << 20), &stream))
+        return false;
+
+    QByteArray out(int(newSize), '\0');
+    const auto *oldBytes = reinterpret_cast<const quint8 *>(oldData.constData());
+    const qint64 oldSize = oldData.size();
+    size_t at = 0;
+    qint64 newPos = 0;
+    qint64 oldPos = 0;
+    while (newPos < newSize) {
+        if (stream.size() - at < 24)
+            return false;
+        const PatchRecord r{readOffset(&stream[at]), readOffset(&stream[at + 8]),
+                            readOffset(&stream[at + 16])};
+        at += 24;
+        if (records)
+            records->push_back(r);
+        if (r.add < 0 || r.extra < 0 || r.add > newSize || r.extra > newSize
+            || newPos + r.add + r.extra > newSize
+            || qint64(stream.size() - at) < r.add + r.extra)
+            return false;
+        for (qint64 i = 0; i < r.add; ++i) {
+            quint8 b = stream[at + size_t(i)];
+            if (oldPos + i >= 0 && oldPos + i < oldSize)
+                b = quint8(b + oldBytes[oldPos + i]);
+            out[int(newPos + i)] = char(b);
+        }
+        at += size_t(r.add);
+        newPos += r.add;
+        oldPos += r.add;
+        std::memcpy(out.data() + newPos, &stream[at], size_t(r.extra));
+        at += size_t(r.extra);
+        newPos += r.extra;
+        oldPos += r.seek;
+    }
+    if (at != stream.size())
+        return false;
+    *newData = out;
+    return true;
+}
+
+struct ListEntry
+{
+    quint32 index, offset, size, start, length;
+    QByteArray md5;
+};
+
+// Reads a bspt patch list and checks its own consistency (sizes, CRCs,
+// MD5s, patches back to back). False when anything is off.
+inline bool readPatchList(const QByteArray &list, std::vector<ListEntry> *entries)
+{
+    if (list.size() < 64 || std::memcmp(list.constData(), "bspt", 4) != 0)
+        return false;
+    const quint32 count = le32(list, 12);
+    const quint32 headerSize = le32(list, 4);
+    if (headerSize != (count + 1) * 64 || le32(list, 8) != quint32(list.size())
+        || le32(list, 60) != crc32Of(list.constData(), 60) || headerSize > quint32(list.size()))
+        return false;
+    for (int i = 16; i < 60; ++i)
+        if (list.at(i) != 0)
+            return false;
+    quint32 expectOffset = headerSize;
+    for (quint32 i = 0; i < count; ++i) {
+        const int e = int(64 * (i + 1));
+        if (le32(list, e + 60) != crc32Of(list.constData() + e, 60))
+            return false;
+        for (int k = 36; k < 60; ++k)
+            if (list.at(e + k) != 0)
+                return false;
+        ListEntry entry{le32(list, e), le32(list, e + 4), le32(list, e + 8), le32(list, e + 12),
+                        le32(list, e + 16), list.mid(e + 20, 16)};
+        if (entry.index != i || entry.offset != expectOffset
+            || quint64(entry.offset) + entry.size > quint64(list.size())
+            || md5Of(list.mid(int(entry.offset), int(entry.size))) != entry.md5)
+            return false;
+        expectOffset += entry.size;
+        entries->push_back(entry);
+    }
+    return expectOffset == quint32(list.size());
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+// Collects every log line while alive (any thread).
+class LogCapture
+{
+public:
+    LogCapture()
+    {
+        instance() = this;
+        m_previous = qInstallMessageHandler(&LogCapture::handler);
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        instance() = nullptr;
+    }
+
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+    QStringList critical() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_critical;
+    }
+    bool hasCritical(const QString &start) const
+    {
+        for (const QString &l : critical())
+            if (l.startsWith(start))
+                return true;
+        return false;
+    }
+    bool has(const QString &start) const
+    {
+        for (const QString &l : lines())
+            if (l.startsWith(start))
+                return true;
+        return false;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_lines.clear();
+        m_critical.clear();
+    }
+
+private:
+    static LogCapture *&instance()
+    {
+        static LogCapture *current = nullptr;
+        return current;
+    }
+    static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
+    {
+        LogCapture *self = instance();
+        if (!self)
+            return;
+        QMutexLocker lock(&self->m_mutex);
+        self->m_lines.append(msg);
+        if (type == QtCriticalMsg)
+            self->m_critical.append(msg);
+    }
+
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+    QStringList m_critical;
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace pkgtest
