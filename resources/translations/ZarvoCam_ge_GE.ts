@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DevButton</name>
+    <message>
+        <location filename="../../src/uicomm/DevButton.cpp" line="+26"/>
+        <location line="+70"/>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please input name</source>
+        <translation>Bitte Namen eingeben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>DevSleep</name>
+    <message>
+        <location filename="../../src/uicomm/DevSleep.ui" line="+14"/>
+        <source>Device Sleep</source>
+        <translation>Geräte-Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Device is sleeping</source>
+        <translation>Gerät im Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+</context>
+<context>
     <name>MsgInfoUi</name>
     <message>
         <location filename="../../src/uicomm/MsgInfoUi.ui" line="+26"/>

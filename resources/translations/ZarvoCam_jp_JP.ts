@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>DevButton</name>
+    <message>
+        <location filename="../../src/uicomm/DevButton.cpp" line="+26"/>
+        <location line="+70"/>
+        <source>Rename</source>
+        <translation>名前の変更</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please input name</source>
+        <translation>名前を入力してください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>DevSleep</name>
+    <message>
+        <location filename="../../src/uicomm/DevSleep.ui" line="+14"/>
+        <source>Device Sleep</source>
+        <translation>デバイススリープ</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Device is sleeping</source>
+        <translation>デバイスはスリープ中です</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Resume</source>
+        <translation>再開</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+</context>
+<context>
     <name>MsgInfoUi</name>
     <message>
         <location filename="../../src/uicomm/MsgInfoUi.ui" line="+26"/>

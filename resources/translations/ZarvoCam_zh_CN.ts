@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>DevButton</name>
+    <message>
+        <location filename="../../src/uicomm/DevButton.cpp" line="+26"/>
+        <location line="+70"/>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please input name</source>
+        <translation>请输入名称</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>DevSleep</name>
+    <message>
+        <location filename="../../src/uicomm/DevSleep.ui" line="+14"/>
+        <source>Device Sleep</source>
+        <translation>设备休眠</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Device is sleeping</source>
+        <translation>设备已休眠</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Resume</source>
+        <translation>唤醒</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Connect</source>
+        <translation>连接</translation>
+    </message>
+</context>
+<context>
     <name>MsgInfoUi</name>
     <message>
         <location filename="../../src/uicomm/MsgInfoUi.ui" line="+26"/>

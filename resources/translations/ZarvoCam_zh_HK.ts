@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_HK">
 <context>
+    <name>DevButton</name>
+    <message>
+        <location filename="../../src/uicomm/DevButton.cpp" line="+26"/>
+        <location line="+70"/>
+        <source>Rename</source>
+        <translation>重新命名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please input name</source>
+        <translation>請輸入名稱</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>DevSleep</name>
+    <message>
+        <location filename="../../src/uicomm/DevSleep.ui" line="+14"/>
+        <source>Device Sleep</source>
+        <translation>裝置休眠</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Device is sleeping</source>
+        <translation>裝置已休眠</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Resume</source>
+        <translation>喚醒</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Connect</source>
+        <translation>連接</translation>
+    </message>
+</context>
+<context>
     <name>MsgInfoUi</name>
     <message>
         <location filename="../../src/uicomm/MsgInfoUi.ui" line="+26"/>

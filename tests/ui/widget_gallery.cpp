@@ -2,6 +2,8 @@
 // their looks can be checked by eye: widget_gallery <output folder>.
 // Runs on any platform plugin (offscreen is fine).
 
+#include "uicomm/DevButton.h"
+#include "uicomm/DevSleep.h"
 #include "uicomm/DirectionHandler.h"
 #include "uicomm/MsgInfoUi.h"
 #include "uicomm/MsgProgressUi.h"
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QIcon>
+#include <QInputDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -264,6 +268,30 @@ void looks()
     save(&panel, QStringLiteral("looks"));
 }
 
+void sleepPage()
+{
+    DevSleep page;
+    page.addDev(QStringLiteral("Zarvo"));
+    page.addDev(QStringLiteral("Desk"));
+    page.addDev(QStringLiteral("3"));
+    page.setCurrentIndex(1);
+    save(&page, QStringLiteral("devsleep"));
+}
+
+void renameDialog()
+{
+    DevButton button(0);
+    button.setOccupied(true);
+    button.setText(QStringLiteral("Zarvo"));
+    QTimer::singleShot(50, [] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            save(dialog, QStringLiteral("rename_dialog"));
+            dialog->reject();
+        }
+    });
+    button.actionRename();
+}
+
 // Every icon at a large size on the panel colour, to check the drawings.
 void icons()
 {
@@ -312,6 +340,8 @@ int main(int argc, char *argv[])
     progressWindows();
     directionPads();
     looks();
+    sleepPage();
+    renameDialog();
     icons();
     return 0;
 }
