@@ -11,8 +11,6 @@
 #include <QIODevice>
 #include <QImage>
 #include <QImageReader>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QNetworkInterface>
 #include <QThread>
 #include <QTimer>
@@ -21,6 +19,7 @@
 
 #include <array>
 #include <limits>
+#include <mutex>
 
 namespace vexo {
 namespace pc {
@@ -77,9 +76,9 @@ static_assert(kCrc16.hi[1] == 0xC0 && kCrc16.lo[1] == 0xC1, "CRC-16 tables");
 
 // ---- local addresses ----------------------------------------------------
 
-QMutex &providerMutex()
+std::mutex &providerMutex()
 {
-    static QMutex m;
+    static std::mutex m;
     return m;
 }
 
@@ -246,7 +245,7 @@ QStringList Util::getLocalIps()
 {
     std::function<QStringList()> provider;
     {
-        QMutexLocker lock(&providerMutex());
+        std::lock_guard<std::mutex> lock(providerMutex());
         provider = providerRef();
     }
     return provider ? provider() : systemLocalIps();
@@ -254,7 +253,7 @@ QStringList Util::getLocalIps()
 
 void Util::setLocalIpsProvider(std::function<QStringList()> provider)
 {
-    QMutexLocker lock(&providerMutex());
+    std::lock_guard<std::mutex> lock(providerMutex());
     providerRef() = std::move(provider);
 }
 

@@ -45,6 +45,8 @@ public:
     // while a frame is built and after checkFrame accepted it; packFrame turns
     // them into wire order in place. A default FrmPacket is a fresh request
     // to the camera module that asks for an answer, with no payload.
+    // The structure is packed: read its 16-bit fields by value (a const
+    // reference, as taken by QCOMPARE or qMin, would be misaligned).
     struct FrmPacket
     {
         quint8 sync = 0xAA;

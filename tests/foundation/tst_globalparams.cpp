@@ -10,6 +10,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 using vexo::pc::GlobalParams;
 using vexo::pc::Util;
@@ -400,13 +402,11 @@ private slots:
                 },
                 Qt::QueuedConnection);
         QSignalSpy spy(&gp, &GlobalParams::devUpgradeProgress);
-        QThread *t = QThread::create([&gp] {
+        std::thread emitter([&gp] {
             emit gp.devUpgradeProgress(GlobalParams::UgSuccess, QStringLiteral("uuid-1"),
                                        QStringLiteral("done"));
         });
-        t->start();
-        t->wait();
-        delete t;
+        emitter.join();
         QTRY_COMPARE(got, GlobalParams::UgSuccess);
         QCOMPARE(gotUuid, QStringLiteral("uuid-1"));
         QCOMPARE(gotMsg, QStringLiteral("done"));
@@ -416,9 +416,9 @@ private slots:
     void poolFromSeveralThreads()
     {
         GlobalParams gp(writeIni(""));
-        QVector<QThread *> threads;
+        std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t) {
-            threads.append(QThread::create([&gp, t] {
+            threads.emplace_back([&gp, t] {
                 const QByteArray id = "cam-" + QByteArray::number(t);
                 for (int i = 0; i < 200; ++i) {
                     const QString ip = gp.allocIpAddr(id, true);
@@ -429,14 +429,10 @@ private slots:
                     gp.releaseIpAddr(ip);
                 }
                 gp.allocIpAddr(id, true);
-            }));
+            });
         }
-        for (QThread *th : threads)
-            th->start();
-        for (QThread *th : threads) {
-            th->wait();
-            delete th;
-        }
+        for (std::thread &th : threads)
+            th.join();
         // Each camera ended up with exactly one address of its own.
         QSet<QString> ips;
         int assigned = 0;

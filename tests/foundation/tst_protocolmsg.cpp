@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <cstring>
+#include <thread>
+#include <vector>
 
 using vexo::pc::ProtocolMsg;
 using vexo::pc::Util;
@@ -80,10 +82,10 @@ private slots:
         // And the checker turns it back into host order.
         Frame back = fromBytes(ProtocolMsg::wireBytes(f));
         QCOMPARE(ProtocolMsg::checkFrame(back, 14), int(ProtocolMsg::FrameOk));
-        QCOMPARE(back.lenVer, quint16(14));
-        QCOMPARE(back.seq, quint16(5));
-        QCOMPARE(back.crc16, quint16(0x2DA5));
-        QCOMPARE(back.cmd, quint16(0x13C2));
+        QCOMPARE(quint16(back.lenVer), quint16(14));
+        QCOMPARE(quint16(back.seq), quint16(5));
+        QCOMPARE(quint16(back.crc16), quint16(0x2DA5));
+        QCOMPARE(quint16(back.cmd), quint16(0x13C2));
         QCOMPARE(ProtocolMsg::cmdSet(back), 1);
         QCOMPARE(ProtocolMsg::cmdId(back), 962);
     }
@@ -91,14 +93,14 @@ private slots:
     void requestBuilders()
     {
         Frame f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetSystem, 0xFFF);
-        QCOMPARE(f.route, quint8(0xE8));
-        QCOMPARE(f.flags, quint8(0x12));
-        QCOMPARE(f.lenVer, quint16(12));
-        QCOMPARE(f.cmd, quint16(0x8FFF));
+        QCOMPARE(quint8(f.route), quint8(0xE8));
+        QCOMPARE(quint8(f.flags), quint8(0x12));
+        QCOMPARE(quint16(f.lenVer), quint16(12));
+        QCOMPARE(quint16(f.cmd), quint16(0x8FFF));
 
         const QByteArray tooLong(ProtocolMsg::MaxPayloadSize + 1, 'x');
         QVERIFY(!ProtocolMsg::setPayload(f, tooLong.constData(), tooLong.size()));
-        QCOMPARE(f.lenVer, quint16(12));
+        QCOMPARE(quint16(f.lenVer), quint16(12));
         QVERIFY(ProtocolMsg::setPayload(f, tooLong.constData(), ProtocolMsg::MaxPayloadSize));
         QCOMPARE(ProtocolMsg::frameLength(f), 60);
 
@@ -106,9 +108,9 @@ private slots:
         Frame req = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetGimbal, 7);
         req.seq = 42;
         Frame ans = ProtocolMsg::makeAnswer(req, 3, QByteArray("ab"));
-        QCOMPARE(ans.route, quint8(0x2E));
+        QCOMPARE(quint8(ans.route), quint8(0x2E));
         QVERIFY(ProtocolMsg::isAnswer(ans));
-        QCOMPARE(ans.seq, quint16(42));
+        QCOMPARE(quint16(ans.seq), quint16(42));
         QCOMPARE(ProtocolMsg::resultCode(ans), quint8(3));
         QCOMPARE(ProtocolMsg::answerData(ans), QByteArray("ab"));
     }
@@ -130,9 +132,9 @@ private slots:
         // Bytes beyond the length do not enter the checksum.
         f.payload[0] = 0x55;
         QCOMPARE(ProtocolMsg::checkFrame(f, 60), int(ProtocolMsg::FrameOk));
-        QCOMPARE(f.seq, copy.seq);
-        QCOMPARE(f.lenVer, copy.lenVer);
-        QCOMPARE(f.cmd, copy.cmd);
+        QCOMPARE(quint16(f.seq), quint16(copy.seq));
+        QCOMPARE(quint16(f.lenVer), quint16(copy.lenVer));
+        QCOMPARE(quint16(f.cmd), quint16(copy.cmd));
     }
 
     void checkFailures()
@@ -190,7 +192,7 @@ private slots:
             Frame f = fromBytes(good);
             QCOMPARE(ProtocolMsg::checkFrame(f, good.size()), int(ProtocolMsg::FrameOk));
             QCOMPARE(ProtocolMsg::frameVersion(f), 2);
-            QCOMPARE(f.seq, quint16(0xBEEF));
+            QCOMPARE(quint16(f.seq), quint16(0xBEEF));
         }
         {   // wrong header checksum, frame checksum recomputed to match: still 4
             QByteArray w = good;
@@ -256,8 +258,8 @@ private slots:
             const Frame orig = f;
             ProtocolMsg::packFrame(f);
             QCOMPARE(ProtocolMsg::checkFrame(f, 60), int(ProtocolMsg::FrameOk));
-            QCOMPARE(f.seq, orig.seq);
-            QCOMPARE(f.cmd, orig.cmd);
+            QCOMPARE(quint16(f.seq), quint16(orig.seq));
+            QCOMPARE(quint16(f.cmd), quint16(orig.cmd));
             QCOMPARE(bytes(f, 12 + n).mid(12), payload);
         }
     }
@@ -280,19 +282,15 @@ private slots:
         constexpr int kThreads = 4;
         constexpr int kEach = 20000;
         QVector<QVector<quint16>> seen(kThreads);
-        QVector<QThread *> threads;
+        std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t) {
-            threads.append(QThread::create([&msg, &seen, t] {
+            threads.emplace_back([&msg, &seen, t] {
                 for (int i = 0; i < kEach; ++i)
                     seen[t].append(msg.nextSeq());
-            }));
+            });
         }
-        for (QThread *th : threads)
-            th->start();
-        for (QThread *th : threads) {
-            th->wait();
-            delete th;
-        }
+        for (std::thread &th : threads)
+            th.join();
         // 80000 values over a 65536 cycle: every value appears once or twice.
         QVector<int> count(65536, 0);
         for (const auto &v : seen)
