@@ -70,9 +70,10 @@ QString AppTask::reportBaseUrl()
 
 QJsonObject AppTask::postJson(const QUrl &url, const QJsonObject &body, Flavour flavour, bool *started)
 {
+    // The answer outlives the client, whose destruction drops its handlers.
+    QJsonObject answer;
     QEventLoop loop;
     qhttp::client::QHttpClient client;
-    QJsonObject answer;
 
     const bool ok = client.request(
         qhttp::EHTTP_POST, url,

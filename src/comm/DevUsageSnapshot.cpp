@@ -122,7 +122,7 @@ void putIdentity(QJsonObject &o, const DevUsageFacts &f)
     o.insert(QStringLiteral("version"), f.reportInfo.value(QStringLiteral("version")).toString());
 }
 
-void putControls(QJsonObject &o, const DevUsageFacts &f, bool numericContrastHue)
+void putControls(QJsonObject &o, const DevUsageFacts &f)
 {
     o.insert(QStringLiteral("white_balance"), f.whiteBalance.autoMode
                                                   ? QStringLiteral("AUTO")
@@ -130,8 +130,8 @@ void putControls(QJsonObject &o, const DevUsageFacts &f, bool numericContrastHue
     o.insert(QStringLiteral("brightness"), QString::number(f.brightness.value));
     o.insert(QStringLiteral("saturation"), QString::number(f.saturation.value));
     o.insert(QStringLiteral("sharpness"), QString::number(f.sharpness.value));
-    o.insert(QStringLiteral("contrast"), numericContrastHue ? QString::number(f.contrast.value) : autoOrValue(f.contrast));
-    o.insert(QStringLiteral("hue"), numericContrastHue ? QString::number(f.hue.value) : autoOrValue(f.hue));
+    o.insert(QStringLiteral("contrast"), autoOrValue(f.contrast));
+    o.insert(QStringLiteral("hue"), autoOrValue(f.hue));
 }
 
 bool isNimo(int family)
@@ -364,7 +364,7 @@ QJsonObject DevUsageSnapshot::extStatus(const DevUsageFacts &f)
         o.insert(QStringLiteral("hdr"), byteAt(s, 1) != 0);
         o.insert(QStringLiteral("auto_focus"), byteAt(s, 24) != 0);
         o.insert(QStringLiteral("face_focus"), byteAt(s, 24) != 0 && byteAt(s, 23) != 0);
-        putControls(o, f, false);
+        putControls(o, f);
         o.insert(QStringLiteral("screen_mode"), byteAt(s, 15) != 0 ? QStringLiteral("PORTRAIT") : QStringLiteral("LANDSCAPE"));
     } else if (isNimo(f.family)) {
         putIdentity(o, f);
@@ -384,7 +384,7 @@ QJsonObject DevUsageSnapshot::extStatus(const DevUsageFacts &f)
                          f.trackingModeNext != 0 ? QStringLiteral("MOTION") : QStringLiteral("NORMAL"));
             o.insert(QStringLiteral("auto_focus"), f.autoFocus);
             o.insert(QStringLiteral("face_focus"), f.autoFocus && f.faceFocus);
-            putControls(o, f, false);
+            putControls(o, f);
             o.insert(QStringLiteral("init_pos_p"), QString::number(f.bootPan, 'f', 2));
             o.insert(QStringLiteral("init_pos_t"), QString::number(f.bootTilt, 'f', 2));
             o.insert(QStringLiteral("init_pos_z"), QString::number(f.bootZoom, 'f', 2));

@@ -33,6 +33,8 @@ bool HttpFileSender::send(qhttp::server::QHttpResponse *response, const QString 
     }
     sender->m_left = sender->m_file.size();
     response->putHeader(QByteArrayLiteral("content-length"), QByteArray::number(sender->m_left));
+    if (response->bodyDropped())
+        sender->m_left = 0; // HEAD: the length alone
     connect(response, &qhttp::server::QHttpResponse::allBytesWritten, sender, &HttpFileSender::pump);
     sender->pump();
     return true;

@@ -30,6 +30,8 @@ public:
     bool isFinished() const { return m_finished; }
     // Whether the connection stays open after this message.
     bool keepAlive() const { return m_keepAlive; }
+    // The body is not sent (the answer to a HEAD request).
+    bool bodyDropped() const { return m_dropBody; }
     // Bytes handed to the transport but not yet passed to the system.
     qint64 bytesPending() const;
 
