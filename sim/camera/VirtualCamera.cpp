@@ -77,7 +77,7 @@ VirtualCamera::VirtualCamera(Model model, int index)
     uuid_ = QCryptographicHash::hash(seed, QCryptographicHash::Sha256).left(24);
     devicePath_ = QStringLiteral("virtual:") + serial_;
     setModel(model);
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     resetStatusLocked();
     resetControlsLocked();
 }
@@ -100,14 +100,14 @@ QString VirtualCamera::modelName(Model model)
 
 VirtualCamera::Model VirtualCamera::model() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return model_;
 }
 
 void VirtualCamera::setModel(Model model)
 {
     const QList<quint16> vendors = CameraFamily::instance().vendorIds();
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     model_ = model;
     friendlyName_ = modelName(model);
     vendorId_ = vendors.value(0, 0);
@@ -117,105 +117,105 @@ void VirtualCamera::setModel(Model model)
 
 VirtualCamera::System VirtualCamera::system() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return system_;
 }
 
 void VirtualCamera::setSystem(System system)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     system_ = system;
 }
 
 QString VirtualCamera::serial() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return serial_;
 }
 
 void VirtualCamera::setSerial(const QString &serial)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     serial_ = serial;
 }
 
 QByteArray VirtualCamera::uuid() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return uuid_;
 }
 
 void VirtualCamera::setUuid(const QByteArray &uuid)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     uuid_ = uuid;
 }
 
 quint32 VirtualCamera::version() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return version_;
 }
 
 void VirtualCamera::setVersion(quint32 version)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     version_ = version;
 }
 
 void VirtualCamera::setInfoByte(int offset, quint8 value)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     infoBytes_[offset] = value;
 }
 
 void VirtualCamera::setSerialAnswer(const QByteArray &data)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     serialAnswerSet_ = true;
     serialAnswer_ = data;
 }
 
 QString VirtualCamera::friendlyName() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return friendlyName_;
 }
 
 void VirtualCamera::setFriendlyName(const QString &name)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     friendlyName_ = name;
 }
 
 quint16 VirtualCamera::vendorId() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return vendorId_;
 }
 
 quint16 VirtualCamera::productId() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return productId_;
 }
 
 void VirtualCamera::setUsbIds(quint16 vendorId, quint16 productId)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     vendorId_ = vendorId;
     productId_ = productId;
 }
 
 QString VirtualCamera::devicePath() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return devicePath_;
 }
 
 void VirtualCamera::setDevicePath(const QString &path)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     devicePath_ = path;
 }
 
@@ -223,13 +223,13 @@ void VirtualCamera::setDevicePath(const QString &path)
 
 bool VirtualCamera::isPlugged() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return plugged_;
 }
 
 void VirtualCamera::unplug()
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!plugged_)
         return;
     plugged_ = false;
@@ -240,7 +240,7 @@ void VirtualCamera::unplug()
 
 void VirtualCamera::replug()
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (plugged_)
         return;
     plugged_ = true;
@@ -249,25 +249,25 @@ void VirtualCamera::replug()
 
 int VirtualCamera::generation() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return generation_;
 }
 
 bool VirtualCamera::isAlive(int generation) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return plugged_ && generation == generation_;
 }
 
 void VirtualCamera::setOpenFails(bool fails)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     openFails_ = fails;
 }
 
 bool VirtualCamera::openFails() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return openFails_;
 }
 
@@ -282,13 +282,13 @@ bool VirtualCamera::checkAliveLocked(int generation, int *error) const
 
 bool VirtualCamera::hasExtensionUnit() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return hasXu_;
 }
 
 void VirtualCamera::setHasExtensionUnit(bool has)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     hasXu_ = has;
 }
 
@@ -296,7 +296,7 @@ void VirtualCamera::setHasExtensionUnit(bool has)
 
 int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int *error)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!checkAliveLocked(generation, error))
         return -1;
     if (!hasXu_) {
@@ -362,7 +362,7 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
 
 int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len, int *error)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!checkAliveLocked(generation, error))
         return -1;
     if (!hasXu_) {
@@ -723,27 +723,27 @@ void VirtualCamera::syncStatusFromControlsLocked()
 
 QByteArray VirtualCamera::statusBlock() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return status_;
 }
 
 void VirtualCamera::setStatusByte(int offset, quint8 value)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (offset >= 0 && offset < Block)
         status_[offset] = char(value);
 }
 
 void VirtualCamera::setPreset(int index, const Preset &preset)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (index >= 0 && index < 8)
         presets_[index] = preset;
 }
 
 void VirtualCamera::setAiStatus(quint8 first, quint8 second, quint8 third, quint8 fourth, float value)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     ai_[0] = first;
     ai_[1] = second;
     ai_[2] = third;
@@ -753,7 +753,7 @@ void VirtualCamera::setAiStatus(quint8 first, quint8 second, quint8 third, quint
 
 bool VirtualCamera::upgradeRequested() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return upgradeRequested_;
 }
 
@@ -761,7 +761,7 @@ bool VirtualCamera::upgradeRequested() const
 
 bool VirtualCamera::controlRange(int generation, Control c, CameraDevice::Range &range, int *error)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!checkAliveLocked(generation, error))
         return false;
     const ControlState &s = controls_[int(c)];
@@ -775,7 +775,7 @@ bool VirtualCamera::controlRange(int generation, Control c, CameraDevice::Range 
 
 bool VirtualCamera::controlGet(int generation, Control c, int &value, int &flags, int *error)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!checkAliveLocked(generation, error))
         return false;
     const ControlState &s = controls_[int(c)];
@@ -790,7 +790,7 @@ bool VirtualCamera::controlGet(int generation, Control c, int &value, int &flags
 
 bool VirtualCamera::controlSet(int generation, Control c, int value, int flags, int *error)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (!checkAliveLocked(generation, error))
         return false;
     ControlState &s = controls_[int(c)];
@@ -818,7 +818,7 @@ bool VirtualCamera::controlSet(int generation, Control c, int value, int flags, 
 
 void VirtualCamera::setControlRange(Control c, const CameraDevice::Range &range)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     ControlState &s = controls_[int(c)];
     s.range = range;
     s.value = qBound(range.minimum, s.value, range.maximum);
@@ -827,19 +827,19 @@ void VirtualCamera::setControlRange(Control c, const CameraDevice::Range &range)
 
 int VirtualCamera::controlValue(Control c) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return controls_.value(int(c)).value;
 }
 
 bool VirtualCamera::controlAuto(Control c) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return controls_.value(int(c)).autoOn;
 }
 
 void VirtualCamera::setControlFails(Control c, bool fails)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     controls_[int(c)].fails = fails;
 }
 
@@ -847,20 +847,20 @@ void VirtualCamera::setControlFails(Control c, bool fails)
 
 void VirtualCamera::loseWrites(int count)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     lostWrites_ = qMax(0, count);
 }
 
 void VirtualCamera::queueAnswerFaults(const QList<AnswerFault> &faults)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     for (AnswerFault f : faults)
         answerFaults_.push_back(f);
 }
 
 void VirtualCamera::setSilent(bool silent)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     silent_ = silent;
     if (silent)
         answers_.clear();
@@ -868,7 +868,7 @@ void VirtualCamera::setSilent(bool silent)
 
 void VirtualCamera::setResultCode(int cmdSet, int cmdId, int code)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (code < 0)
         resultCodes_.remove(commandKey(cmdSet, cmdId));
     else
@@ -877,7 +877,7 @@ void VirtualCamera::setResultCode(int cmdSet, int cmdId, int code)
 
 void VirtualCamera::setReadLength(int selector, int bytes)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (bytes < 0)
         readLengths_.remove(selector);
     else
@@ -886,19 +886,19 @@ void VirtualCamera::setReadLength(int selector, int bytes)
 
 void VirtualCamera::failReads(int selector, int count)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     failReads_[selector] = qMax(0, count);
 }
 
 void VirtualCamera::failWrites(int selector, int count)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     failWrites_[selector] = qMax(0, count);
 }
 
 void VirtualCamera::setAnswerLatency(int reads)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     answerLatency_ = qMax(0, reads);
 }
 
@@ -906,37 +906,37 @@ void VirtualCamera::setAnswerLatency(int reads)
 
 QList<VirtualCamera::ReceivedFrame> VirtualCamera::receivedFrames() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return received_;
 }
 
 QList<QByteArray> VirtualCamera::blocksWritten(int selector) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return written_.value(selector);
 }
 
 int VirtualCamera::readCount(int selector) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return reads_.value(selector);
 }
 
 int VirtualCamera::writeCount(int selector) const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return writes_.value(selector);
 }
 
 int VirtualCamera::pendingAnswers() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return int(answers_.size());
 }
 
 void VirtualCamera::clearLog()
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     received_.clear();
     written_.clear();
     reads_.clear();

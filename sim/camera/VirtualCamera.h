@@ -2,11 +2,11 @@
 
 #include "platform/CameraDevice.h"
 
+#include <mutex>
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 
 #include <deque>
@@ -181,7 +181,7 @@ private:
     void syncStatusFromControlsLocked();
     QByteArray infoDataLocked() const;
 
-    mutable QMutex lock_;
+    mutable std::mutex lock_;
     Model model_;
     int index_;
     System system_ = System::Main;

@@ -23,7 +23,7 @@ void VirtualCameraBackend::addCamera(const std::shared_ptr<VirtualCamera> &camer
 {
     if (!camera)
         return;
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (std::find(cameras_.begin(), cameras_.end(), camera) == cameras_.end())
         cameras_.push_back(camera);
 }
@@ -37,13 +37,13 @@ std::shared_ptr<VirtualCamera> VirtualCameraBackend::createCamera(int model, int
 
 void VirtualCameraBackend::removeCamera(const std::shared_ptr<VirtualCamera> &camera)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     cameras_.erase(std::remove(cameras_.begin(), cameras_.end(), camera), cameras_.end());
 }
 
 std::vector<std::shared_ptr<VirtualCamera>> VirtualCameraBackend::cameras() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return cameras_;
 }
 
@@ -67,7 +67,7 @@ std::shared_ptr<VirtualCamera> VirtualCameraBackend::cameraBySerial(const QStrin
 
 void VirtualCameraBackend::setListingFails(bool fails)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     listingFails_ = fails;
 }
 
@@ -79,7 +79,7 @@ QString VirtualCameraBackend::name() const
 bool VirtualCameraBackend::listDevices(VideoDeviceList &out)
 {
     {
-        QMutexLocker locker(&lock_);
+        std::lock_guard<std::mutex> locker(lock_);
         if (listingFails_)
             return false;
     }

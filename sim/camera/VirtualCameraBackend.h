@@ -2,8 +2,8 @@
 
 #include "platform/CameraBackend.h"
 
-#include <QMutex>
 
+#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -42,7 +42,7 @@ public:
     static QString pathPrefix();
 
 private:
-    mutable QMutex lock_;
+    mutable std::mutex lock_;
     std::vector<std::shared_ptr<VirtualCamera>> cameras_;
     bool listingFails_ = false;
 };

@@ -7,16 +7,17 @@
 #include "uvc/CameraFamily.h"
 
 #include <QDebug>
-#include <QMutex>
+
+#include <mutex>
 
 namespace vexo {
 namespace pc {
 
 namespace {
 
-QMutex &installLock()
+std::mutex &installLock()
 {
-    static QMutex lock;
+    static std::mutex lock;
     return lock;
 }
 
@@ -52,7 +53,7 @@ int countFromArguments(const QStringList &arguments)
 
 std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
 {
-    QMutexLocker locker(&installLock());
+    std::lock_guard<std::mutex> locker(installLock());
     auto &backend = installed();
     if (!backend) {
         backend = std::make_shared<VirtualCameraBackend>();
@@ -70,13 +71,13 @@ std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
 
 std::shared_ptr<VirtualCameraBackend> VirtualCameras::backend()
 {
-    QMutexLocker locker(&installLock());
+    std::lock_guard<std::mutex> locker(installLock());
     return installed();
 }
 
 void VirtualCameras::uninstall()
 {
-    QMutexLocker locker(&installLock());
+    std::lock_guard<std::mutex> locker(installLock());
     auto &backend = installed();
     if (backend)
         CameraPlatform::instance().removeBackend(backend);

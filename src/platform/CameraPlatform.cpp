@@ -31,20 +31,20 @@ void CameraPlatform::addBackend(const std::shared_ptr<CameraBackend> &backend)
 {
     if (!backend)
         return;
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     if (std::find(backends_.begin(), backends_.end(), backend) == backends_.end())
         backends_.push_back(backend);
 }
 
 void CameraPlatform::removeBackend(const std::shared_ptr<CameraBackend> &backend)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     backends_.erase(std::remove(backends_.begin(), backends_.end(), backend), backends_.end());
 }
 
 std::vector<std::shared_ptr<CameraBackend>> CameraPlatform::backends() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return backends_;
 }
 

@@ -2,8 +2,8 @@
 
 #include "platform/VideoDeviceInfo.h"
 
-#include <QMutex>
 
+#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -43,7 +43,7 @@ public:
 private:
     Q_DISABLE_COPY(CameraPlatform)
 
-    mutable QMutex lock_;
+    mutable std::mutex lock_;
     std::vector<std::shared_ptr<CameraBackend>> backends_;
 };
 

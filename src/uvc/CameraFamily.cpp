@@ -67,13 +67,13 @@ bool CameraFamily::load(const QString &iniPath)
 
 void CameraFamily::setVendorIds(const QList<quint16> &ids)
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     vendorIds_ = ids;
 }
 
 QList<quint16> CameraFamily::vendorIds() const
 {
-    QMutexLocker locker(&lock_);
+    std::lock_guard<std::mutex> locker(lock_);
     return vendorIds_;
 }
 

@@ -2,8 +2,8 @@
 
 #include "platform/VideoDeviceInfo.h"
 
+#include <mutex>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
 namespace vexo {
@@ -45,7 +45,7 @@ public:
 private:
     Q_DISABLE_COPY(CameraFamily)
 
-    mutable QMutex lock_;
+    mutable std::mutex lock_;
     QList<quint16> vendorIds_;
 };
 

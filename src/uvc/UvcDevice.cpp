@@ -44,7 +44,7 @@ UvcDevice::~UvcDevice()
 
 std::shared_ptr<CameraDevice> UvcDevice::handle() const
 {
-    QMutexLocker locker(&handleLock_);
+    std::lock_guard<std::mutex> locker(handleLock_);
     return handle_;
 }
 
@@ -78,7 +78,7 @@ QString UvcDevice::getDevName() const
 
 int UvcDevice::open()
 {
-    QMutexLocker locker(&queueLock_);
+    std::lock_guard<std::recursive_mutex> locker(queueLock_);
     if (devMode_.load() == DevModeNet)
         return 0;
     if (!graph_) {
@@ -114,7 +114,7 @@ int UvcDevice::open()
         return -1;
     }
     {
-        QMutexLocker hl(&handleLock_);
+        std::lock_guard<std::mutex> hl(handleLock_);
         handle_ = opened;
     }
     xuReady_.store(false);
@@ -139,11 +139,19 @@ void UvcDevice::close()
             wait();
         }
     }
+    workerExited_.load(std::memory_order_acquire);
+    {
+        // Queued writes die with the connection; a synchronous caller still
+        // waiting removes its own packet when it times out.
+        std::lock_guard<std::recursive_mutex> locker(queueLock_);
+        for (auto it = queue_.begin(); it != queue_.end();)
+            it = it->waiter ? std::next(it) : queue_.erase(it);
+    }
     xuReady_.store(false);
     camCtrlHeld_.store(false);
     procAmpHeld_.store(false);
     amCamCtrlHeld_.store(false);
-    QMutexLocker hl(&handleLock_);
+    std::lock_guard<std::mutex> hl(handleLock_);
     handle_.reset();
 }
 
@@ -234,7 +242,7 @@ UvcDevice::ErrorType UvcDevice::checkSend(const ProtocolMsg::FrmPacket &frame)
 
 int UvcDevice::queuedPackets() const
 {
-    QMutexLocker locker(&queueLock_);
+    std::lock_guard<std::recursive_mutex> locker(queueLock_);
     return int(queue_.size());
 }
 
@@ -258,7 +266,7 @@ UvcDevice::ErrorType UvcDevice::sendMsgAsync(ProtocolMsg::FrmPacket &frame, bool
     p.data = p.owned.get();
     p.len = len;
     p.seq = seq;
-    QMutexLocker locker(&queueLock_);
+    std::lock_guard<std::recursive_mutex> locker(queueLock_);
     queue_.push_back(std::move(p));
     return NoError;
 }
@@ -300,7 +308,7 @@ UvcDevice::ErrorType UvcDevice::sendMsgSyncNonBlock(ProtocolMsg::FrmPacket &fram
     p.seq = seq;
     p.receiver = receiver;
     p.method = method ? method : QSharedPointer<QString>::create();
-    QMutexLocker locker(&queueLock_);
+    std::lock_guard<std::recursive_mutex> locker(queueLock_);
     queue_.push_back(std::move(p));
     return NoError;
 }
@@ -323,7 +331,7 @@ UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByte
         p.seq = seq;
         p.response = &answer;
         p.waiter = &record;
-        QMutexLocker locker(&queueLock_);
+        std::lock_guard<std::recursive_mutex> locker(queueLock_);
         queue_.push_back(std::move(p));
     }
 
@@ -332,16 +340,13 @@ UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByte
         {
             // An answer may have come before we wait: done is checked under
             // the record's mutex first.
-            QMutexLocker wl(&record.mutex);
-            QElapsedTimer t;
-            t.start();
-            const int limit = TimeScale::ms(AnswerWaitMs);
-            while (!record.done && t.elapsed() < limit)
-                record.cond.wait(&record.mutex, ulong(limit - t.elapsed()));
+            std::unique_lock<std::mutex> wl(record.mutex);
+            record.cond.wait_for(wl, std::chrono::milliseconds(TimeScale::ms(AnswerWaitMs)),
+                                 [&record] { return record.done; });
             done = record.done;
         }
         if (!done && attempt == 0) {
-            QMutexLocker locker(&queueLock_);
+            std::lock_guard<std::recursive_mutex> locker(queueLock_);
             for (SendPacket &p : queue_) {
                 if (p.seq == seq && p.waiter == &record) {
                     qInfo() << "Try to resend packet: seq =" << seq << ", flag =" << p.sent;
@@ -352,7 +357,7 @@ UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByte
     }
 
     {
-        QMutexLocker locker(&queueLock_);
+        std::lock_guard<std::recursive_mutex> locker(queueLock_);
         for (auto it = queue_.begin(); it != queue_.end();) {
             if (it->seq == seq && it->waiter == &record)
                 it = queue_.erase(it);
@@ -362,7 +367,7 @@ UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByte
     }
     // The worker writes the record only under the queue lock, which we have
     // passed since the packet left the queue: the record is final now.
-    QMutexLocker wl(&record.mutex);
+    std::lock_guard<std::mutex> wl(record.mutex);
     if (!record.done)
         return Timeout;
     if (record.result == 0)
@@ -386,6 +391,14 @@ void UvcDevice::sleepWhileRunning(int productionMs)
 
 void UvcDevice::run()
 {
+    // The last thing this thread does is release its work to close(), which
+    // acquires it after wait(): what the worker touched is then settled.
+    struct ExitMark
+    {
+        std::atomic<bool> &flag;
+        ~ExitMark() { flag.store(true, std::memory_order_release); }
+    } exitMark{workerExited_};
+    workerExited_.store(false, std::memory_order_relaxed);
     if (devMode_.load() == DevModeNet) {
         qWarning() << "Net mode not supported";
         return;
@@ -403,7 +416,7 @@ void UvcDevice::run()
         unsigned char block[XuBlockSize];
         bool haveBlock = false;
         {
-            QMutexLocker locker(&queueLock_);
+            std::lock_guard<std::recursive_mutex> locker(queueLock_);
             for (auto it = queue_.begin(); it != queue_.end(); ++it) {
                 if (it->sent != 0)
                     continue;
@@ -441,7 +454,7 @@ void UvcDevice::pollStatus()
         return;
     }
     {
-        QMutexLocker locker(&statusLock_);
+        std::lock_guard<std::mutex> locker(statusLock_);
         if (status != statusCache_)
             statusCache_ = status;
     }
@@ -451,7 +464,7 @@ void UvcDevice::pollStatus()
 
 CameraStatus UvcDevice::cachedStatus() const
 {
-    QMutexLocker locker(&statusLock_);
+    std::lock_guard<std::mutex> locker(statusLock_);
     return statusCache_;
 }
 
@@ -468,7 +481,7 @@ void UvcDevice::rx_msg()
 {
     bool pending = false;
     {
-        QMutexLocker locker(&queueLock_);
+        std::lock_guard<std::recursive_mutex> locker(queueLock_);
         for (auto it = queue_.begin(); it != queue_.end();) {
             if (it->sent == 1) {
                 ++it->age;
@@ -515,7 +528,7 @@ void UvcDevice::rx_msg()
     const int len = ProtocolMsg::frameLength(answer);
     const auto *bytes = reinterpret_cast<const char *>(&answer);
 
-    QMutexLocker locker(&queueLock_);
+    std::lock_guard<std::recursive_mutex> locker(queueLock_);
     for (auto it = queue_.begin(); it != queue_.end();) {
         if (it->seq != answer.seq) {
             ++it;
@@ -524,10 +537,10 @@ void UvcDevice::rx_msg()
         if (it->response) {
             const int dataLen = qMax(0, len - ProtocolMsg::HeaderSize - 1);
             *it->response = QByteArray(bytes + ProtocolMsg::HeaderSize + 1, dataLen);
-            QMutexLocker wl(&it->waiter->mutex);
+            std::lock_guard<std::mutex> wl(it->waiter->mutex);
             it->waiter->result = ProtocolMsg::resultCode(answer);
             it->waiter->done = true;
-            it->waiter->cond.wakeAll();
+            it->waiter->cond.notify_all();
             ++it;
         } else if (it->method) {
             parseRecvData(&answer, *it);

@@ -5,17 +5,16 @@
 #include "uvc/DevDescription.h"
 #include "uvc/ProtocolMsg.h"
 
+#include <mutex>
 #include <QByteArray>
 #include <QJsonObject>
-#include <QMutex>
 #include <QPointer>
-#include <QRecursiveMutex>
 #include <QSharedPointer>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <list>
 #include <memory>
 
@@ -72,12 +71,14 @@ public:
     };
 
     // Where a synchronous sender waits for its answer (on its own stack).
+    // Standard-library locks here and below: the thread sanitizer sees
+    // through them, so the checked builds prove the locking.
     struct WaitRecord
     {
         int result = 0;
         bool done = false;
-        QMutex mutex;
-        QWaitCondition cond;
+        std::mutex mutex;
+        std::condition_variable cond;
     };
 
     // One queued request.
@@ -248,7 +249,7 @@ private:
     std::atomic<int> missingCount_{0};
 
     // identity (written by initDev, read from any thread)
-    mutable QMutex infoLock_;
+    mutable std::mutex infoLock_;
     QString name_;
     QString ipAddr_;
     QByteArray uuid_;
@@ -270,7 +271,7 @@ private:
 
     // platform
     CameraPlatform *const graph_;
-    mutable QMutex handleLock_;
+    mutable std::mutex handleLock_;
     std::shared_ptr<CameraDevice> handle_;
     std::atomic<bool> xuReady_{false};
     std::atomic<bool> camCtrlHeld_{false};
@@ -278,15 +279,16 @@ private:
     std::atomic<bool> amCamCtrlHeld_{false};
 
     // message engine
-    mutable QRecursiveMutex queueLock_;
+    mutable std::recursive_mutex queueLock_;
     std::list<SendPacket> queue_;
     ProtocolMsg protocolMsg_;
 
     // worker
     std::atomic<bool> running_{true};
+    std::atomic<bool> workerExited_{true};
     std::atomic<int> statusPollCount_{0};
     std::atomic<bool> statusSignal_{false};
-    mutable QMutex statusLock_;
+    mutable std::mutex statusLock_;
     CameraStatus statusCache_;
 
     // background-picture transfers served by the worker (one per cycle)
@@ -295,7 +297,7 @@ private:
     std::atomic<unsigned> imgPresent_{0};
 
     // control ranges
-    mutable QMutex rangeLock_;
+    mutable std::mutex rangeLock_;
     CameraParamRange zoomRange_;
     CameraParamRange focusRange_;
     CameraParamRange panAbsRange_;

@@ -262,7 +262,7 @@ bool UvcDevice::uvcPanTiltRangeAbsGet()
         qWarning() << "getRange_Tilt failed";
         return false;
     }
-    QMutexLocker locker(&rangeLock_);
+    std::lock_guard<std::mutex> locker(rangeLock_);
     panAbsRange_ = toRange(pan, ArcSecondsPerDegree);
     tiltAbsRange_ = toRange(tilt, ArcSecondsPerDegree);
     logRange("getRange_Pan range:", panAbsRange_);
@@ -284,7 +284,7 @@ bool UvcDevice::uvcPanTiltRangeRelGet()
         qWarning() << "getRange_TiltRelative failed";
         return false;
     }
-    QMutexLocker locker(&rangeLock_);
+    std::lock_guard<std::mutex> locker(rangeLock_);
     panRelRange_ = toRange(pan);
     tiltRelRange_ = toRange(tilt);
     logRange("getRange_PanRelative range:", panRelRange_);
@@ -298,7 +298,7 @@ int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
         return -1;
     bool known;
     {
-        QMutexLocker locker(&rangeLock_);
+        std::lock_guard<std::mutex> locker(rangeLock_);
         known = panAbsRange_.max != 0 && tiltAbsRange_.max != 0;
     }
     if (!known && !uvcPanTiltRangeAbsGet()) {
@@ -307,7 +307,7 @@ int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
     }
     CameraParamRange pr, tr;
     {
-        QMutexLocker locker(&rangeLock_);
+        std::lock_guard<std::mutex> locker(rangeLock_);
         pr = panAbsRange_;
         tr = tiltAbsRange_;
     }
@@ -327,7 +327,7 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
         return -1;
     bool known;
     {
-        QMutexLocker locker(&rangeLock_);
+        std::lock_guard<std::mutex> locker(rangeLock_);
         known = panRelRange_.max != 0 && tiltRelRange_.max != 0;
     }
     if (!known && !uvcPanTiltRangeRelGet()) {
@@ -336,7 +336,7 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
     }
     int panMax, tiltMax;
     {
-        QMutexLocker locker(&rangeLock_);
+        std::lock_guard<std::mutex> locker(rangeLock_);
         panMax = panRelRange_.max;
         tiltMax = tiltRelRange_.max;
     }
@@ -379,7 +379,7 @@ bool UvcDevice::cameraZoomRangeGet()
         qWarning() << "cameraZoomRangeGet GetRange failed";
         return false;
     }
-    QMutexLocker locker(&rangeLock_);
+    std::lock_guard<std::mutex> locker(rangeLock_);
     zoomRange_ = toRange(r);
     logRange("zoom range:", zoomRange_);
     return true;
@@ -403,7 +403,7 @@ bool UvcDevice::cameraFocusRangeGet()
         qWarning() << "cameraFocusRangeGet GetRange failed";
         return false;
     }
-    QMutexLocker locker(&rangeLock_);
+    std::lock_guard<std::mutex> locker(rangeLock_);
     focusRange_ = toRange(r);
     logRange("focus range:", focusRange_);
     return true;

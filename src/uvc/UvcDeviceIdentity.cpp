@@ -213,7 +213,7 @@ bool UvcDevice::initDev()
     qInfo() << "Init device:" << getDevName();
     const bool net = devMode_.load() == DevModeNet;
     if (net) {
-        QMutexLocker locker(&infoLock_);
+        std::lock_guard<std::mutex> locker(infoLock_);
         ipAddr_ = tempIpAddr_;
         qInfo() << "Temporary ip:" << ipAddr_;
     }
@@ -245,7 +245,7 @@ bool UvcDevice::initDev()
                                                               : uuidHex.right(14);
     const int socVer = info.contains(QStringLiteral("socver")) ? info.value(QStringLiteral("socver")).toInt() : 0;
     {
-        QMutexLocker locker(&infoLock_);
+        std::lock_guard<std::mutex> locker(infoLock_);
         uuid_ = uuid;
         version_ = version;
         devInfo_ = info;
@@ -270,7 +270,7 @@ bool UvcDevice::initDev()
         inited_.store(false);
         return false;
     }
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     ipAddr_ = ip;
     qInfo() << "Device ip is:" << ip;
     name_ = QStringLiteral("KAVORA_ZarvoCam_") + sn.toUpper();
@@ -298,7 +298,7 @@ int UvcDevice::getDevModel()
     } else if (product == QLatin1String("Kavora_quil_1P") && platform == QLatin1String("SSC336Q")) {
         code = 4;
     }
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     modelCode_ = code;
     return code;
 }
@@ -316,7 +316,7 @@ bool UvcDevice::is4KDevice() const
 
 QJsonObject UvcDevice::getDevReportInfo() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     QJsonObject r;
     r.insert(QStringLiteral("product"),
              modelDisplayName(devInfo_.value(QStringLiteral("product")).toString(),
@@ -345,7 +345,7 @@ bool UvcDevice::getCameraStatus(CameraStatus &status)
         return false;
     }
     status = s;
-    QMutexLocker locker(&statusLock_);
+    std::lock_guard<std::mutex> locker(statusLock_);
     if (s != statusCache_)
         statusCache_ = s;
     return true;
@@ -365,7 +365,7 @@ int UvcDevice::checkFwUpdate(QString &message)
         result = 1;
         message = tr("New firmware is available: ") + latest + QStringLiteral("!");
     }
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     fwState_ = result;
     return result;
 }
@@ -405,67 +405,67 @@ int UvcDevice::aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, Q
 
 QString UvcDevice::getName() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return name_.isEmpty() ? friendlyName_ : name_;
 }
 
 QString UvcDevice::getIpAddr() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return ipAddr_;
 }
 
 QByteArray UvcDevice::getUuid() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return uuid_;
 }
 
 QString UvcDevice::getVersion() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return version_;
 }
 
 QJsonObject UvcDevice::getInfo() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return devInfo_;
 }
 
 QString UvcDevice::getSn() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return sn_;
 }
 
 int UvcDevice::getSocVer() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return socVer_;
 }
 
 int UvcDevice::getModelCode() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return modelCode_;
 }
 
 QString UvcDevice::getLatestFwVersion() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return latestFwVersion_;
 }
 
 void UvcDevice::setLatestFwVersion(const QString &version)
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     latestFwVersion_ = version;
 }
 
 int UvcDevice::getFwState() const
 {
-    QMutexLocker locker(&infoLock_);
+    std::lock_guard<std::mutex> locker(infoLock_);
     return fwState_;
 }
 

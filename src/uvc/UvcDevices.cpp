@@ -56,6 +56,7 @@ void UvcDevices::stop()
             wait();
         }
     }
+    loopExited_.load(std::memory_order_acquire);
 }
 
 void UvcDevices::sleepWhileRunning(int productionMs)
@@ -69,6 +70,12 @@ void UvcDevices::sleepWhileRunning(int productionMs)
 
 void UvcDevices::run()
 {
+    struct ExitMark
+    {
+        std::atomic<bool> &flag;
+        ~ExitMark() { flag.store(true, std::memory_order_release); }
+    } exitMark{loopExited_};
+    loopExited_.store(false, std::memory_order_relaxed);
     while (running_.load()) {
         detectDevByUvc();
         if (!running_.load())
@@ -85,7 +92,7 @@ void UvcDevices::deleteAll()
 {
     QList<UvcDevice *> devs;
     {
-        QMutexLocker locker(&listLock_);
+        std::lock_guard<std::recursive_mutex> locker(listLock_);
         devs.swap(devList_);
     }
     qDeleteAll(devs);
@@ -93,31 +100,31 @@ void UvcDevices::deleteAll()
 
 QString UvcDevices::upgradingSerial() const
 {
-    QMutexLocker locker(&snLock_);
+    std::lock_guard<std::mutex> locker(snLock_);
     return upgradingSn_;
 }
 
 void UvcDevices::setUpgradingSerial(const QString &sn)
 {
-    QMutexLocker locker(&snLock_);
+    std::lock_guard<std::mutex> locker(snLock_);
     upgradingSn_ = sn;
 }
 
 QList<UvcDevice *> UvcDevices::devices() const
 {
-    QMutexLocker locker(&listLock_);
+    std::lock_guard<std::recursive_mutex> locker(listLock_);
     return devList_;
 }
 
 int UvcDevices::count() const
 {
-    QMutexLocker locker(&listLock_);
+    std::lock_guard<std::recursive_mutex> locker(listLock_);
     return devList_.size();
 }
 
 UvcDevice *UvcDevices::findDevBySn(const QString &sn) const
 {
-    QMutexLocker locker(&listLock_);
+    std::lock_guard<std::recursive_mutex> locker(listLock_);
     for (UvcDevice *d : devList_) {
         if (d->getSn() == sn)
             return d;
@@ -147,7 +154,7 @@ bool UvcDevices::enumCameras(QList<DevDescription> &cameras)
 bool UvcDevices::isKnownPath(const QString &path) const
 {
     const QString upper = path.toUpper();
-    QMutexLocker locker(&listLock_);
+    std::lock_guard<std::recursive_mutex> locker(listLock_);
     for (const UvcDevice *d : devList_) {
         if (d->devMode() != UvcDevice::DevModeNet && d->getDevicePath().toUpper() == upper)
             return true;
@@ -185,14 +192,14 @@ void UvcDevices::detectDevByUvc()
         const QString upgrading = upgradingSerial();
         if (upgrading.isEmpty() || sn != upgrading) {
             {
-                QMutexLocker locker(&listLock_);
+                std::lock_guard<std::recursive_mutex> locker(listLock_);
                 devList_.append(dev);
             }
             emit devChanged(sn.toLatin1(), true);
         } else {
             // The camera came back while its upgrade runs: the upgrade worker
             // still holds the old object, which leaves the list undeleted.
-            QMutexLocker locker(&listLock_);
+            std::lock_guard<std::recursive_mutex> locker(listLock_);
             for (int i = 0; i < devList_.size(); ++i) {
                 if (devList_.at(i)->getSn() == sn) {
                     devList_.removeAt(i);
@@ -209,7 +216,7 @@ void UvcDevices::detectDevByUvc()
     QList<UvcDevice *> removed;
     bool disconnected = false;
     {
-        QMutexLocker locker(&listLock_);
+        std::lock_guard<std::recursive_mutex> locker(listLock_);
         for (int i = 0; i < devList_.size();) {
             UvcDevice *dev = devList_.at(i);
             const QString path = dev->getDevicePath().toUpper();
@@ -271,7 +278,7 @@ void UvcDevices::detectDevByNet()
             delete dev;
         } else {
             {
-                QMutexLocker locker(&listLock_);
+                std::lock_guard<std::recursive_mutex> locker(listLock_);
                 devList_.append(dev);
             }
             emit devChanged(dev->getSn().toLatin1(), true);
@@ -282,7 +289,7 @@ void UvcDevices::detectDevByNet()
     for (const GlobalParams::IpAddrInfo &addr : lost) {
         UvcDevice *dev = nullptr;
         {
-            QMutexLocker locker(&listLock_);
+            std::lock_guard<std::recursive_mutex> locker(listLock_);
             for (int i = 0; i < devList_.size(); ++i) {
                 if (devList_.at(i)->devMode() == UvcDevice::DevModeNet && devList_.at(i)->getIpAddr() == addr.ip) {
                     dev = devList_.takeAt(i);
@@ -307,7 +314,7 @@ void UvcDevices::onDevRemoved(const QString &devInfo)
         return;
     UvcDevice *dev = nullptr;
     {
-        QMutexLocker locker(&listLock_);
+        std::lock_guard<std::recursive_mutex> locker(listLock_);
         for (int i = 0; i < devList_.size(); ++i) {
             if (devList_.at(i)->getDevicePath().toUpper().contains(wanted)) {
                 dev = devList_.takeAt(i);

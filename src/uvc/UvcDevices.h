@@ -2,10 +2,9 @@
 
 #include "uvc/DevDescription.h"
 
+#include <mutex>
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
-#include <QRecursiveMutex>
 #include <QString>
 #include <QThread>
 
@@ -72,11 +71,12 @@ private:
     void deleteAll();
     bool isKnownPath(const QString &path) const;
 
-    mutable QMutex snLock_;
+    mutable std::mutex snLock_;
     QString upgradingSn_;
-    mutable QRecursiveMutex listLock_;
+    mutable std::recursive_mutex listLock_;
     QList<UvcDevice *> devList_;
     std::atomic<bool> running_{true};
+    std::atomic<bool> loopExited_{true};
     CameraPlatform *graph_;
 };
 
