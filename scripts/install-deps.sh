@@ -25,6 +25,7 @@ bsdiff
 xz-utils
 curl
 python3
+nginx
 "
 
 missing=""
