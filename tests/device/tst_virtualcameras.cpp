@@ -1,0 +1,99 @@
+// The start-up entry of the simulator: how many virtual cameras the command
+// line and the environment ask for, and that the registry sees them.
+#include "camera/VirtualCamera.h"
+#include "camera/VirtualCameraBackend.h"
+#include "camera/VirtualCameras.h"
+#include "comm/TimeScale.h"
+#include "platform/CameraPlatform.h"
+#include "uvc/CameraFamily.h"
+#include "uvc/UvcDevice.h"
+#include "uvc/UvcDevices.h"
+
+#include <QTest>
+
+using namespace vexo::pc;
+
+class TestVirtualCameras : public QObject
+{
+    Q_OBJECT
+
+    static int installed()
+    {
+        const auto b = VirtualCameras::backend();
+        return b ? int(b->cameras().size()) : 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Only virtual cameras in this process, whatever the machine has.
+        qputenv("ZARVO_REAL_CAMERAS", "0");
+        qunsetenv("ZARVO_SIMULATE");
+        TimeScale::setFactor(0.05);
+        CameraFamily::instance().setVendorIds({0x3A5F, 0x3A60});
+    }
+
+    void cleanup()
+    {
+        VirtualCameras::uninstall();
+        qunsetenv("ZARVO_SIMULATE");
+    }
+
+    void counts_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("env");
+        QTest::addColumn<bool>("whenNoCamera");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("nothing asked") << QStringList() << QByteArray() << false << 0;
+        QTest::newRow("no camera rule") << QStringList() << QByteArray() << true << 2;
+        QTest::newRow("option") << QStringList{QStringLiteral("--simulate"), QStringLiteral("3")} << QByteArray() << false << 3;
+        QTest::newRow("option with =") << QStringList{QStringLiteral("--simulate=1")} << QByteArray("4") << false << 1;
+        QTest::newRow("environment") << QStringList() << QByteArray("4") << false << 4;
+        QTest::newRow("environment auto") << QStringList() << QByteArray("auto") << false << 2;
+        QTest::newRow("refused by option") << QStringList{QStringLiteral("--no-simulate")} << QByteArray("4") << true << 0;
+        QTest::newRow("refused by environment") << QStringList() << QByteArray("0") << true << 0;
+    }
+
+    void counts()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, env);
+        QFETCH(bool, whenNoCamera);
+        QFETCH(int, expected);
+        if (!env.isEmpty())
+            qputenv("ZARVO_SIMULATE", env);
+        QCOMPARE(VirtualCameras::installFromEnvironment(args, whenNoCamera), expected);
+        QCOMPARE(installed(), expected);
+        QVERIFY(!VirtualCameras::realCameraPresent());
+    }
+
+    void listedLikeRealCameras()
+    {
+        VirtualCameras::install(4);
+        VideoDeviceList list;
+        QVERIFY(CameraPlatform::instance().listDevices(list));
+        QCOMPARE(list.size(), 4);
+        QSet<QString> serials;
+        for (const auto &d : list) {
+            QVERIFY2(CameraFamily::instance().isFamilyCamera(d), qPrintable(d.friendlyName));
+            serials.insert(d.serial);
+        }
+        QCOMPARE(serials.size(), 4);
+        QCOMPARE(list.at(0).friendlyName, QStringLiteral("KAVORA Zarvo"));
+        QCOMPARE(list.at(1).friendlyName, QStringLiteral("KAVORA Zarvo4K"));
+
+        // The process-wide registry finds them, one per scan.
+        UvcDevices registry;
+        registry.detectDevByUvc();
+        registry.detectDevByUvc();
+        QCOMPARE(registry.count(), 2);
+        UvcDevice *dev = registry.findDevBySn(list.at(1).serial);
+        QVERIFY(dev);
+        QVERIFY(dev->is4KDevice());
+        QCOMPARE(dev->getName(), QStringLiteral("KAVORA_ZarvoCam_") + list.at(1).serial);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVirtualCameras)
+#include "tst_virtualcameras.moc"
