@@ -2,7 +2,6 @@
 
 #include "platform/CameraDevice.h"
 
-#include <mutex>
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -10,6 +9,7 @@
 #include <QString>
 
 #include <deque>
+#include <mutex>
 
 namespace vexo {
 namespace pc {

@@ -2,9 +2,8 @@
 
 #include "platform/CameraBackend.h"
 
-
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace vexo {

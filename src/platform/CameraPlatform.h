@@ -2,9 +2,8 @@
 
 #include "platform/VideoDeviceInfo.h"
 
-
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace vexo {

@@ -2,9 +2,10 @@
 
 #include "platform/VideoDeviceInfo.h"
 
-#include <mutex>
 #include <QList>
 #include <QString>
+
+#include <mutex>
 
 namespace vexo {
 namespace pc {

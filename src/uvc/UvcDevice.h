@@ -5,7 +5,6 @@
 #include "uvc/DevDescription.h"
 #include "uvc/ProtocolMsg.h"
 
-#include <mutex>
 #include <QByteArray>
 #include <QJsonObject>
 #include <QPointer>
@@ -17,6 +16,7 @@
 #include <condition_variable>
 #include <list>
 #include <memory>
+#include <mutex>
 
 namespace vexo {
 namespace pc {

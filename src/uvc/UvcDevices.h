@@ -2,13 +2,13 @@
 
 #include "uvc/DevDescription.h"
 
-#include <mutex>
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QThread>
 
 #include <atomic>
+#include <mutex>
 
 namespace vexo {
 namespace pc {
