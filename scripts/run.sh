@@ -11,4 +11,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     export QT_QPA_PLATFORM=offscreen
 fi
 
+# Without a camera of the family, two virtual cameras stand in (ZARVO_SIMULATE=0 refuses).
+export ZARVO_SIMULATE="${ZARVO_SIMULATE:-auto}"
+
 exec "$BIN" "$@"

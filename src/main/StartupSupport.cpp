@@ -2,6 +2,10 @@
 
 #include "comm/GlobalParams.h"
 #include "logging/FileLogger.h"
+#include "uvc/CameraStatus.h"
+#include "uvc/UvcDevices.h"
+
+#include "camera/VirtualCameras.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,8 +158,13 @@ void startServices(QApplication *app, bool logToStd)
     printSysInfo();
     QDir().mkpath(crashDumpDir());
 
+    // Virtual cameras, when asked for (--simulate N, ZARVO_SIMULATE), join the
+    // camera platform before the registry first looks at it.
+    vexo::pc::VirtualCameras::installFromEnvironment(QCoreApplication::arguments());
+
     // 11: process-wide singletons.
     GlobalParams *params = GlobalParams::instance();
+    vexo::pc::UvcDevices::instance();
 
     // 12-13
     qInfo() << "Software version:" << GlobalParams::getSoftwareVersion();
@@ -167,6 +176,9 @@ void startServices(QApplication *app, bool logToStd)
     // 14: a language never chosen follows the system; it is saved with the next save.
     if (params->getLanguageType() < 0)
         params->setLanguageType(languageForLocale());
+
+    // 15: types carried by queued signals.
+    vexo::pc::registerCameraStatusMetaType();
 
     // 16
     qInfo() << "Application dir path =" << QCoreApplication::applicationDirPath() + QStringLiteral("/..");
