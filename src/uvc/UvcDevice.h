@@ -4,6 +4,7 @@
 #include "uvc/CameraStatus.h"
 #include "uvc/DevDescription.h"
 #include "uvc/ProtocolMsg.h"
+#include "uvc/UvcPreSetPosInfo.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -58,6 +59,26 @@ public:
     enum GetMethod {
         GetBlocking = 0,
         GetNonBlocking = 1,
+    };
+
+    // One-byte values of the command set; their meanings are the camera's.
+    enum MediaMode : quint8 {
+        MediaModeStandard = 0,
+        MediaModeBackground = 1,
+        MediaModeFraming = 2,
+    };
+    enum MediaBgMode : quint8 {
+        MediaBgGreenScreen = 1,
+        MediaBgReplace = 17,
+        MediaBgBlur = 18,
+    };
+    enum MediaBgModeColorType : quint8 {
+        MediaBgColorBlue = 0,
+        MediaBgColorGreen = 1,
+    };
+    enum DevStatus : quint8 {
+        DevStatusResume = 1,
+        DevStatusSleep = 3,
     };
 
     // Range of a standard control.
@@ -173,6 +194,38 @@ public:
     bool cameraZoomRangeGet();
     bool cameraFocusRangeGet();
 
+    // ---- command set ----
+    // Every command first checks that the device is initialised, not a
+    // network camera and running its main system; failures are -1.
+    int cameraSetMediaMode(MediaMode mode);
+    int cameraSetHdr(bool on);
+    int cameraSetFaceAE(int value);
+    int cameraSetFov(int value);
+    int cameraSetBgMode(MediaBgMode mode);
+    int cameraSetMaskLevel(int level);
+    int cameraSetButtonMode(int mode);
+    int cameraSetNoiseCancellation(int value);
+    int cameraSetSuspendTime(int seconds);
+    int cameraSetAutoFramingMode(signed char mode, signed char size);
+    int cameraSetImageReplace(int op, int index);
+    int cameraSetBgColor(MediaBgModeColorType color);
+    int cameraSetBgEnable(bool enable);
+    int cameraSetDevRunStatus(DevStatus status);
+    int cameraRestoreFactorySettings();
+    int cameraSetFaceFocus(bool on);
+    int cameraGetFaceFocus(QSharedPointer<QString> method, QObject *receiver, int getMethod);
+    int cameraSetZoomRatio(double ratio, short speed, int method);
+    int cameraPrepareLog();
+    int cameraSetAntiFlicker(int value);
+    int cameraGetFocusRatio(unsigned char *isAuto);
+    int normalizedZoom(int zoom);
+    int gimbalSetSpeedPosition(short s1, short s2, short s3, double p1, double p2, double p3);
+    int gimbalGetAttitudeInfo(short &x, short &y, short &z);
+    int aiGetGimbalBootPos(float &a, float &b, float &c, float &d);
+    int presetPositionGet(unsigned char index, UvcPreSetPosInfo *info);
+    CameraParamRange zoomRange() const;
+    CameraParamRange focusRange() const;
+
     // ---- state ----
     int devMode() const { return devMode_.load(); }
     void setDevMode(int mode) { devMode_.store(mode); }
@@ -238,6 +291,8 @@ private:
     void sleepWhileRunning(int productionMs);
     void serveImageTransfer();
     bool identityRequest(int cmdId, QByteArray &answer);
+    int sendBlock(const char *operation, quint8 code, std::initializer_list<quint8> values, int shownValue);
+    int sendCameraFrame(int cmdId, const QByteArray &payload);
     bool acquireControl(const char *failMessage);
     int readRange(int control, CameraParamRange &range, const char *interfaceFail, const char *callFail);
 
