@@ -3,6 +3,7 @@
 #include "platform/CameraBackend.h"
 #include "platform/CameraDevice.h"
 #include "platform/LinuxCameraBackend.h"
+#include "platform/TracingCameraDevice.h"
 
 #include <QDebug>
 
@@ -65,11 +66,26 @@ bool CameraPlatform::listDevices(VideoDeviceList &out) const
 
 std::shared_ptr<CameraDevice> CameraPlatform::open(const QString &devicePath) const
 {
+    TraceFn trace;
+    {
+        std::lock_guard<std::mutex> locker(lock_);
+        trace = trace_;
+    }
     for (const auto &backend : backends()) {
-        if (backend->ownsPath(devicePath))
-            return backend->open(devicePath);
+        if (!backend->ownsPath(devicePath))
+            continue;
+        auto device = backend->open(devicePath);
+        if (device && trace)
+            return std::make_shared<TracingCameraDevice>(device, trace);
+        return device;
     }
     return nullptr;
+}
+
+void CameraPlatform::setTrace(TraceFn trace)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    trace_ = std::move(trace);
 }
 
 } // namespace pc

@@ -2,6 +2,7 @@
 
 #include "platform/VideoDeviceInfo.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -39,11 +40,17 @@ public:
     // does or the backend cannot open it.
     std::shared_ptr<CameraDevice> open(const QString &devicePath) const;
 
+    // When set, devices opened from now on report every extension-unit
+    // block they write or read (see TracingCameraDevice). Empty: no trace.
+    using TraceFn = std::function<void(bool write, int selector, const uchar *data, int len, int result)>;
+    void setTrace(TraceFn trace);
+
 private:
     Q_DISABLE_COPY(CameraPlatform)
 
     mutable std::mutex lock_;
     std::vector<std::shared_ptr<CameraBackend>> backends_;
+    TraceFn trace_;
 };
 
 } // namespace pc
