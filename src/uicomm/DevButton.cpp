@@ -3,6 +3,7 @@
 #include "uicomm/UiLook.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QInputDialog>
@@ -23,9 +24,9 @@ DevButton::DevButton(int index, QWidget *parent)
     QFont menuFont = m_menu->font();
     menuFont.setPixelSize(15);
     m_menu->setFont(menuFont);
-    QAction *rename = m_menu->addAction(tr("Rename"));
-    rename->setObjectName(QStringLiteral("ActionRename"));
-    connect(rename, &QAction::triggered, this, &DevButton::actionRename);
+    m_renameAction = m_menu->addAction(tr("Rename"));
+    m_renameAction->setObjectName(QStringLiteral("ActionRename"));
+    connect(m_renameAction, &QAction::triggered, this, &DevButton::actionRename);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &DevButton::showMenu);
@@ -127,6 +128,13 @@ void DevButton::applyRename(const QString &name)
         params->setDevName(name, m_devInfo.devSn);
     }
     emit devBtnNameChanged(this);
+}
+
+void DevButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_renameAction->setText(tr("Rename"));
+    QPushButton::changeEvent(event);
 }
 
 void DevButton::onDevBtnClicked()

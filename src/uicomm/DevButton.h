@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QPushButton>
 
+class QAction;
 class QMenu;
 class QFontMetrics;
 
@@ -76,6 +77,9 @@ public slots:
     void actionRename();
     void onDevBtnClicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     int m_index = 0;
     QPoint m_rowOrigin{18, 56};
@@ -84,5 +88,6 @@ private:
     bool m_occupied = false;
     Look m_look = LookUnoccupied;
     QMenu *m_menu = nullptr;
+    QAction *m_renameAction = nullptr;
     vexo::pc::GlobalParams *m_params = nullptr;
 };

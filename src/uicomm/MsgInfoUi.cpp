@@ -4,6 +4,7 @@
 #include "uicomm/UiLook.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QLayout>
 #include <QTextDocument>
 #include <QtMath>
@@ -23,6 +24,8 @@ MsgInfoUi::MsgInfoUi(QWidget *parent)
     ui->pbNo->setProperty("role", QStringLiteral("secondary"));
     showButtons(Yes);
     hideButtons(No);
+    // An empty title would still take a line at the top.
+    ui->lbTitle->hide();
     resize(314, 130);
 }
 
@@ -30,14 +33,15 @@ MsgInfoUi::~MsgInfoUi()
 {
     // A box destroyed while its caller still waits in exec() must not leave
     // the caller's loop running forever.
-    m_loop.exit();
+    if (m_loop)
+        m_loop->exit();
     delete ui;
 }
 
 void MsgInfoUi::setTitle(const QString &text)
 {
     ui->lbTitle->setText(text);
-    ui->lbTitle->show();
+    ui->lbTitle->setVisible(!text.isEmpty());
 }
 
 void MsgInfoUi::hideTitle()
@@ -106,14 +110,21 @@ void MsgInfoUi::setButtonText(int mask, const QString &text)
 int MsgInfoUi::exec()
 {
     m_result = -1;
-    if (m_loop.isRunning())
-        return m_result;
+    if (m_loop)
+        return m_result; // already waiting
     fitToContent();
     moveToParentCentre();
     show();
     moveToParentCentre();
-    if (isVisible())
-        m_loop.exec(QEventLoop::DialogExec);
+    if (!isVisible())
+        return m_result;
+    QEventLoop loop;
+    m_loop = &loop;
+    QPointer<MsgInfoUi> guard(this);
+    loop.exec(QEventLoop::DialogExec);
+    if (guard.isNull())
+        return -1;
+    m_loop = nullptr;
     return m_result;
 }
 
@@ -132,7 +143,8 @@ void MsgInfoUi::on_pbNo_clicked()
 void MsgInfoUi::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    m_loop.exit();
+    if (m_loop)
+        m_loop->exit();
 }
 
 // The content label wraps words, so the window first picks a width from the

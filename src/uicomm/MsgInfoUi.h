@@ -2,7 +2,9 @@
 
 #include "uicomm/OWidget.h"
 
-#include <QEventLoop>
+#include <QPointer>
+
+class QEventLoop;
 
 namespace Ui {
 class MsgInfoUi;
@@ -61,6 +63,9 @@ private:
     void fitToContent();
 
     Ui::MsgInfoUi *ui;
-    QEventLoop m_loop;
+    // The loop of a running exec(); it lives on exec()'s stack so that a
+    // window deleted while its caller waits does not pull the loop away
+    // from under it.
+    QPointer<QEventLoop> m_loop;
     int m_result = -1;
 };

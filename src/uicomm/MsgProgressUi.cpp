@@ -5,6 +5,7 @@
 #include "uicomm/UiLook.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QDebug>
 #include <QFontMetrics>
 #include <QIcon>
@@ -46,7 +47,8 @@ MsgProgressUi::MsgProgressUi(QWidget *parent)
 
 MsgProgressUi::~MsgProgressUi()
 {
-    m_loop.exit();
+    if (m_loop)
+        m_loop->exit();
     delete ui;
 }
 
@@ -63,14 +65,21 @@ void MsgProgressUi::setInfo(const QString &text)
 
 int MsgProgressUi::exec()
 {
-    if (m_loop.isRunning())
-        return -1;
+    if (m_loop)
+        return -1; // already waiting
     m_closingByOk = false;
     show();
     m_result = -1;
     moveToParentCentre();
-    if (isVisible())
-        m_loop.exec(QEventLoop::DialogExec);
+    if (!isVisible())
+        return m_result;
+    QEventLoop loop;
+    m_loop = &loop;
+    QPointer<MsgProgressUi> guard(this);
+    loop.exec(QEventLoop::DialogExec);
+    if (guard.isNull())
+        return -1;
+    m_loop = nullptr;
     return m_result;
 }
 
@@ -128,7 +137,8 @@ void MsgProgressUi::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_loop.exit();
+    if (m_loop)
+        m_loop->exit();
 }
 
 void MsgProgressUi::setInfoColor(InfoColor color)
@@ -162,7 +172,8 @@ void MsgProgressUi::on_pbOk_clicked()
     m_closingByOk = true;
     close();
     m_closingByOk = false;
-    m_loop.exit();
+    if (m_loop)
+        m_loop->exit();
 }
 
 // The label spans the window; its side paddings take 40 px and its top and

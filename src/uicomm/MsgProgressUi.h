@@ -2,7 +2,9 @@
 
 #include "uicomm/OWidget.h"
 
-#include <QEventLoop>
+#include <QPointer>
+
+class QEventLoop;
 
 namespace Ui {
 class MsgProgressUi;
@@ -60,7 +62,10 @@ private slots:
 private:
     void fitInfoHeight();
 
-    QEventLoop m_loop;
+    // The loop of a running exec(); it lives on exec()'s stack so that a
+    // window deleted while its caller waits does not pull the loop away
+    // from under it.
+    QPointer<QEventLoop> m_loop;
     int m_result = -1;
     bool m_failed = false;
     bool m_closingByOk = false;

@@ -104,8 +104,6 @@ private slots:
     void pressAtCentreStopsAMovingView();
     void disabledPadIgnoresInput();
     void noCameraSendsNothing();
-    void cropAreaBand_data();
-    void cropAreaBand();
     void resetView();
     void moveToPresetArrivesTogether();
     void moveToPresetWithZeroTimeSendsNoMove();
@@ -280,26 +278,6 @@ void TestDirectionPad::noCameraSendsNothing()
     rig.gimbal.resetView();
     rig.gimbal.onMoveToPrePos(10, 10, 10, 50.0, 1.5);
     QVERIFY(rig.camera.commands.isEmpty());
-}
-
-void TestDirectionPad::cropAreaBand_data()
-{
-    QTest::addColumn<int>("counter");
-    QTest::addColumn<int>("start");
-    QTest::newRow("idle") << -1 << 1;
-    QTest::newRow("mouse") << 17 << 1;
-    QTest::newRow("mouse end") << 30 << 1;
-    QTest::newRow("keyboard") << 31 << 31;
-    QTest::newRow("keyboard end") << 60 << 31;
-    QTest::newRow("remote") << 61 << 61;
-    QTest::newRow("past remote") << 95 << 61;
-}
-
-void TestDirectionPad::cropAreaBand()
-{
-    QFETCH(int, counter);
-    QFETCH(int, start);
-    QCOMPARE(GimbalControl::cropAreaBandStart(counter), start);
 }
 
 void TestDirectionPad::resetView()

@@ -324,6 +324,14 @@ void TestMsgDialogs::progressResultAndEscape()
         });
         QCOMPARE(w.exec(), int(MsgProgressUi::Ok));
     }
+    {
+        // Deleted while its caller waits (its parent window went away).
+        auto *w = new MsgProgressUi;
+        QPointer<MsgProgressUi> guard(w);
+        whenRunning([w] { w->deleteLater(); });
+        QCOMPARE(w->exec(), -1);
+        QTRY_VERIFY(guard.isNull());
+    }
 }
 
 void TestMsgDialogs::progressInfoHeightFollowsText()
