@@ -389,6 +389,8 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
             break;
         }
         handleFrameLocked(buf, len);
+        if (framesBeforeMute_ > 0 && --framesBeforeMute_ == 0)
+            silent_ = true;
         break;
     case 6:
         if (system_ == System::Main)
@@ -894,6 +896,14 @@ void VirtualCamera::failWrites(int selector, int count)
 {
     std::lock_guard<std::mutex> locker(lock_);
     failWrites_[selector] = qMax(0, count);
+}
+
+void VirtualCamera::muteAfterFrames(int frames)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    framesBeforeMute_ = frames;
+    if (frames == 0)
+        silent_ = true;
 }
 
 void VirtualCamera::setAnswerLatency(int reads)

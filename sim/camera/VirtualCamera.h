@@ -139,6 +139,9 @@ public:
     void failWrites(int selector, int count);   // next writes fail with EIO
     // An answer becomes readable only after this many reads of selector 2.
     void setAnswerLatency(int reads);
+    // After this many more accepted frames the camera falls silent
+    // (negative: never).
+    void muteAfterFrames(int frames);
 
     // ---- observation ----
     QList<ReceivedFrame> receivedFrames() const;
@@ -216,6 +219,7 @@ private:
     QHash<int, int> failReads_;
     QHash<int, int> failWrites_;
     int answerLatency_ = 0;
+    int framesBeforeMute_ = -1;
     std::deque<PendingAnswer> answers_;
 
     QList<ReceivedFrame> received_;

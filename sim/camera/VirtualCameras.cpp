@@ -60,9 +60,12 @@ std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
         CameraPlatform::instance().addBackend(backend);
     }
     const int first = int(backend->cameras().size());
+    const QString fault = qEnvironmentVariable("ZARVO_SIMULATE_FAULT");
     for (int i = 0; i < count; ++i) {
         const int index = first + i;
-        backend->createCamera(int(Rotation[index % 4]), index);
+        auto camera = backend->createCamera(int(Rotation[index % 4]), index);
+        if (fault.startsWith(QLatin1String("mute-after:")))
+            camera->muteAfterFrames(fault.midRef(11).toInt());
     }
     if (count > 0)
         qInfo() << "Virtual cameras installed:" << count;

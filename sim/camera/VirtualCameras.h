@@ -25,6 +25,9 @@ class VirtualCameraBackend;
 //     none else.
 // The cameras are, in turn, a zarvo, a zarvo 4K, a nimo and an unknown
 // product (all recognised), each with its own serial number.
+//
+// For trying out failures, ZARVO_SIMULATE_FAULT=mute-after:N makes every
+// installed camera fall silent after its first N frames.
 class VirtualCameras final
 {
 public:
