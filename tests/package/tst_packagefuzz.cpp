@@ -22,7 +22,7 @@
 #include <random>
 
 #ifndef ZARVO_FUZZ_CASES
-#define ZARVO_FUZZ_CASES 20000
+#define ZARVO_FUZZ_CASES 10000
 #endif
 
 using namespace vexo::pc;
@@ -221,50 +221,50 @@ void TestPackageFuzz::packages()
     int refused = 0;
     int accepted = 0;
     {
-    LogCapture log;
-    for (int n = 0; n < cases; ++n) {
-        const auto &seed = seeds.at(int(rng() % quint32(seeds.size())));
-        QByteArray bytes = seed.second;
-        int repairLevel = 0;
-        const bool mustRefuse = mutate(rng, bytes, &repairLevel);
-        const bool ugsysName = rng() % 8 == 0;
-        const QString name = (ugsysName ? QStringLiteral("Ugsys_") : QString())
-                             + FirmwareBuilder::fileName(seed.first, seed.first.platform);
-        const QString path = dir + QLatin1Char('/') + name;
-        QVERIFY(writeFile(path, bytes));
+        LogCapture log;
+        for (int n = 0; n < cases; ++n) {
+            const auto &seed = seeds.at(int(rng() % quint32(seeds.size())));
+            QByteArray bytes = seed.second;
+            int repairLevel = 0;
+            const bool mustRefuse = mutate(rng, bytes, &repairLevel);
+            const bool ugsysName = rng() % 8 == 0;
+            const QString name = (ugsysName ? QStringLiteral("Ugsys_") : QString())
+                                 + FirmwareBuilder::fileName(seed.first, seed.first.platform);
+            const QString path = dir + QLatin1Char('/') + name;
+            QVERIFY(writeFile(path, bytes));
 
-        log.clear();
-        FirmwarePackage pkg(path, ugsysName);
-        if (!pkg.verifyFirmware()) {
-            ++refused;
-            if (log.critical().isEmpty())
-                QFAIL(qPrintable(QStringLiteral("case %1 refused without a log line").arg(n)));
-            continue;
-        }
-        if (mustRefuse)
-            QFAIL(qPrintable(QStringLiteral("case %1: damaged package accepted").arg(n)));
-        ++accepted;
+            log.clear();
+            FirmwarePackage pkg(path, ugsysName);
+            if (!pkg.verifyFirmware()) {
+                ++refused;
+                if (log.critical().isEmpty())
+                    QFAIL(qPrintable(QStringLiteral("case %1 refused without a log line").arg(n)));
+                continue;
+            }
+            if (mustRefuse)
+                QFAIL(qPrintable(QStringLiteral("case %1: damaged package accepted").arg(n)));
+            ++accepted;
 
-        // Whatever an accepted package yields must hold up itself.
-        QList<quint32> splits;
-        if (pkg.generateFwPatchHead(dir + QStringLiteral("/fuzzhead"), splits)) {
-            QVERIFY(!splits.isEmpty());
-            QCOMPARE(splits.last(), pkg.totalSize());
-        } else {
-            QVERIFY(!log.critical().isEmpty());
+            // Whatever an accepted package yields must hold up itself.
+            QList<quint32> splits;
+            if (pkg.generateFwPatchHead(dir + QStringLiteral("/fuzzhead"), splits)) {
+                QVERIFY(!splits.isEmpty());
+                QCOMPARE(splits.last(), pkg.totalSize());
+            } else {
+                QVERIFY(!log.critical().isEmpty());
+            }
+            log.clear();
+            if (!ugsysName && pkg.generateUgsysFwPackage()) {
+                FirmwarePackage ug(pkg.ugsysPath(), true);
+                QVERIFY2(ug.verifyFirmware(), qPrintable(QStringLiteral("case %1").arg(n)));
+                QFile::remove(pkg.ugsysPath());
+            } else if (!ugsysName) {
+                QVERIFY(!log.critical().isEmpty());
+            }
+            log.clear();
+            if (!pkg.extractUpdaterfs(dir + QStringLiteral("/fuzzugfs")))
+                QVERIFY(!log.critical().isEmpty());
         }
-        log.clear();
-        if (!ugsysName && pkg.generateUgsysFwPackage()) {
-            FirmwarePackage ug(pkg.ugsysPath(), true);
-            QVERIFY2(ug.verifyFirmware(), qPrintable(QStringLiteral("case %1").arg(n)));
-            QFile::remove(pkg.ugsysPath());
-        } else if (!ugsysName) {
-            QVERIFY(!log.critical().isEmpty());
-        }
-        log.clear();
-        if (!pkg.extractUpdaterfs(dir + QStringLiteral("/fuzzugfs")))
-            QVERIFY(!log.critical().isEmpty());
-    }
     }
     qInfo("%d package cases: %d refused, %d accepted", cases, refused, accepted);
     QVERIFY(refused > cases / 2);
