@@ -6,9 +6,42 @@
 #include <QDebug>
 #include <QJsonArray>
 #include <QMetaObject>
+#include <QMutex>
+#include <QMutexLocker>
 
 namespace vexo {
 namespace pc {
+
+// Whether the receiver still exists, told by a child object that dies with
+// it. The answer is posted under the same lock, so the receiver cannot go
+// away between the check and the post.
+struct QueryFromServer::ReceiverLife
+{
+    QMutex lock;
+    bool alive = true;
+};
+
+namespace {
+
+class ReceiverWatch final : public QObject
+{
+public:
+    ReceiverWatch(QObject *receiver, std::shared_ptr<QueryFromServer::ReceiverLife> life)
+        : QObject(receiver)
+        , m_life(std::move(life))
+    {
+    }
+    ~ReceiverWatch() override
+    {
+        QMutexLocker lock(&m_life->lock);
+        m_life->alive = false;
+    }
+
+private:
+    std::shared_ptr<QueryFromServer::ReceiverLife> m_life;
+};
+
+} // namespace
 
 QueryFromServer::QueryFromServer(const QJsonObject &info, int type, QObject *receiver,
                                  QSharedPointer<QString> slotName)
@@ -19,6 +52,10 @@ QueryFromServer::QueryFromServer(const QJsonObject &info, int type, QObject *rec
     , m_url(GlobalParams::instance()->getFwQueryUrl())
 {
     setAutoDelete(true);
+    if (m_receiver) {
+        m_life = std::make_shared<ReceiverLife>();
+        new ReceiverWatch(m_receiver, m_life);
+    }
 }
 
 QJsonObject QueryFromServer::requestBody() const
@@ -70,9 +107,11 @@ void QueryFromServer::run()
         return;
     if (!answer.isEmpty())
         result = evaluate(answer, body);
-    QObject *receiver = m_receiver.data();
-    if (receiver && m_slotName && !m_slotName->isEmpty()) {
-        QMetaObject::invokeMethod(receiver, m_slotName->toLatin1().constData(), Qt::AutoConnection,
+    if (!m_life || !m_slotName || m_slotName->isEmpty())
+        return;
+    QMutexLocker lock(&m_life->lock);
+    if (m_life->alive) {
+        QMetaObject::invokeMethod(m_receiver, m_slotName->toLatin1().constData(), Qt::AutoConnection,
                                   Q_ARG(QJsonObject, result));
     }
 }

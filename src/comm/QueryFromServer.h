@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QJsonObject>
-#include <QPointer>
 #include <QRunnable>
 #include <QSharedPointer>
 #include <QString>
+
+#include <memory>
 
 class QObject;
 
@@ -14,9 +15,13 @@ namespace pc {
 // Asks the firmware/software query endpoint for the latest package: type 0
 // this software, type 1 a network camera's firmware. The single package of
 // the answer (or an empty object) is handed to `slotName` on `receiver`.
+// The task is created on the receiver's thread; a receiver destroyed while
+// the task runs simply gets nothing.
 class QueryFromServer final : public QRunnable
 {
 public:
+    struct ReceiverLife;
+
     QueryFromServer(const QJsonObject &info, int type, QObject *receiver, QSharedPointer<QString> slotName);
 
     void run() override;
@@ -32,7 +37,8 @@ public:
 private:
     QJsonObject m_info;
     int m_type;
-    QPointer<QObject> m_receiver;
+    QObject *m_receiver;
+    std::shared_ptr<ReceiverLife> m_life;
     QSharedPointer<QString> m_slotName;
     QString m_url;
 };

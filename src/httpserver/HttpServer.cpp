@@ -28,16 +28,6 @@ HttpServer::HttpServer(const QString &firmwareDir, quint16 port, const QHostAddr
 
 HttpServer::~HttpServer() = default;
 
-bool HttpServer::isListening() const
-{
-    return m_server && m_server->isListening();
-}
-
-quint16 HttpServer::serverPort() const
-{
-    return m_server ? m_server->serverPort() : 0;
-}
-
 QString HttpServer::firmwareDir() const
 {
     return m_handler->firmwareDir();
@@ -60,6 +50,7 @@ void HttpServer::initServer()
                                      [handler](qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res) {
                                          new HttpServerReqMapper(req, res, handler);
                                      });
+    m_listeningPort.store(ok ? m_server->serverPort() : 0);
     if (!ok) {
         const QString error = m_server->errorString();
         qCritical().noquote() << "Start http server failed:" << error;
@@ -71,6 +62,7 @@ void HttpServer::stopServer()
 {
     if (m_server)
         m_server->stopServing();
+    m_listeningPort.store(0);
 }
 
 } // namespace pc

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 namespace qhttp {
@@ -40,8 +41,9 @@ public:
                         const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4), QObject *parent = nullptr);
     ~HttpServer() override;
 
-    bool isListening() const;
-    quint16 serverPort() const;
+    // Both may be asked from any thread.
+    bool isListening() const { return m_listeningPort.load() != 0; }
+    quint16 serverPort() const { return m_listeningPort.load(); }
     QString firmwareDir() const;
     // Any free port (0) or a fixed one instead of the setting.
     void setPort(quint16 port) { m_port = port; m_portSet = true; }
@@ -63,6 +65,7 @@ private:
     bool m_portSet;
     int m_idleMs = IdleTimeoutMs;
     int m_requestMs = RequestTimeoutMs;
+    std::atomic<quint16> m_listeningPort{0};
 };
 
 } // namespace pc

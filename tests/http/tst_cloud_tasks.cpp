@@ -12,6 +12,7 @@
 #include "comm/QueryFromServer.h"
 #include "comm/TimeScale.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMutex>
@@ -169,7 +170,11 @@ void TestCloudTasks::cleanupTestCase()
     qInstallMessageHandler(nullptr);
     QThreadPool::globalInstance()->waitForDone();
     DevUsageSource::setInstance(nullptr);
-    httptest::stopProcess(m_sim);
+    // The stand-in stops cleanly on SIGTERM.
+    m_sim.terminate();
+    QVERIFY(m_sim.waitForFinished(5000));
+    QCOMPARE(m_sim.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_sim.exitCode(), 0);
 }
 
 void TestCloudTasks::init()
@@ -448,6 +453,15 @@ void TestCloudTasks::queryDeliversThePackage()
     QTRY_COMPARE_WITH_TIMEOUT(rx.calls, 1, 8000);
     QCOMPARE(rx.last.value(QStringLiteral("version")).toString(), QStringLiteral("1.0.6.0"));
     QCOMPARE(rx.last.value(QStringLiteral("pkgsize")).toInt(), 4096);
+    // The package URL of the answer serves that very file.
+    {
+        qhttp::client::QHttpClient dl;
+        const httptest::Reply pkg = httptest::fetch(dl, qhttp::EHTTP_GET, QUrl(rx.last.value(QStringLiteral("url")).toString()));
+        QCOMPARE(pkg.status, 200);
+        QCOMPARE(pkg.body, QByteArray(4096, 'p'));
+        QCOMPARE(QCryptographicHash::hash(pkg.body, QCryptographicHash::Md5).toHex(),
+                 rx.last.value(QStringLiteral("md5")).toString().toLatin1());
+    }
     const QJsonObject sent = waitForRecords(1).at(0).toObject().value(QStringLiteral("body")).toObject();
     QCOMPARE(sent.value(QStringLiteral("latest")).toString(), QStringLiteral("true"));
     QCOMPARE(sent.value(QStringLiteral("device_info")).toString(), QString());
