@@ -914,16 +914,29 @@ void VirtualCamera::setAnswerLatency(int reads)
 
 // ---- observation ----
 
+// The observation getters hand out lists that share nothing with the
+// camera's own: a shared list would be detached by the next frame on the
+// device's thread, which the thread sanitizer cannot follow through Qt.
 QList<VirtualCamera::ReceivedFrame> VirtualCamera::receivedFrames() const
 {
     std::lock_guard<std::mutex> locker(lock_);
-    return received_;
+    QList<ReceivedFrame> copy;
+    copy.reserve(received_.size());
+    for (const ReceivedFrame &f : received_)
+        copy.append(f);
+    return copy;
 }
 
 QList<QByteArray> VirtualCamera::blocksWritten(int selector) const
 {
     std::lock_guard<std::mutex> locker(lock_);
-    return written_.value(selector);
+    QList<QByteArray> copy;
+    const auto it = written_.constFind(selector);
+    if (it != written_.constEnd()) {
+        for (const QByteArray &b : it.value())
+            copy.append(b);
+    }
+    return copy;
 }
 
 int VirtualCamera::readCount(int selector) const
