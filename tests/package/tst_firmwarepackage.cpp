@@ -81,7 +81,6 @@ class TestFirmwarePackage : public QObject
 private slots:
     void initTestCase();
     void verifiesSyntheticPackage();
-    void releaseStates();
     void packageWithoutCamera();
     void nameIsCheckedBeforeAnyChecksum();
     void updaterPackageNeedsItsFlag();
@@ -146,19 +145,6 @@ void TestFirmwarePackage::verifiesSyntheticPackage()
     for (const QByteArray &h : pkg.cameraPackage()->moduleHeaders())
         camIds.append(le32(h, 0));
     QCOMPARE(camIds, (QList<quint32>{0, 2, 3, 4, 10}));
-}
-
-void TestFirmwarePackage::releaseStates()
-{
-    const QStringList states{QStringLiteral("release"), QStringLiteral("test"),
-                             QStringLiteral("debug"), QStringLiteral("beta")};
-    for (int i = 0; i < states.size(); ++i) {
-        Desc d = smallDesc();
-        d.status = states.at(i);
-        FirmwarePackage pkg(writeDesc(d, QStringLiteral("states")));
-        QVERIFY(pkg.verifyFirmware());
-        QCOMPARE(pkg.releaseState(), i);
-    }
 }
 
 void TestFirmwarePackage::packageWithoutCamera()
