@@ -1,18 +1,243 @@
 #pragma once
 
-#include <QWidget>
+#include "uvc/CameraStatus.h"
+#include "zarvocam/SystemSettingUi.h"
 
-// The application's main window. Closing it ends the process.
-class MainUserUi : public QWidget
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QRect>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+
+class DevButton;
+class DevSleep;
+class DirectionHandler;
+class GimbalControl;
+class CurrentCameraGimbal;
+class QAbstractButton;
+class QPushButton;
+class QTranslator;
+
+namespace Ui {
+class MainUserUi;
+}
+
+namespace vexo {
+namespace pc {
+class UvcDevice;
+}
+}
+
+// The application's main window: one round button per connected camera, the
+// control panel of the current camera (zoom, auto framing, field of view,
+// virtual background, direction pad) and the sleep page laid over it while
+// that camera sleeps.
+//
+// Every control sends its command straight to the current camera, restyles
+// itself at once and lets the camera's next status read correct it: status
+// updates that arrive within 100 ms of a user action are dropped, so that
+// they never pull back a control the user just moved. Cameras come and go
+// through the device registry's devChanged signal; the current one is looked
+// up by serial number in the registry for every action, so a camera that
+// vanished meanwhile makes the handler do nothing.
+class MainUserUi : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Trigger sources of usage events.
+    enum TriggerSource {
+        SourceMouse = 0,
+        SourceKey = 1,
+        SourceRemote = 2,
+        SourceDevice = 3,
+        SourceNone = 4, // no report pending
+    };
+
     explicit MainUserUi(QWidget *parent = nullptr);
     ~MainUserUi() override;
 
-    // Adjustments that need the window's final geometry, called once after show().
+    // Adjustments that need the window's final geometry, called once after
+    // show(): centring on the primary screen, caption-relative positions.
     void adjustAfterShow();
+
+    // The virtual background section is shown only where the camera and the
+    // user allow it (the settings panel decides); without it the panel takes
+    // its compact layout.
+    void setVirtualBgAvailable(bool available);
+    bool isVirtualBgAvailable() const { return m_virtualBgAvailable; }
+
+    // Sets the last user action time to now: status updates of the next
+    // 100 ms are ignored.
+    void markUserAction();
+
+    // "Resume" of the settings side: wakes a sleeping camera, puts an awake
+    // one to sleep.
+    void on_devSleepResume();
+
+    // ---- read-outs ----
+    QString currentDevSn() const { return m_currentSn; }
+    QList<DevButton *> devButtons() const { return m_devButtons; }
+    DevSleep *devSleep() const { return m_devSleep; }
+    DirectionHandler *directionHandler() const { return m_direction; }
+    SystemSettingUi *systemSetting() const { return m_systemSetting; }
+    bool isAwake() const { return m_awake; }
+    bool isBackgroundOn() const { return m_bgOn; }
+    bool isFramingOn() const { return m_framingOn; }
+    bool isZoom4x() const { return m_zoom4x; }
+    int cropAreaCounter() const { return m_cropAreaCounter; }
+    int zoomHoldOff() const { return m_zoomHoldOff; }
+    QString pendingSelection() const { return m_pendingSn; }
+
+public slots:
+    void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
+    void onDevChanged(QByteArray dev_sn, bool flag);
+    void onGimbalCtrlRef(double y, double z, bool first_press);
+    void onMoveToPrePos(int16_t x, int16_t y, int16_t z, double speed_ref, double zoom);
+    void onChangeLanguage(int type);
+    void onCurrDevStateRefresh();
+    void onDevSelectedChanged(DevButton *dev_btn);
+    void onDevRenamed(DevButton *dev_btn);
+    void onDevStateUpdate(vexo::pc::CameraStatus camera_status);
+    void onDevSnMarked(QString dev_sn);
+    void shortcutZoomIn();
+    void shortcutZoomOut();
+    void shortcutPreDev();
+    void shortcutNextDev();
+    void onDevChangedFromSleepUi(int index);
+    void onDevResumed();
+
+private slots:
+    void on_pbCameraCtrl_clicked();
+    void on_pbSystemSetting_clicked();
+    void on_pbDevStatus_clicked();
+
+    void on_slZoom_sliderPressed();
+    void on_slZoom_sliderReleased();
+    void on_slZoom_sliderMoved(int value);
+    void on_slZoom_valueChanged(int value);
+    void on_slBlurLevel_sliderPressed();
+    void on_slBlurLevel_sliderReleased();
+    void on_slBlurLevel_sliderMoved(int value);
+    void on_slBlurLevel_valueChanged(int value);
+    void on_pbAutoFraming_clicked();
+    void on_pbGroupMode_clicked();
+    void on_pbSingleMode_clicked();
+    void on_pbCloseUp_clicked();
+    void on_pbUpperBody_clicked();
+    void on_pbVirtualBg_clicked();
+    void on_pbBgBlur_clicked();
+    void on_pbBgGreenScreen_clicked();
+    void on_pbColorG_clicked();
+    void on_pbColorB_clicked();
+    void on_pbBgReplace_clicked();
+    void on_pbView65_clicked();
+    void on_pbView78_clicked();
+    void on_pbView86_clicked();
+    void on_pbAutoFramingHelp_clicked();
+    void on_pbVirtualBgHelp_clicked();
+    void on_pbDirectionHelp_clicked();
+    void on_pbSelectHelp_clicked();
+    void on_pbDirectionReset_clicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    // ---- cameras and buttons ----
+    vexo::pc::UvcDevice *currentDev() const;
+    DevButton *createDevButton(int index);
+    void renumberDevButtons();
+    void selectButtonAt(int index);
+    DevButton *selectedButton() const;
+    QString assignDevIndex(const QString &sn);
+
+    // ---- sleep and wake ----
+    void putCurrentToSleep(int pollCount);
+    void wakeCurrent(int pollCount);
+    void showAwake(bool awake);
+
+    // ---- control panel ----
+    void setControlsEnabled(bool enabled);
+    void applyMode(int mediaMode, const vexo::pc::CameraStatus &values);
+    void applyBackgroundOn(const vexo::pc::CameraStatus &values);
+    void applyBackgroundOff();
+    void applyFramingOn(int framingMode, int framingSize);
+    void applyFramingOff();
+    void applyView(bool enabled, int fov);
+    void restyleBgTabs(int bgMode);
+    void restyleColors(int color);
+    void restyleFramingMode(int framingMode);
+    void restyleFramingSize(int framingSize, bool usable);
+    void restyleViewButtons(int fov);
+    void setSwitch(QPushButton *button, int state);
+    void deafen(QPushButton *button);
+    void setZoomReadout(int value);
+    void setBlurReadout(int value);
+    void sendZoom(int position);
+    void sendBlur(int position);
+    void onBgModeClicked(int bgMode, const QString &usageValue);
+    void onColorClicked(int color, const QString &usageValue);
+    void onViewClicked(int fov, const QString &usageValue);
+    void scheduleStatusRead(vexo::pc::UvcDevice *dev, int pollCount);
+    void showHelp(const QString &text);
+
+    // ---- looks and layout ----
+    void initLooks();
+    void setActiveTab(bool cameraControl);
+    void placeHelpButtons();
+    void applyLayout();
+    void handleKeyRelease(QKeyEvent *event);
+
+    // ---- usage reports ----
+    // The one place every user action reports to; usage events are only
+    // logged for now, the cloud side takes them over later.
+    void fileUsageEvent(const QString &kind, const QString &value, int source);
+    // Usage-state and device-information reports of one camera.
+    void startDevReports(const QString &sn, bool withDevInfo);
+    void onReportTimer();
+
+    Ui::MainUserUi *ui;
+    SystemSettingUi *m_systemSetting = nullptr;
+    DevSleep *m_devSleep = nullptr;
+    DirectionHandler *m_direction = nullptr;
+    std::unique_ptr<CurrentCameraGimbal> m_gimbalCamera;
+    GimbalControl *m_gimbal = nullptr;
+    QList<QWidget *> m_imageSlots;
+
+    QString m_currentSn;
+    QList<DevButton *> m_devButtons;
+    QString m_pendingSn;
+    QMetaObject::Connection m_stateConnection;
+
+    int m_zoomHoldOff = -3;
+    bool m_bgOn = false;
+    bool m_framingOn = false;
+    bool m_framingSizeHidden = false;
+    bool m_awake = false;
+    bool m_zoom4x = false;
+    qint64 m_lastUserAction = 0;
+    int m_triggerSource = SourceMouse;
+    int m_pendingZoomReport = SourceNone;
+    int m_pendingBlurReport = SourceNone;
+    int m_cropAreaCounter = -1;
+    int m_desktopLeft = 0;
+    int m_desktopRight = 0;
+    QTimer m_reportTimer;
+    QTranslator *m_translator = nullptr;
+
+    bool m_virtualBgAvailable = true;
+    QElapsedTimer m_zoomSendClock;
+    QElapsedTimer m_zoomInClock;
+    QElapsedTimer m_zoomOutClock;
+    // Geometries of the full layout, as the form places them.
+    QHash<QWidget *, QRect> m_fullGeometry;
 };
