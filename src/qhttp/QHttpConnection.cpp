@@ -118,10 +118,13 @@ void QHttpConnection::setIdleTimeout(quint32 ms)
 
 void QHttpConnection::restartIdle()
 {
-    if (m_limits.idleTimeout > 0)
-        m_idleTimer.start(static_cast<int>(m_limits.idleTimeout), Qt::CoarseTimer, this);
-    else
+    // Activity only moves a time stamp; the timer is re-armed when it fires
+    // early, so busy connections do not re-register a timer per packet.
+    m_activity.start();
+    if (m_limits.idleTimeout == 0)
         m_idleTimer.stop();
+    else if (!m_idleTimer.isActive())
+        m_idleTimer.start(static_cast<int>(m_limits.idleTimeout), Qt::CoarseTimer, this);
 }
 
 void QHttpConnection::killConnection()
@@ -134,6 +137,13 @@ void QHttpConnection::killConnection()
 
 void QHttpConnection::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_idleTimer.timerId() && m_activity.isValid()) {
+        const qint64 quiet = m_activity.elapsed();
+        if (quiet < qint64(m_limits.idleTimeout)) {
+            m_idleTimer.start(static_cast<int>(qint64(m_limits.idleTimeout) - quiet), Qt::CoarseTimer, this);
+            return;
+        }
+    }
     if (event->timerId() == m_idleTimer.timerId() || event->timerId() == m_requestTimer.timerId()) {
         // Idle, half-open or trickling connections give their socket back.
         killConnection();

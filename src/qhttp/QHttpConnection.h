@@ -3,6 +3,7 @@
 #include "qhttp/QHttpTypes.h"
 
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <memory>
@@ -100,6 +101,7 @@ private:
 
     QBasicTimer m_idleTimer;
     QBasicTimer m_requestTimer;
+    QElapsedTimer m_activity;
 };
 
 } // namespace server

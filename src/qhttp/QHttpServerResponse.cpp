@@ -8,6 +8,25 @@
 namespace qhttp {
 namespace server {
 
+namespace {
+
+// The "date" value, formatted once per second and thread.
+QByteArray httpDate()
+{
+    thread_local qint64 second = -1;
+    thread_local QByteArray text;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const qint64 s = now.toSecsSinceEpoch();
+    if (s != second) {
+        second = s;
+        text = QString(QLocale::c().toString(now, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")) + QLatin1String(" GMT"))
+                   .toLatin1();
+    }
+    return text;
+}
+
+} // namespace
+
 QHttpResponse::QHttpResponse(QHttpConnection *connection, QIODevice *device, bool keepAliveAllowed,
                              bool headRequest)
     : QHttpAbstractOutput(device, connection)
@@ -37,11 +56,8 @@ void QHttpResponse::completeHeaders(qint64 bodySize)
     // A body of unknown length can only be delimited by closing.
     applyConnectionHeader(m_keepAliveAllowed && (framed || bodySize >= 0));
 
-    if (!m_headers.contains(QByteArrayLiteral("date"))) {
-        const QString date = QLocale::c().toString(QDateTime::currentDateTimeUtc(),
-                                                    QStringLiteral("ddd, dd MMM yyyy hh:mm:ss"));
-        m_headers.insert(QByteArrayLiteral("date"), QString(date + QLatin1String(" GMT")).toLatin1());
-    }
+    if (!m_headers.contains(QByteArrayLiteral("date")))
+        m_headers.insert(QByteArrayLiteral("date"), httpDate());
 }
 
 } // namespace server
