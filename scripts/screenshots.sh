@@ -18,6 +18,10 @@ DATA=$(mktemp -d)
 trap 'rm -rf "$DATA"' EXIT INT TERM
 export HOME="$DATA" XDG_DATA_HOME="$DATA/data" XDG_CONFIG_HOME="$DATA/config" XDG_CACHE_HOME="$DATA/cache"
 export ZARVO_REAL_CAMERAS=0
+case "$BUILD" in
+    /*) export ZARVO_STAGE_DIR="$BUILD/stage" ;;
+    *) export ZARVO_STAGE_DIR="$(pwd)/$BUILD/stage" ;;
+esac
 
 if command -v xvfb-run >/dev/null 2>&1; then
     QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/tests/mainwindow_shots" "$OUT"

@@ -180,11 +180,12 @@ inline QPushButton *button(QWidget *window, const char *name)
     return window->findChild<QPushButton *>(QLatin1String(name));
 }
 
-// Answers the next modal message box with its Yes (true) or No button.
+// Answers the next modal message box with its Yes (true) or No button;
+// gives up after about five seconds.
 template<typename Box>
-void answerBox(bool yes)
+void answerBox(bool yes, int triesLeft = 500)
 {
-    QTimer::singleShot(0, [yes] {
+    QTimer::singleShot(10, [yes, triesLeft] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             auto *box = qobject_cast<Box *>(w);
             if (box && box->isVisible()) {
@@ -194,7 +195,8 @@ void answerBox(bool yes)
                 return;
             }
         }
-        answerBox<Box>(yes);
+        if (triesLeft > 0)
+            answerBox<Box>(yes, triesLeft - 1);
     });
 }
 
