@@ -24,6 +24,7 @@ namespace pc {
 
 class CameraDevice;
 class CameraPlatform;
+class GlobalParams;
 
 // One camera. The object is the camera's transport (the extension unit's
 // 60-byte blocks and the standard controls through the camera platform),
@@ -265,6 +266,12 @@ public:
     DevDescription getDescription() const;
     // The short device name used in logs.
     QString getDevName() const;
+
+    // The parameters whose address pool gives cameras their addresses: the
+    // process-wide GlobalParams unless a tool sets its own (a command-line
+    // tool must not rewrite the application's settings file on exit).
+    static void setGlobalParams(GlobalParams *params);
+    static GlobalParams *globalParams();
 
     // Dotted version text <-> 32-bit value (first part most significant).
     static QString versionText(quint32 version);

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QStringList>
 
+#include <atomic>
 #include <cstring>
 
 namespace vexo {
@@ -55,6 +56,23 @@ QString modelDisplayName(const QString &product, const QString &platform)
 }
 
 } // namespace
+
+namespace {
+
+std::atomic<GlobalParams *> g_params{nullptr};
+
+} // namespace
+
+void UvcDevice::setGlobalParams(GlobalParams *params)
+{
+    g_params.store(params);
+}
+
+GlobalParams *UvcDevice::globalParams()
+{
+    GlobalParams *p = g_params.load();
+    return p ? p : GlobalParams::instance();
+}
 
 QString UvcDevice::versionText(quint32 version)
 {
@@ -254,7 +272,7 @@ bool UvcDevice::initDev()
     }
     sysType_.store(sysType);
 
-    const QString ip = GlobalParams::instance()->allocIpAddr(uuid, true);
+    const QString ip = globalParams()->allocIpAddr(uuid, true);
     if (ip.isEmpty()) {
         qWarning() << "There is no ip for current device";
         inited_.store(false);
@@ -265,7 +283,7 @@ bool UvcDevice::initDev()
         // request goes over HTTP, which this build does not speak yet, so
         // the camera is given up until it shows up at its address.
         qInfo() << "Due to different ip, reqDevChangeIpAddr";
-        GlobalParams::instance()->releaseIpAddr(ip);
+        globalParams()->releaseIpAddr(ip);
         qWarning() << "reqDevChangeIpAddr failed";
         inited_.store(false);
         return false;

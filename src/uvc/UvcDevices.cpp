@@ -243,7 +243,7 @@ void UvcDevices::detectDevByUvc()
                 }
             } else if (dev->devMode() == UvcDevice::DevModeUvc && !listed) {
                 qInfo() << "Remove uvc device:" << uuidTail(dev);
-                GlobalParams::instance()->releaseIpAddr(dev->getIpAddr());
+                UvcDevice::globalParams()->releaseIpAddr(dev->getIpAddr());
                 devList_.removeAt(i);
                 removed.append(dev);
                 continue;
@@ -262,7 +262,7 @@ void UvcDevices::detectDevByUvc()
 
 void UvcDevices::detectDevByNet()
 {
-    GlobalParams *params = GlobalParams::instance();
+    GlobalParams *params = UvcDevice::globalParams();
     const GlobalParams::IpAddrInfo found = params->findNewDevIpAddr();
     if (!found.ip.isEmpty()) {
         qInfo() << "Find new net device";
@@ -325,7 +325,7 @@ void UvcDevices::onDevRemoved(const QString &devInfo)
     if (!dev)
         return;
     qInfo() << "Start to remove device";
-    GlobalParams::instance()->releaseIpAddr(dev->getIpAddr());
+    UvcDevice::globalParams()->releaseIpAddr(dev->getIpAddr());
     const QByteArray sn = dev->getSn().toLatin1();
     delete dev;
     emit devChanged(sn, false);

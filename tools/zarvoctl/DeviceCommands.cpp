@@ -4,6 +4,7 @@
 
 #include "DevStatusText.h"
 
+#include "comm/GlobalParams.h"
 #include "comm/TimeScale.h"
 #include "platform/CameraPlatform.h"
 #include "uvc/CameraFamily.h"
@@ -16,6 +17,7 @@
 #endif
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -779,6 +781,16 @@ int runDeviceCommands(const QStringList &argsIn)
             err << '\n';
         });
     }
+
+    // Cameras get their addresses from a pool of this run only: the
+    // application's settings file is none of this tool's business.
+    QTemporaryDir scratch;
+    vexo::pc::GlobalParams params(scratch.path() + QStringLiteral("/zarvoctl.ini"));
+    UvcDevice::setGlobalParams(&params);
+    struct Reset
+    {
+        ~Reset() { UvcDevice::setGlobalParams(nullptr); }
+    } reset;
 
     std::vector<std::unique_ptr<UvcDevice>> devices = openCameras(serial, needAll);
     if (devices.empty()) {
