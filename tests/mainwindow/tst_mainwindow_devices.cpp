@@ -58,6 +58,7 @@ private slots:
     void statusFromAnotherCameraIgnored();
     void outOfRangeStatusIsClamped();
     void cameraGoneWhileWaking();
+    void settingsWindowBesideMainWindow();
 
 private:
     MainUserUi *m_window = nullptr;
@@ -375,6 +376,43 @@ void TestMainWindowDevices::cameraGoneWhileWaking()
     QVERIFY(!m_window->isAwake());
     QCOMPARE(m_window->devButtons().size(), 1);
     QVERIFY(!m_window->devButtons().first()->isOccupied());
+}
+
+void TestMainWindowDevices::settingsWindowBesideMainWindow()
+{
+    SystemSettingUi *settings = m_window->systemSetting();
+    QVERIFY(settings->isHidden());
+    QVERIFY(settings->isWindow());
+    QCOMPARE(settings->windowTitle(), QStringLiteral("System Setting"));
+    QPushButton *cameraTab = button(m_window, "pbCameraCtrl");
+    QPushButton *settingsTab = button(m_window, "pbSystemSetting");
+    QCOMPARE(cameraTab->property("look").toString(), QStringLiteral("selected"));
+
+    settingsTab->click();
+    QVERIFY(settings->isVisible());
+    QCOMPARE(settingsTab->property("look").toString(), QStringLiteral("selected"));
+    QCOMPARE(cameraTab->property("look").toString(), QStringLiteral("normal"));
+    // Same top edge; right of the window unless that leaves the desktop.
+    const QRect main = m_window->frameGeometry();
+    const QRect panel = settings->frameGeometry();
+    QCOMPARE(panel.top(), main.top());
+    QVERIFY(panel.left() == main.right() + 1 || panel.right() + 1 == main.left());
+
+    // Closing the panel gives the camera tab back.
+    settings->close();
+    QVERIFY(settings->isHidden());
+    QCOMPARE(cameraTab->property("look").toString(), QStringLiteral("selected"));
+    settingsTab->click();
+    QVERIFY(settings->isVisible());
+    cameraTab->click();
+    QVERIFY(settings->isHidden());
+
+    // Closing the main window closes the panel too.
+    settingsTab->click();
+    QVERIFY(settings->isVisible());
+    m_window->close();
+    QVERIFY(settings->isHidden());
+    m_window->show();
 }
 
 QTEST_MAIN(TestMainWindowDevices)
