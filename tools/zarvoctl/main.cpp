@@ -35,6 +35,17 @@ int main(int argc, char *argv[])
         return zarvoctl::ExitUsage;
     }
     const QString first = args.first();
+    if (first == QLatin1String("help") && args.size() > 1) {
+        // "zarvoctl help CMD" is "zarvoctl CMD --help".
+        args.removeFirst();
+        args.append(QStringLiteral("--help"));
+        if (args.first() == QLatin1String("fw") || args.first() == QLatin1String("serve")) {
+            const QString family = args.takeFirst();
+            return family == QLatin1String("fw") ? zarvoctl::runFirmwareCommand(args)
+                                                 : zarvoctl::runServeCommand(args);
+        }
+        return zarvoctl::runDeviceCommands(args);
+    }
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
         printHelp();
         return zarvoctl::ExitOk;
