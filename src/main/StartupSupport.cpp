@@ -3,6 +3,7 @@
 #include "comm/GlobalParams.h"
 #include "logging/FileLogger.h"
 #include "uvc/CameraStatus.h"
+#include "uvc/UvcDevUsageSource.h"
 #include "uvc/UvcDevices.h"
 
 #include "camera/VirtualCameras.h"
@@ -165,6 +166,7 @@ void startServices(QApplication *app, bool logToStd)
     // 11: process-wide singletons.
     GlobalParams *params = GlobalParams::instance();
     vexo::pc::UvcDevices::instance();
+    vexo::pc::UvcDevUsageSource::install();
 
     // 12-13
     qInfo() << "Software version:" << GlobalParams::getSoftwareVersion();
