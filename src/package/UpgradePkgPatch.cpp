@@ -23,6 +23,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -637,12 +638,18 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     std::vector<std::thread> threads;
     // With a single thread the calling thread does all the work before the
     // assembly; otherwise it only assembles while the workers diff.
-    if (threadCount <= 1) {
-        work();
-    } else {
-        for (int t = 0; t < threadCount; ++t)
-            threads.emplace_back(work);
+    if (threadCount > 1) {
+        try {
+            for (int t = 0; t < threadCount; ++t)
+                threads.emplace_back(work);
+        } catch (const std::system_error &) {
+            // No thread to be had: whatever is not taken is done here.
+            qWarning().noquote() << "bsdiff threads unavailable, continuing with"
+                                 << threads.size() + 1;
+        }
     }
+    if (threads.empty())
+        work();
 
     auto stopWorkers = [&]() {
         cancelled.store(true);

@@ -8,14 +8,14 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QStringList>
 
 #include <bzlib.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace pkgtest {
@@ -194,29 +194,30 @@ inline bool writeFile(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
-// Collects every log line while alive (any thread).
+// Collects every log line while alive (any thread). Standard-library
+// locking, which the thread sanitizer understands.
 class LogCapture
 {
 public:
     LogCapture()
     {
-        instance() = this;
+        instance().store(this);
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture()
     {
         qInstallMessageHandler(m_previous);
-        instance() = nullptr;
+        instance().store(nullptr);
     }
 
     QStringList lines() const
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_lines;
     }
     QStringList critical() const
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_critical;
     }
     bool hasCritical(const QString &start) const
@@ -235,29 +236,29 @@ public:
     }
     void clear()
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_lines.clear();
         m_critical.clear();
     }
 
 private:
-    static LogCapture *&instance()
+    static std::atomic<LogCapture *> &instance()
     {
-        static LogCapture *current = nullptr;
+        static std::atomic<LogCapture *> current{nullptr};
         return current;
     }
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
     {
-        LogCapture *self = instance();
+        LogCapture *self = instance().load();
         if (!self)
             return;
-        QMutexLocker lock(&self->m_mutex);
+        std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_lines.append(msg);
         if (type == QtCriticalMsg)
             self->m_critical.append(msg);
     }
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QStringList m_lines;
     QStringList m_critical;
     QtMessageHandler m_previous = nullptr;
