@@ -1,6 +1,9 @@
 #include "zarvocam/MainUserUi.h"
+
 #include "ui_MainUserUi.h"
 
+#include "comm/AppTask.h"
+#include "comm/DevUsageSnapshot.h"
 #include "comm/GlobalParams.h"
 #include "comm/TimeScale.h"
 #include "uicomm/DevButton.h"
@@ -1601,13 +1604,31 @@ void MainUserUi::closeEvent(QCloseEvent *event)
 
 void MainUserUi::fileUsageEvent(const QString &kind, const QString &value, int source)
 {
-    qDebug().noquote() << "Usage event:" << kind << "value =" << value << "source =" << source
-                       << "sn =" << m_currentSn;
+    // Action codes are the positions of the names in the reports' action table.
+    int action = -1;
+    for (int i = 0; i <= vexo::pc::DevUsageSnapshot::LastAction && action < 0; ++i) {
+        if (vexo::pc::DevUsageSnapshot::actionName(i) == kind)
+            action = i;
+    }
+    if (action < 0 || m_currentSn.isEmpty()) {
+        qDebug().noquote() << "Usage event not filed:" << kind << "sn =" << m_currentSn;
+        return;
+    }
+    QVariant data = value;
+    if (kind == QLatin1String("to_sleep"))
+        data = 3;
+    else if (kind == QLatin1String("to_wake"))
+        data = 1;
+    vexo::pc::pushDevUsageEvent(m_currentSn, action, source, QString(), data);
 }
 
 void MainUserUi::startDevReports(const QString &sn, bool withDevInfo)
 {
-    qDebug().noquote() << "Usage report due:" << sn << "device info =" << withDevInfo;
+    vexo::pc::startUsageStateReport(sn);
+    if (!withDevInfo)
+        return;
+    if (UvcDevice *dev = UvcDevices::instance()->findDevBySn(sn))
+        vexo::pc::startDevInfoReport(dev->getDevReportInfo());
 }
 
 void MainUserUi::onReportTimer()
