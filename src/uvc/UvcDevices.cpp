@@ -6,6 +6,7 @@
 #include "uvc/CameraFamily.h"
 #include "uvc/UvcDevice.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QElapsedTimer>
 
@@ -86,6 +87,22 @@ void UvcDevices::run()
     qInfo() << "Quit uvc devices thread";
     qInfo() << "size =" << count();
     deleteAll();
+}
+
+void UvcDevices::retire(UvcDevice *dev)
+{
+    // A handler on the interface thread may have looked this camera up just
+    // before it vanished. Its worker stops here, but the object itself is
+    // deleted by the thread of the application's event loop, after the
+    // removal signal queued above has reached the receivers there.
+    dev->close();
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && app->thread() != QThread::currentThread() && dev->thread() == QThread::currentThread()) {
+        dev->moveToThread(app->thread());
+        dev->deleteLater();
+    } else {
+        delete dev;
+    }
 }
 
 void UvcDevices::deleteAll()
@@ -253,8 +270,8 @@ void UvcDevices::detectDevByUvc()
     }
     for (UvcDevice *dev : qAsConst(removed)) {
         const QByteArray sn = dev->getSn().toLatin1();
-        delete dev;
         emit devChanged(sn, false);
+        retire(dev);
     }
     if (disconnected)
         emit devDisconnDuringUg();
@@ -302,8 +319,8 @@ void UvcDevices::detectDevByNet()
         qInfo() << "Remove a net device:" << addr.ip;
         params->releaseIpAddr(addr.ip);
         const QByteArray sn = dev->getSn().toLatin1();
-        delete dev;
         emit devChanged(sn, false);
+        retire(dev);
     }
 }
 
@@ -327,8 +344,8 @@ void UvcDevices::onDevRemoved(const QString &devInfo)
     qInfo() << "Start to remove device";
     UvcDevice::globalParams()->releaseIpAddr(dev->getIpAddr());
     const QByteArray sn = dev->getSn().toLatin1();
-    delete dev;
     emit devChanged(sn, false);
+    retire(dev);
 }
 
 } // namespace pc

@@ -69,6 +69,8 @@ signals:
 private:
     void sleepWhileRunning(int productionMs);
     void deleteAll();
+    // Stops a removed camera and deletes it where the interface can no longer be using it.
+    void retire(UvcDevice *dev);
     bool isKnownPath(const QString &path) const;
 
     mutable std::mutex snLock_;
