@@ -158,8 +158,8 @@ private:
     static bool sortsBefore(const quint8 *s, qint64 sSize, const quint8 *target, qint64 targetSize)
     {
         const qint64 n = std::min(sSize, targetSize);
-#if defined(__SANITIZE_ADDRESS__)
-        // The sanitizer's memcmp checks both whole ranges before comparing,
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        // The sanitizers' memcmp checks both whole ranges before comparing,
         // which makes every step cost the full length of the candidates.
         const qint64 common = commonPrefix(s, n, target, n);
         const int c = common == n ? 0 : (s[common] < target[common] ? -1 : 1);
