@@ -359,6 +359,8 @@ private:
     std::atomic<unsigned> imgPresent_{0};
 
     // control ranges
+    // Reads one standard control's range into *dest (checks, log texts as given).
+    bool readControlRange(int control, const char *failText, const char *label, CameraParamRange *dest);
     mutable std::mutex rangeLock_;
     CameraParamRange zoomRange_;
     CameraParamRange focusRange_;

@@ -361,7 +361,7 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
 
 // ---- zoom and focus ranges ----
 
-bool UvcDevice::cameraZoomRangeGet()
+bool UvcDevice::readControlRange(int control, const char *failText, const char *label, CameraParamRange *dest)
 {
     if (devMode_.load() == DevModeNet) {
         qWarning() << "Net mode not supported";
@@ -375,38 +375,24 @@ bool UvcDevice::cameraZoomRangeGet()
         return false;
     const auto h = handle();
     CameraDevice::Range r;
-    if (!h || !h->controlRange(Control::Zoom, r)) {
-        qWarning() << "cameraZoomRangeGet GetRange failed";
+    if (!h || !h->controlRange(static_cast<Control>(control), r)) {
+        qWarning() << failText;
         return false;
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
-    zoomRange_ = toRange(r);
-    logRange("zoom range:", zoomRange_);
+    *dest = toRange(r);
+    logRange(label, *dest);
     return true;
+}
+
+bool UvcDevice::cameraZoomRangeGet()
+{
+    return readControlRange(int(Control::Zoom), "cameraZoomRangeGet GetRange failed", "zoom range:", &zoomRange_);
 }
 
 bool UvcDevice::cameraFocusRangeGet()
 {
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return false;
-    }
-    if (sysType_.load() != 1) {
-        qWarning() << "Only supported in main sys";
-        return false;
-    }
-    if (!acquireControl(AmCamFail))
-        return false;
-    const auto h = handle();
-    CameraDevice::Range r;
-    if (!h || !h->controlRange(Control::Focus, r)) {
-        qWarning() << "cameraFocusRangeGet GetRange failed";
-        return false;
-    }
-    std::lock_guard<std::mutex> locker(rangeLock_);
-    focusRange_ = toRange(r);
-    logRange("focus range:", focusRange_);
-    return true;
+    return readControlRange(int(Control::Focus), "cameraFocusRangeGet GetRange failed", "focus range:", &focusRange_);
 }
 
 } // namespace pc
