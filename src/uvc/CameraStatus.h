@@ -42,6 +42,13 @@ struct CameraStatus
         BgUnavailable = 26,
     };
 
+    // Values of the RunState byte.
+    enum RunStateValue {
+        RunStateRunning = 1,
+        RunStateSleeping = 3,
+        RunStatePrivacy = 4,
+    };
+
     quint8 byte(int offset) const { return offset >= 0 && offset < Size ? data[offset] : 0; }
     int runState() const { return data[RunState]; }
     int zoom() const { return data[Zoom] | (data[Zoom + 1] << 8); }

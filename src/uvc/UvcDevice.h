@@ -239,7 +239,14 @@ public:
     void setMissingCount(int count) { missingCount_.store(count); }
 
     // The worker reads the status block when this counter reaches 100, one
-    // step per 20 ms: 0 = in 2 s, 80 = in 0.4 s, -100 = in 4 s.
+    // step per 20 ms; these starting values name when the next read comes.
+    enum StatusPollDelay : int {
+        StatusPollIn2s = 0,
+        StatusPollIn400ms = 80,
+        StatusPollIn3s = -50,
+        StatusPollIn4s = -100,
+        StatusPollIn5s = -150,
+    };
     void setStatusPollCount(int count) { statusPollCount_.store(count); }
     int statusPollCount() const { return statusPollCount_.load(); }
     // Whether the worker emits devStateUpdate after each status poll.
