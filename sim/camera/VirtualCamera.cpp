@@ -1,5 +1,6 @@
 #include "camera/VirtualCamera.h"
 
+#include "comm/CameraModel.h"
 #include "uvc/CameraFamily.h"
 #include "uvc/ProtocolMsg.h"
 
@@ -84,16 +85,21 @@ VirtualCamera::VirtualCamera(Model model, int index)
 
 VirtualCamera::~VirtualCamera() = default;
 
-QString VirtualCamera::modelName(Model model)
+const CameraModel &VirtualCamera::cameraModel(Model model)
 {
     switch (model) {
-    case Model::Zarvo: return QStringLiteral("KAVORA Zarvo");
-    case Model::Zarvo4K: return QStringLiteral("KAVORA Zarvo4K");
-    case Model::Nimo: return QStringLiteral("KAVORA Nimo");
-    case Model::Nimo4K: return QStringLiteral("KAVORA Nimo4K");
-    case Model::Unknown: return QStringLiteral("USB Camera");
+    case Model::Zarvo: return CameraModel::byCode(CameraModel::Zarvo);
+    case Model::Zarvo4K: return CameraModel::byCode(CameraModel::Zarvo4K);
+    case Model::Nimo: return CameraModel::byCode(CameraModel::Nimo);
+    case Model::Nimo4K: return CameraModel::byCode(CameraModel::Nimo4K);
+    case Model::Unknown: break;
     }
-    return QString();
+    return CameraModel::byCode(CameraModel::Unknown);
+}
+
+QString VirtualCamera::modelName(Model model)
+{
+    return model == Model::Unknown ? QStringLiteral("USB Camera") : QLatin1String(cameraModel(model).reportName);
 }
 
 // ---- identity ----
@@ -111,7 +117,7 @@ void VirtualCamera::setModel(Model model)
     model_ = model;
     friendlyName_ = modelName(model);
     vendorId_ = vendors.value(0, 0);
-    productId_ = (model == Model::Zarvo || model == Model::Zarvo4K) ? 0xFEF2 : 0xFEF3;
+    productId_ = cameraModel(model).series == CameraModel::Series::Zarvo ? 0xFEF2 : 0xFEF3;
     infoBytes_.clear();
 }
 
@@ -499,18 +505,10 @@ void VirtualCamera::handleFrameLocked(const uchar *buf, int len)
 QByteArray VirtualCamera::infoDataLocked() const
 {
     QByteArray d(34, '\0');
-    quint8 product = 5;
-    quint8 platform = 0;
-    switch (model_) {
-    case Model::Zarvo: product = 4; platform = 4; break;   // Kavora_zarvo on SSC336Q
-    case Model::Zarvo4K: product = 4; platform = 5; break; // Kavora_zarvo on SSC339G
-    case Model::Nimo: product = 2; platform = 2; break;    // Kavora_nimo_2P on Hi3516DV300
-    case Model::Nimo4K: product = 2; platform = 5; break;  // Kavora_nimo_2P on SSC339G
-    case Model::Unknown: product = 5; platform = 0; break; // Kavora_nimoair on Hi3559A
-    }
-    d[0] = char(product);
+    const CameraModel &m = cameraModel(model_);
+    d[0] = char(m.product);
     d[1] = 0; // OA_E
-    d[2] = char(platform);
+    d[2] = char(m.platform);
     d[3] = 0; // release
     putLe32(d, 4, version_);
     d.replace(8, 24, uuid_.leftJustified(24, '\0', true));

@@ -14,6 +14,8 @@
 namespace vexo {
 namespace pc {
 
+struct CameraModel;
+
 // A model of one camera's firmware as the host sees it through the
 // extension unit and the standard controls: it answers the framed requests
 // (identity of the system command set, the camera, gimbal and AI requests),
@@ -151,8 +153,9 @@ public:
     int pendingAnswers() const;
     void clearLog();
 
-    // Names and information bytes of the models.
+    // Friendly names and model rows of the models.
     static QString modelName(Model model);
+    static const CameraModel &cameraModel(Model model);
 
 private:
     struct ControlState

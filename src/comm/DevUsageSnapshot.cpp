@@ -1,5 +1,7 @@
 #include "comm/DevUsageSnapshot.h"
 
+#include "comm/ByteOrder.h"
+#include "comm/CameraModel.h"
 #include "comm/GlobalParams.h"
 
 namespace vexo {
@@ -74,7 +76,7 @@ quint8 byteAt(const QByteArray &status, int i)
 
 quint16 u16At(const QByteArray &status, int i)
 {
-    return static_cast<quint16>(byteAt(status, i) | (byteAt(status, i + 1) << 8));
+    return i >= 0 && i + 2 <= status.size() ? le16(status, i) : byteAt(status, i);
 }
 
 qint16 s16At(const QByteArray &status, int i)
@@ -134,14 +136,15 @@ void putControls(QJsonObject &o, const DevUsageFacts &f)
     o.insert(QStringLiteral("hue"), autoOrValue(f.hue));
 }
 
+// Families are numbered as the model codes.
 bool isNimo(int family)
 {
-    return family == DevUsageFacts::FamilyNimo || family == DevUsageFacts::FamilyNimo4k;
+    return CameraModel::byCode(family).series == CameraModel::Series::Nimo;
 }
 
 bool isZarvo(int family)
 {
-    return family == DevUsageFacts::FamilyZarvo || family == DevUsageFacts::FamilyZarvo4k;
+    return CameraModel::byCode(family).series == CameraModel::Series::Zarvo;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "package/DevPlatformType.h"
+#include "comm/CameraModel.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,6 @@
 #include "package/FirmwareBuilder.h"
 
+#include "comm/CameraModel.h"
 #include "comm/Util.h"
 #include "package/PackageFormat.h"
 
@@ -44,13 +45,6 @@ quint64 mix(quint64 a, quint64 b)
 {
     Rng r(a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull));
     return r.next();
-}
-
-void appendLe32(QByteArray &out, quint32 v)
-{
-    const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                       char((v >> 24) & 0xFF)};
-    out.append(b, 4);
 }
 
 // Load address of a module's image; pointers into the module fall in
@@ -280,16 +274,12 @@ QByteArray revise(const QByteArray &data, quint64 seed, quint64 contentSeed)
     if (!shifts.empty()) {
         auto *p = reinterpret_cast<quint8 *>(out.data());
         for (int i = 0; i + 4 <= out.size(); i += 4) {
-            const quint32 v = quint32(p[i]) | (quint32(p[i + 1]) << 8) | (quint32(p[i + 2]) << 16)
-                              | (quint32(p[i + 3]) << 24);
+            const quint32 v = le32(p + i);
             if (v < base || v >= base + quint32(size))
                 continue;
             const qint64 moved = qint64(v) + shiftAt(v - base);
             const quint32 nv = quint32(std::max<qint64>(base, moved));
-            p[i] = quint8(nv);
-            p[i + 1] = quint8(nv >> 8);
-            p[i + 2] = quint8(nv >> 16);
-            p[i + 3] = quint8(nv >> 24);
+            setLe32(p + i, nv);
         }
     }
 
@@ -467,10 +457,7 @@ QByteArray FirmwareBuilder::syntheticPackage(const Description &desc)
     const int dev5 = part(data, 1);
     const int camTotal = data - dev2 - dev5;
     const int camData = camTotal - 6 * kHeaderSize;
-    const quint32 ugfsId = (desc.platform == QLatin1String("SSC336Q")
-                            || desc.platform == QLatin1String("SSC339G"))
-                               ? 10u
-                               : 7u;
+    const quint32 ugfsId = CameraModel::isSsc33x(desc.platform) ? 10u : 7u;
     const int c0 = part(camData, 6);
     const int c2 = part(camData, 18);
     const int c4 = part(camData, 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/CameraModel.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -29,9 +31,9 @@ public:
 
     struct Description
     {
-        QString product = QStringLiteral("Kavora_zarvo");
+        QString product = CameraModel::productName(DevProductZarvo);
         QString branch = QStringLiteral("OA_E");
-        QString platform = QStringLiteral("SSC336Q");
+        QString platform = CameraModel::platformName(DevPlatformSSC336Q);
         QString status = QStringLiteral("release");
         QString version = QStringLiteral("1.0.3.0");
         qint8 socVersion = 0;

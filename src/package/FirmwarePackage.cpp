@@ -1,5 +1,6 @@
 #include "package/FirmwarePackage.h"
 
+#include "comm/CameraModel.h"
 #include "comm/Util.h"
 #include "package/CameraPackage.h"
 #include "package/PackageFormat.h"
@@ -18,25 +19,13 @@ namespace {
 
 const QString kUgsysPrefix = QStringLiteral("Ugsys_");
 
-bool isSsc33x(const QString &platform)
-{
-    return platform == QLatin1String("SSC336Q") || platform == QLatin1String("SSC339G");
-}
-
-bool isHi3516(const QString &platform)
-{
-    return platform == QLatin1String("Hi3516DV300") || platform == QLatin1String("Hi3516CV500");
-}
-
 // The platform a generated package is meant for, from the names in its path.
 DevPlatformType platformFromPath(const QString &path)
 {
-    if (path.contains(QLatin1String("SSC336Q")))
-        return DevPlatformSSC336Q;
-    if (path.contains(QLatin1String("SSC339G")))
-        return DevPlatformSSC339G;
-    if (path.contains(QLatin1String("Hi3516CV500")))
-        return DevPlatformHi3516CV500;
+    for (DevPlatformType t : {DevPlatformSSC336Q, DevPlatformSSC339G, DevPlatformHi3516CV500}) {
+        if (path.contains(CameraModel::platformName(t)))
+            return t;
+    }
     return DevPlatformHi3516DV300;
 }
 
@@ -317,7 +306,7 @@ bool FirmwarePackage::generateUgsysFwPackage()
         return true;
     }
     const QList<quint32> devIds{DEV_ID_CAMERA};
-    const quint32 ugfs = isSsc33x(platform()) ? CameraPackage::CAM_MDL_UGSYS_SSC33X
+    const quint32 ugfs = CameraModel::isSsc33x(platform()) ? CameraPackage::CAM_MDL_UGSYS_SSC33X
                                               : CameraPackage::CAM_MDL_UGSYS_HI3516;
     const QList<quint32> camIds{CameraPackage::CAM_MDL_MAIN, ugfs};
     const QString outPath = ugsysPath();
@@ -405,11 +394,11 @@ bool FirmwarePackage::extractUpdaterfs(const QString &outPath)
         return false;
     }
     const QString pf = platform();
-    if (!isSsc33x(pf) && !isHi3516(pf)) {
+    if (!CameraModel::isSsc33x(pf) && !CameraModel::isHi3516(pf)) {
         qCritical().noquote() << "Only support Hi3516DV300, Hi3516CV500, SSC336Q, SSC339G at present";
         return false;
     }
-    const quint32 id = isSsc33x(pf) ? CameraPackage::CAM_MDL_UGSYS_SSC33X
+    const quint32 id = CameraModel::isSsc33x(pf) ? CameraPackage::CAM_MDL_UGSYS_SSC33X
                                     : CameraPackage::CAM_MDL_UGSYS_HI3516;
     const QByteArray h = m_camera ? m_camera->findModule(id) : QByteArray();
     if (h.isEmpty()) {

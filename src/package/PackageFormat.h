@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/ByteOrder.h"
 #include "comm/Util.h"
 
 #include <QByteArray>
@@ -55,18 +56,6 @@ constexpr int kCamModId = 0;
 constexpr int kCamModLength = 4;
 constexpr int kCamModOffset = 8;
 constexpr int kCamModMd5 = 68;
-
-inline quint32 le32(const QByteArray &buf, int offset)
-{
-    const auto *p = reinterpret_cast<const quint8 *>(buf.constData()) + offset;
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-
-inline void setLe32(QByteArray &buf, int offset, quint32 value)
-{
-    for (int i = 0; i < 4; ++i)
-        buf[offset + i] = char((value >> (8 * i)) & 0xFF);
-}
 
 // NUL-terminated ASCII of at most size bytes.
 inline QString cString(const QByteArray &buf, int offset, int size)

@@ -1,5 +1,6 @@
 #include "platform/LinuxCameraDevice.h"
 
+#include "comm/ByteOrder.h"
 #include "platform/LinuxIoctl.h"
 #include "platform/UsbDescriptors.h"
 
@@ -130,7 +131,7 @@ bool LinuxCameraDevice::xuInit()
         fail(r);
         return false;
     }
-    const int blockLen = len[0] | (len[1] << 8);
+    const int blockLen = le16(len);
     if (blockLen != XuBlockSize) {
         qWarning() << "Extension unit" << unit << "has block length" << blockLen;
         fail(-ENOBUFS);

@@ -1,5 +1,6 @@
 #include "uvc/UvcDevUsageSource.h"
 
+#include "comm/CameraModel.h"
 #include "comm/DevUsageSnapshot.h"
 #include "uvc/UvcDevice.h"
 #include "uvc/UvcDevices.h"
@@ -70,22 +71,11 @@ UvcDevices *UvcDevUsageSource::registry() const
 
 int UvcDevUsageSource::familyOf(const QJsonObject &devInfo)
 {
-    const QString product = devInfo.value(QStringLiteral("product")).toString();
-    const QString platform = devInfo.value(QStringLiteral("platform")).toString();
-    const bool is4k = platform == QLatin1String("SSC339G");
-    if (product == QLatin1String("Kavora_nimo_2P")) {
-        if (is4k)
-            return DevUsageFacts::FamilyNimo4k;
-        if (platform == QLatin1String("Hi3516DV300") || platform == QLatin1String("Hi3516CV500")
-            || platform == QLatin1String("SSC336Q"))
-            return DevUsageFacts::FamilyNimo;
-    } else if (product == QLatin1String("Kavora_zarvo")) {
-        if (is4k)
-            return DevUsageFacts::FamilyZarvo4k;
-        if (platform == QLatin1String("SSC336Q"))
-            return DevUsageFacts::FamilyZarvo;
-    }
-    return DevUsageFacts::FamilyUnknown;
+    // The usage families are numbered as the model codes of the nimo and
+    // zarvo models.
+    const CameraModel &m = CameraModel::find(devInfo.value(QStringLiteral("product")).toString(),
+                                             devInfo.value(QStringLiteral("platform")).toString());
+    return m.series == CameraModel::Series::Other ? int(DevUsageFacts::FamilyUnknown) : int(m.code);
 }
 
 DevUsageFacts UvcDevUsageSource::identityOf(UvcDevice *dev)

@@ -1,5 +1,6 @@
 #include "ToolCommands.h"
 
+#include "comm/ByteOrder.h"
 #include "package/CameraPackage.h"
 #include "package/FileCompressor.h"
 #include "package/FirmwareBuilder.h"
@@ -143,11 +144,7 @@ QString hex(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex());
 }
 
-quint32 le32(const QByteArray &b, int off)
-{
-    const auto *p = reinterpret_cast<const quint8 *>(b.constData()) + off;
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
+using vexo::pc::le32;
 
 QString cstr(const QByteArray &b, int off)
 {
