@@ -1,7 +1,11 @@
 #include "camera/VirtualCamera.h"
 
+#include "comm/ByteOrder.h"
 #include "comm/CameraModel.h"
 #include "uvc/CameraFamily.h"
+#include "uvc/CameraStatus.h"
+#include "uvc/AiStatus.h"
+#include "uvc/CommandIds.h"
 #include "uvc/ProtocolMsg.h"
 
 #include <QCryptographicHash>
@@ -26,38 +30,6 @@ constexpr quint8 ResultWrongSystem = 3;
 quint32 commandKey(int cmdSet, int cmdId)
 {
     return (quint32(cmdSet) << 16) | quint32(cmdId & 0xffff);
-}
-
-void putLe16(QByteArray &b, int offset, int v)
-{
-    b[offset] = char(v & 0xff);
-    b[offset + 1] = char((v >> 8) & 0xff);
-}
-
-void putLe32(QByteArray &b, int offset, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[offset + i] = char((v >> (8 * i)) & 0xff);
-}
-
-void putFloat(QByteArray &b, int offset, float f)
-{
-    quint32 v;
-    std::memcpy(&v, &f, sizeof v);
-    putLe32(b, offset, v);
-}
-
-int le16(const QByteArray &b, int offset)
-{
-    return quint8(b[offset]) | (quint8(b[offset + 1]) << 8);
-}
-
-qint32 le32(const QByteArray &b, int offset)
-{
-    quint32 v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= quint32(quint8(b[offset + i])) << (8 * i);
-    return qint32(v);
 }
 
 int normalized(const CameraDevice::Range &r, int value)
@@ -104,12 +76,6 @@ QString VirtualCamera::modelName(Model model)
 
 // ---- identity ----
 
-VirtualCamera::Model VirtualCamera::model() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return model_;
-}
-
 void VirtualCamera::setModel(Model model)
 {
     const QList<quint16> vendors = CameraFamily::instance().vendorIds();
@@ -119,54 +85,6 @@ void VirtualCamera::setModel(Model model)
     vendorId_ = vendors.value(0, 0);
     productId_ = cameraModel(model).series == CameraModel::Series::Zarvo ? 0xFEF2 : 0xFEF3;
     infoBytes_.clear();
-}
-
-VirtualCamera::System VirtualCamera::system() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return system_;
-}
-
-void VirtualCamera::setSystem(System system)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    system_ = system;
-}
-
-QString VirtualCamera::serial() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return serial_;
-}
-
-void VirtualCamera::setSerial(const QString &serial)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    serial_ = serial;
-}
-
-QByteArray VirtualCamera::uuid() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return uuid_;
-}
-
-void VirtualCamera::setUuid(const QByteArray &uuid)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    uuid_ = uuid;
-}
-
-quint32 VirtualCamera::version() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return version_;
-}
-
-void VirtualCamera::setVersion(quint32 version)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    version_ = version;
 }
 
 void VirtualCamera::setInfoByte(int offset, quint8 value)
@@ -182,30 +100,6 @@ void VirtualCamera::setSerialAnswer(const QByteArray &data)
     serialAnswer_ = data;
 }
 
-QString VirtualCamera::friendlyName() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return friendlyName_;
-}
-
-void VirtualCamera::setFriendlyName(const QString &name)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    friendlyName_ = name;
-}
-
-quint16 VirtualCamera::vendorId() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return vendorId_;
-}
-
-quint16 VirtualCamera::productId() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return productId_;
-}
-
 void VirtualCamera::setUsbIds(quint16 vendorId, quint16 productId)
 {
     std::lock_guard<std::mutex> locker(lock_);
@@ -213,25 +107,7 @@ void VirtualCamera::setUsbIds(quint16 vendorId, quint16 productId)
     productId_ = productId;
 }
 
-QString VirtualCamera::devicePath() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return devicePath_;
-}
-
-void VirtualCamera::setDevicePath(const QString &path)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    devicePath_ = path;
-}
-
 // ---- plugging ----
-
-bool VirtualCamera::isPlugged() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return plugged_;
-}
 
 void VirtualCamera::unplug()
 {
@@ -253,28 +129,10 @@ void VirtualCamera::replug()
     ++generation_;
 }
 
-int VirtualCamera::generation() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return generation_;
-}
-
 bool VirtualCamera::isAlive(int generation) const
 {
     std::lock_guard<std::mutex> locker(lock_);
     return plugged_ && generation == generation_;
-}
-
-void VirtualCamera::setOpenFails(bool fails)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    openFails_ = fails;
-}
-
-bool VirtualCamera::openFails() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return openFails_;
 }
 
 bool VirtualCamera::checkAliveLocked(int generation, int *error) const
@@ -284,18 +142,6 @@ bool VirtualCamera::checkAliveLocked(int generation, int *error) const
     if (error)
         *error = ENODEV;
     return false;
-}
-
-bool VirtualCamera::hasExtensionUnit() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return hasXu_;
-}
-
-void VirtualCamera::setHasExtensionUnit(bool has)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    hasXu_ = has;
 }
 
 // ---- extension unit ----
@@ -322,7 +168,7 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
     std::memset(buf, 0, size_t(len));
     int count = Block;
     switch (selector) {
-    case 2:
+    case cmd::SelMessage:
         if (silent_)
             break;
         if (!answers_.empty()) {
@@ -341,14 +187,14 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
             count = answer.readLength;
         }
         break;
-    case 6:
+    case cmd::SelCommand:
         if (system_ == System::Main)
             std::memcpy(buf, status_.constData(), size_t(Block));
         break;
-    case 7:
+    case cmd::SelPreset:
         if (presetQuery_ >= 0 && presetQuery_ < 8) {
             const Preset &p = presets_[presetQuery_];
-            buf[0] = 0xAA;
+            buf[0] = cmd::PresetAnswerSync;
             buf[1] = 1;
             buf[2] = p.present ? 0 : 1;
             std::memcpy(buf + 3, p.data.leftJustified(9, '\0', true).constData(), 9);
@@ -387,7 +233,7 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
     }
     written_[selector].append(QByteArray(reinterpret_cast<const char *>(buf), len));
     switch (selector) {
-    case 2:
+    case cmd::SelMessage:
         if (silent_)
             break;
         if (lostWrites_ > 0) {
@@ -398,12 +244,12 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
         if (framesBeforeMute_ > 0 && --framesBeforeMute_ == 0)
             silent_ = true;
         break;
-    case 6:
+    case cmd::SelCommand:
         if (system_ == System::Main)
             applyBlockLocked(buf);
         break;
-    case 7:
-        if (buf[0] == 2 && buf[1] == 1)
+    case cmd::SelPreset:
+        if (buf[0] == cmd::PresetQuery && buf[1] == 1)
             presetQuery_ = buf[2];
         break;
     default:
@@ -510,7 +356,7 @@ QByteArray VirtualCamera::infoDataLocked() const
     d[1] = 0; // OA_E
     d[2] = char(m.platform);
     d[3] = 0; // release
-    putLe32(d, 4, version_);
+    setLe32(d, 4, version_);
     d.replace(8, 24, uuid_.leftJustified(24, '\0', true));
     d[32] = char(system_ == System::Main ? 1 : 2);
     d[33] = 1;
@@ -527,20 +373,20 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
     const QByteArray args = payload.leftJustified(ProtocolMsg::MaxPayloadSize, '\0');
     if (cmdSet == ProtocolMsg::CmdSetSystem) {
         switch (cmdId) {
-        case 16:
+        case cmd::SysVersion:
             r.data = QByteArray(4, '\0');
-            putLe32(r.data, 0, version_);
+            setLe32(r.data, 0, version_);
             return r;
-        case 96:
+        case cmd::SysUuid:
             r.data = uuid_;
             return r;
-        case 99:
+        case cmd::SysSerial:
             r.data = serialAnswerSet_ ? serialAnswer_ : serial_.toLatin1();
             return r;
-        case 101:
+        case cmd::SysInfo:
             r.data = infoDataLocked();
             return r;
-        case 97:
+        case cmd::SysUpgrade:
             upgradeRequested_ = true;
             return r;
         default:
@@ -554,30 +400,30 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
     }
     if (cmdSet == ProtocolMsg::CmdSetCamera) {
         switch (cmdId) {
-        case 962: // run state
-            status_[2] = args[1];
+        case cmd::CamDevStatus:
+            status_[CameraStatus::RunState] = args[1];
             r.data = QByteArray(1, args[1]);
             return r;
-        case 964: // factory settings
+        case cmd::CamFactoryReset:
             resetStatusLocked();
             resetControlsLocked();
             return r;
-        case 978: // face focus
-            status_[23] = char(args[0] ? 1 : 0);
+        case cmd::CamSetFaceFocus:
+            status_[CameraStatus::FaceFocus] = char(args[0] ? 1 : 0);
             return r;
-        case 466:
-            r.data = QByteArray(1, status_[23]);
+        case cmd::CamGetFaceFocus:
+            r.data = QByteArray(1, status_[CameraStatus::FaceFocus]);
             return r;
-        case 643: { // zoom ratio
+        case cmd::CamZoomRatio: {
             ControlState &z = controls_[int(Control::Zoom)];
-            const double ratio = le32(args, 2) / 1000.0;
+            const double ratio = qint32(le32(args, 2)) / 1000.0;
             z.value = qBound(z.range.minimum,
                              int(std::lround(z.range.minimum + (z.range.maximum - z.range.minimum) * (ratio - 1.0))),
                              z.range.maximum);
             syncStatusFromControlsLocked();
             return r;
         }
-        case 461: // prepare logs
+        case cmd::CamPrepareLog:
             return r;
         default:
             r.result = ResultUnknownCommand;
@@ -588,14 +434,14 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
         ControlState &pan = controls_[int(Control::Pan)];
         ControlState &tilt = controls_[int(Control::Tilt)];
         switch (cmdId) {
-        case 6: // speed and position, degrees x 100
+        case cmd::GimbalSpeedPosition: // degrees x 100
             pan.value = qBound(pan.range.minimum, qint16(le16(args, 0)) * 36, pan.range.maximum);
             tilt.value = qBound(tilt.range.minimum, qint16(le16(args, 2)) * 36, tilt.range.maximum);
             return r;
-        case 1: // attitude, degrees x 100
+        case cmd::GimbalAttitude: // degrees x 100
             r.data = QByteArray(6, '\0');
-            putLe16(r.data, 0, pan.value / 36);
-            putLe16(r.data, 2, tilt.value / 36);
+            setLe16(r.data, 0, quint16(pan.value / 36));
+            setLe16(r.data, 2, quint16(tilt.value / 36));
             return r;
         default:
             r.result = ResultUnknownCommand;
@@ -604,19 +450,16 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
     }
     if (cmdSet == ProtocolMsg::CmdSetAi) {
         switch (cmdId) {
-        case 54: // gimbal boot position
+        case cmd::AiGimbalBootPos:
             r.data = QByteArray(20, '\0');
-            putFloat(r.data, 4, 0.0f);
-            putFloat(r.data, 8, 0.0f);
-            putFloat(r.data, 12, 1.0f);
-            putFloat(r.data, 16, 0.0f);
+            setLeFloat(r.data, 12, 1.0f);
             return r;
-        case 146: // short AI status
-            r.data = QByteArray(38, '\0');
+        case cmd::AiShortStatus:
+            r.data = QByteArray(AiStatus::AnswerSize, '\0');
             r.data[30] = char(ai_[0]);
             r.data[31] = char(ai_[1]);
             r.data[32] = char(ai_[2]);
-            putFloat(r.data, 33, aiValue_);
+            setLeFloat(r.data, 33, aiValue_);
             r.data[37] = char(ai_[3]);
             return r;
         default:
@@ -630,17 +473,23 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
 
 void VirtualCamera::applyBlockLocked(const uchar *b)
 {
+    using S = CameraStatus;
+    // Blocks whose one value lands as it is in one status byte.
+    static const QHash<int, int> direct = {
+        {cmd::BlockMediaMode, S::MediaMode},     {cmd::BlockHdr, S::Hdr},
+        {cmd::BlockFaceAe, S::FaceAe},           {cmd::BlockFov, S::Fov},
+        {cmd::BlockBgMode, S::BgMode},           {cmd::BlockMaskLevel, S::BlurLevel},
+        {cmd::BlockButtonMode, S::ButtonMode},   {cmd::BlockNoiseCancellation, S::NoiseCancellation},
+        {cmd::BlockBgColor, S::GreenScreenColor}, {cmd::BlockBgDisable, S::BgUnavailable},
+    };
     const quint8 code = b[0];
     const quint8 v0 = b[2];
+    if (direct.contains(code)) {
+        status_[direct.value(code)] = char(v0);
+        return;
+    }
     switch (code) {
-    case 0: status_[0] = char(v0); break;   // media mode
-    case 1: status_[1] = char(v0); break;   // HDR
-    case 3: status_[3] = char(v0); break;   // face exposure
-    case 4: status_[4] = char(v0); break;   // field of view
-    case 5: status_[5] = char(v0); break;   // background mode
-    case 6: status_[6] = char(v0); break;   // blur level
-    case 7: status_[10] = char(v0); break;  // button mode
-    case 9: { // relative pan and tilt: direction and step each
+    case cmd::BlockPanTiltRelative: { // direction and step each
         ControlState &pan = controls_[int(Control::Pan)];
         ControlState &tilt = controls_[int(Control::Tilt)];
         auto dir = [](quint8 d) { return d == 255 ? -1 : (d == 1 ? 1 : 0); };
@@ -648,23 +497,21 @@ void VirtualCamera::applyBlockLocked(const uchar *b)
         tilt.value = qBound(tilt.range.minimum, tilt.value + dir(b[4]) * b[5] * 3600, tilt.range.maximum);
         break;
     }
-    case 10: status_[14] = char(v0); break; // noise cancellation
-    case 11:                                // auto-sleep time
-        status_[18] = char(b[2]);
-        status_[19] = char(b[3]);
+    case cmd::BlockSuspendTime:
+        status_[S::AutoSleep] = char(b[2]);
+        status_[S::AutoSleep + 1] = char(b[3]);
         break;
-    case 13: // framing: mode, then size for the single mode
-        status_[16] = char(v0 ? 1 : 0);
+    case cmd::BlockAutoFraming: // mode, then size for the single mode
+        status_[S::FramingMode] = char(v0 ? 1 : 0);
         if (v0 && qint8(b[3]) >= 0)
-            status_[17] = char(b[3]);
+            status_[S::FramingSize] = char(b[3]);
         break;
-    case 14: // replacement picture: 0 use, 1 delete
+    case cmd::BlockImageReplace: // 0 use, 1 delete
         if (v0 == 0)
-            status_[20] = char(b[3]);
+            status_[S::ReplaceImage] = char(b[3]);
         break;
-    case 16: status_[22] = char(v0); break; // green-screen colour
-    case 17: status_[26] = char(v0); break; // background unavailable
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -673,13 +520,13 @@ void VirtualCamera::applyBlockLocked(const uchar *b)
 void VirtualCamera::resetStatusLocked()
 {
     status_ = QByteArray(Block, '\0');
-    status_[2] = 1;    // running
-    status_[5] = 18;   // blur
-    status_[6] = 50;
-    status_[7] = 1;    // 50 Hz
-    status_[22] = 1;   // green
-    status_[24] = 1;   // auto focus
-    status_[25] = 50;
+    status_[CameraStatus::RunState] = CameraStatus::RunStateRunning;
+    status_[CameraStatus::BgMode] = 18;   // blur
+    status_[CameraStatus::BlurLevel] = 50;
+    status_[CameraStatus::AntiFlicker] = 1;   // 50 Hz
+    status_[CameraStatus::GreenScreenColor] = 1;
+    status_[CameraStatus::AutoFocus] = 1;
+    status_[CameraStatus::ManualFocus] = 50;
 }
 
 void VirtualCamera::resetControlsLocked()
@@ -698,7 +545,7 @@ void VirtualCamera::resetControlsLocked()
     set(Control::WhiteBalance, 2800, 6500, 10, 4600, true, true);
     set(Control::BacklightCompensation, 0, 2, 1, 1, false, false);
     set(Control::Gain, 0, 100, 1, 0, true, false);
-    set(Control::PowerLineFrequency, 0, 3, 1, 1, false, false);
+    set(Control::PowerLineFrequency, 0, 2, 1, 1, true, false);
     set(Control::Exposure, 3, 2047, 1, 156, true, true);
     set(Control::Focus, 0, 100, 1, 50, true, true);
     set(Control::Zoom, 100, 500, 1, 100, false, false);
@@ -712,13 +559,13 @@ void VirtualCamera::resetControlsLocked()
 void VirtualCamera::syncStatusFromControlsLocked()
 {
     const ControlState &zoom = controls_[int(Control::Zoom)];
-    putLe16(status_, 8, normalized(zoom.range, zoom.value));
+    setLe16(status_, CameraStatus::Zoom, quint16(normalized(zoom.range, zoom.value)));
     const ControlState &plf = controls_[int(Control::PowerLineFrequency)];
     if (plf.value >= 0 && plf.value <= 2)
-        status_[7] = char(plf.value);
+        status_[CameraStatus::AntiFlicker] = char(plf.value);
     const ControlState &focus = controls_[int(Control::Focus)];
-    status_[24] = char(focus.autoOn ? 1 : 0);
-    status_[25] = char(normalized(focus.range, focus.value));
+    status_[CameraStatus::AutoFocus] = char(focus.autoOn ? 1 : 0);
+    status_[CameraStatus::ManualFocus] = char(normalized(focus.range, focus.value));
 }
 
 QByteArray VirtualCamera::statusBlock() const

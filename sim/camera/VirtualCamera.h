@@ -73,45 +73,45 @@ public:
     ~VirtualCamera();
 
     // ---- identity and listing ----
-    Model model() const;
+    Model model() const { return locked(model_); }
     void setModel(Model model); // also resets name and device information
-    System system() const;
-    void setSystem(System system);
-    QString serial() const;
-    void setSerial(const QString &serial);
-    QByteArray uuid() const;
-    void setUuid(const QByteArray &uuid);
-    quint32 version() const;
-    void setVersion(quint32 version);
+    System system() const { return locked(system_); }
+    void setSystem(System system) { setLocked(system_, system); }
+    QString serial() const { return locked(serial_); }
+    void setSerial(const QString &serial) { setLocked(serial_, serial); }
+    QByteArray uuid() const { return locked(uuid_); }
+    void setUuid(const QByteArray &uuid) { setLocked(uuid_, uuid); }
+    quint32 version() const { return locked(version_); }
+    void setVersion(quint32 version) { setLocked(version_, version); }
     // Overrides one byte of the device information answer (0 product,
     // 1 branch, 2 platform, 3 status, 32 systype, 33 socver).
     void setInfoByte(int offset, quint8 value);
     // Raw data of the serial-number answer (e.g. empty).
     void setSerialAnswer(const QByteArray &data);
-    QString friendlyName() const;
-    void setFriendlyName(const QString &name);
-    quint16 vendorId() const;
-    quint16 productId() const;
+    QString friendlyName() const { return locked(friendlyName_); }
+    void setFriendlyName(const QString &name) { setLocked(friendlyName_, name); }
+    quint16 vendorId() const { return locked(vendorId_); }
+    quint16 productId() const { return locked(productId_); }
     void setUsbIds(quint16 vendorId, quint16 productId);
-    QString devicePath() const;
-    void setDevicePath(const QString &path);
+    QString devicePath() const { return locked(devicePath_); }
+    void setDevicePath(const QString &path) { setLocked(devicePath_, path); }
 
     // ---- plugging ----
-    bool isPlugged() const;
+    bool isPlugged() const { return locked(plugged_); }
     void unplug();
     void replug();
     // Handles remember the generation they were opened in.
-    int generation() const;
+    int generation() const { return locked(generation_); }
     bool isAlive(int generation) const;
-    void setOpenFails(bool fails);
-    bool openFails() const;
+    void setOpenFails(bool fails) { setLocked(openFails_, fails); }
+    bool openFails() const { return locked(openFails_); }
 
     // ---- extension unit (the handle forwards here) ----
     // Both return -1 with *error set on failure (ENODEV when unplugged).
     int xuGet(int generation, int selector, uchar *buf, int len, int *error);
     int xuSet(int generation, int selector, const uchar *buf, int len, int *error);
-    bool hasExtensionUnit() const;
-    void setHasExtensionUnit(bool has);
+    bool hasExtensionUnit() const { return locked(hasXu_); }
+    void setHasExtensionUnit(bool has) { setLocked(hasXu_, has); }
 
     // ---- standard controls ----
     bool controlRange(int generation, CameraDevice::Control c, CameraDevice::Range &range, int *error);
@@ -158,6 +158,19 @@ public:
     static const CameraModel &cameraModel(Model model);
 
 private:
+    template <typename T>
+    T locked(const T &field) const
+    {
+        std::lock_guard<std::mutex> locker(lock_);
+        return field;
+    }
+    template <typename T>
+    void setLocked(T &field, const T &value)
+    {
+        std::lock_guard<std::mutex> locker(lock_);
+        field = value;
+    }
+
     struct ControlState
     {
         CameraDevice::Range range;

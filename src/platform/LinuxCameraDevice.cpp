@@ -20,8 +20,9 @@ namespace {
 
 thread_local int t_lastError = 0;
 
-// How the automatic mode of a control is switched.
-enum class AutoKind { None, Bool, ExposureMenu };
+// How the automatic mode of a control is switched: none, a companion
+// on/off control, the exposure menu, or a value of the control itself.
+enum class AutoKind { None, Bool, ExposureMenu, OwnValue };
 
 struct ControlMap
 {
@@ -43,7 +44,8 @@ ControlMap mapControl(CameraDevice::Control c)
         return {V4L2_CID_WHITE_BALANCE_TEMPERATURE, V4L2_CID_AUTO_WHITE_BALANCE, AutoKind::Bool};
     case C::BacklightCompensation: return {V4L2_CID_BACKLIGHT_COMPENSATION, 0, AutoKind::None};
     case C::Gain: return {V4L2_CID_GAIN, V4L2_CID_AUTOGAIN, AutoKind::Bool};
-    case C::PowerLineFrequency: return {V4L2_CID_POWER_LINE_FREQUENCY, 0, AutoKind::None};
+    case C::PowerLineFrequency:
+        return {V4L2_CID_POWER_LINE_FREQUENCY, V4L2_CID_POWER_LINE_FREQUENCY_AUTO, AutoKind::OwnValue};
     case C::Exposure: return {V4L2_CID_EXPOSURE_ABSOLUTE, V4L2_CID_EXPOSURE_AUTO, AutoKind::ExposureMenu};
     case C::Focus: return {V4L2_CID_FOCUS_ABSOLUTE, V4L2_CID_FOCUS_AUTO, AutoKind::Bool};
     case C::Zoom: return {V4L2_CID_ZOOM_ABSOLUTE, 0, AutoKind::None};
@@ -200,9 +202,12 @@ bool LinuxCameraDevice::autoState(Control c, bool &on)
     if (m.kind == AutoKind::None)
         return true;
     int v = 0;
-    if (!getCtrl(m.autoId, v))
+    if (!getCtrl(m.kind == AutoKind::OwnValue ? m.id : m.autoId, v))
         return false;
-    on = m.kind == AutoKind::ExposureMenu ? v != V4L2_EXPOSURE_MANUAL : v != 0;
+    if (m.kind == AutoKind::OwnValue)
+        on = v == int(m.autoId);
+    else
+        on = m.kind == AutoKind::ExposureMenu ? v != V4L2_EXPOSURE_MANUAL : v != 0;
     return true;
 }
 
@@ -211,6 +216,8 @@ bool LinuxCameraDevice::setAuto(Control c, bool on)
     const ControlMap m = mapControl(c);
     if (m.kind == AutoKind::None)
         return !on;
+    if (m.kind == AutoKind::OwnValue)
+        return !on || setCtrl(m.id, int(m.autoId));
     if (m.kind == AutoKind::ExposureMenu)
         return setCtrl(m.autoId, on ? V4L2_EXPOSURE_APERTURE_PRIORITY : V4L2_EXPOSURE_MANUAL);
     return setCtrl(m.autoId, on ? 1 : 0);
@@ -236,7 +243,12 @@ bool LinuxCameraDevice::controlRange(Control c, Range &range)
     range.step = q.step;
     range.defaultValue = q.default_value;
     range.flags = FlagManual;
-    if (m.kind != AutoKind::None) {
+    if (m.kind == AutoKind::OwnValue) {
+        if (range.maximum >= int(m.autoId)) {
+            range.maximum = int(m.autoId) - 1;
+            range.flags |= FlagAuto;
+        }
+    } else if (m.kind != AutoKind::None) {
         v4l2_queryctrl qa;
         std::memset(&qa, 0, sizeof qa);
         qa.id = m.autoId;

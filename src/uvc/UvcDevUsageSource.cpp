@@ -184,21 +184,24 @@ DevUsageFacts UvcDevUsageSource::identity(const QString &sn)
 {
     if (sn.isEmpty())
         return DevUsageFacts();
-    return identityOf(registry()->findDevBySn(sn));
+    return identityOf(registry()->findDevBySn(sn).get());
 }
 
 bool UvcDevUsageSource::readPanTilt(const QString &sn, int *pan, int *tilt)
 {
     if (sn.isEmpty())
         return false;
-    return panTiltOf(registry()->findDevBySn(sn), pan, tilt);
+    return panTiltOf(registry()->findDevBySn(sn).get(), pan, tilt);
 }
 
 DevUsageFacts UvcDevUsageSource::snapshot(const QString &sn, bool extended)
 {
     if (sn.isEmpty())
         return DevUsageFacts();
-    UvcDevice *dev = registry()->findDevBySn(sn);
+    // The reference keeps the camera usable while it is read, even if the
+    // registry drops it meanwhile.
+    const UvcDevicePtr held = registry()->findDevBySn(sn);
+    UvcDevice *dev = held.get();
     DevUsageFacts f = identityOf(dev);
     if (!f.registered || f.network)
         return f;
@@ -227,8 +230,8 @@ DevUsageFacts UvcDevUsageSource::snapshot(const QString &sn, bool extended)
 QStringList UvcDevUsageSource::uvcSerials()
 {
     QStringList out;
-    const QList<UvcDevice *> devs = registry()->devices();
-    for (UvcDevice *d : devs) {
+    const QList<UvcDevicePtr> devs = registry()->devices();
+    for (const UvcDevicePtr &d : devs) {
         if (d->devMode() == UvcDevice::DevModeUvc)
             out << d->getSn();
     }

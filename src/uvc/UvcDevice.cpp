@@ -4,6 +4,7 @@
 #include "platform/CameraDevice.h"
 #include "platform/CameraPlatform.h"
 #include "uvc/CameraFamily.h"
+#include "uvc/CommandIds.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -132,12 +133,11 @@ void UvcDevice::close()
     running_.store(false);
     inited_.store(false);
     qInfo() << "Close uvc device:" << getName();
+    // The worker looks at the running flag every cycle (and in its upgrade
+    // sleeps), so it ends within one transfer; no need to cut it off.
     if (isRunning()) {
         quit();
-        if (!wait(1500)) {
-            terminate();
-            wait();
-        }
+        wait();
     }
     workerExited_.load(std::memory_order_acquire);
     {
@@ -177,46 +177,40 @@ bool UvcDevice::uvc_xu_init()
     return true;
 }
 
-int UvcDevice::uvc_xu_get(int selector, unsigned char *buf, int len)
+std::shared_ptr<CameraDevice> UvcDevice::xuHandle(bool write)
 {
     if (devMode_.load() == DevModeNet) {
         qWarning() << "Net mode not supported";
-        return -1;
+        return nullptr;
+    }
+    if (write && devMode_.load() == DevModeUpgrade && !present_.load()) {
+        qWarning() << "Device not present:" << getName();
+        return nullptr;
     }
     const auto h = handle();
     if (!h || (!xuReady_.load() && !uvc_xu_init())) {
         qWarning() << "UVCXU: " << getName() << " uvc_xu_init failed";
-        return -1;
+        return nullptr;
     }
-    const int r = h->xuGet(selector, buf, len);
-    if (r < 0) {
+    return h;
+}
+
+int UvcDevice::uvc_xu_get(int selector, unsigned char *buf, int len)
+{
+    const auto h = xuHandle(false);
+    const int r = h ? h->xuGet(selector, buf, len) : -1;
+    if (h && r < 0)
         qWarning() << "UVCXU:" << getName() << " KsProperty failed. Error:" << h->lastError() << len;
-        return -1;
-    }
-    return r;
+    return r < 0 ? -1 : r;
 }
 
 int UvcDevice::uvc_xu_set(int selector, unsigned char *buf, int len)
 {
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return -1;
-    }
-    if (devMode_.load() == DevModeUpgrade && !present_.load()) {
-        qWarning() << "Device not present:" << getName();
-        return -1;
-    }
-    const auto h = handle();
-    if (!h || (!xuReady_.load() && !uvc_xu_init())) {
-        qWarning() << "UVCXU: " << getName() << " uvc_xu_init failed";
-        return -1;
-    }
-    const int r = h->xuSet(selector, buf, len);
-    if (r < 0) {
+    const auto h = xuHandle(true);
+    const int r = h ? h->xuSet(selector, buf, len) : -1;
+    if (h && r < 0)
         qWarning() << "UVCXU:" << getName() << " KsProperty failed, Error:" << h->lastError() << len;
-        return -1;
-    }
-    return XuBlockSize;
+    return r < 0 ? -1 : XuBlockSize;
 }
 
 // ---------------------------------------------------------------------------
@@ -246,51 +240,8 @@ int UvcDevice::queuedPackets() const
     return int(queue_.size());
 }
 
-UvcDevice::ErrorType UvcDevice::sendMsgAsync(ProtocolMsg::FrmPacket &frame, bool needAnswer)
-{
-    const ErrorType check = checkSend(frame);
-    if (check != NoError)
-        return check;
-    frame.seq = protocolMsg_.nextSeq();
-    if (needAnswer)
-        frame.flags |= ProtocolMsg::FlagWantAnswer;
-    else
-        frame.flags &= quint8(~ProtocolMsg::FlagWantAnswer);
-    const quint32 len = quint32(ProtocolMsg::frameLength(frame));
-    const quint16 seq = frame.seq;
-    ProtocolMsg::packFrame(frame);
-
-    SendPacket p;
-    p.owned.reset(new quint8[XuBlockSize]());
-    std::memcpy(p.owned.get(), &frame, len);
-    p.data = p.owned.get();
-    p.len = len;
-    p.seq = seq;
-    std::lock_guard<std::recursive_mutex> locker(queueLock_);
-    queue_.push_back(std::move(p));
-    return NoError;
-}
-
-UvcDevice::ErrorType UvcDevice::sendMsgAsyncDirectly(ProtocolMsg::FrmPacket &frame)
-{
-    ProtocolMsg::FrmPacket f = frame;
-    const ErrorType check = checkSend(f);
-    if (check != NoError)
-        return check;
-    f.seq = protocolMsg_.nextSeq();
-    ProtocolMsg::packFrame(f);
-    unsigned char block[XuBlockSize];
-    std::memcpy(block, &f, XuBlockSize);
-    const int sent = uvc_xu_set(2, block, XuBlockSize);
-    if (sent != XuBlockSize) {
-        qWarning("UVC_SET failed, expected len %d != sended len %d, retry", XuBlockSize, sent);
-        return SendFailed;
-    }
-    return NoError;
-}
-
-UvcDevice::ErrorType UvcDevice::sendMsgSyncNonBlock(ProtocolMsg::FrmPacket &frame, QSharedPointer<QString> method,
-                                                    QObject *receiver)
+UvcDevice::ErrorType UvcDevice::queueCopy(ProtocolMsg::FrmPacket &frame, QObject *receiver,
+                                          QSharedPointer<QString> method)
 {
     const ErrorType check = checkSend(frame);
     if (check != NoError)
@@ -307,10 +258,43 @@ UvcDevice::ErrorType UvcDevice::sendMsgSyncNonBlock(ProtocolMsg::FrmPacket &fram
     p.len = len;
     p.seq = seq;
     p.receiver = receiver;
-    p.method = method ? method : QSharedPointer<QString>::create();
+    p.method = method;
     std::lock_guard<std::recursive_mutex> locker(queueLock_);
     queue_.push_back(std::move(p));
     return NoError;
+}
+
+UvcDevice::ErrorType UvcDevice::sendMsgAsync(ProtocolMsg::FrmPacket &frame, bool needAnswer)
+{
+    if (needAnswer)
+        frame.flags |= ProtocolMsg::FlagWantAnswer;
+    else
+        frame.flags &= quint8(~ProtocolMsg::FlagWantAnswer);
+    return queueCopy(frame, nullptr, {});
+}
+
+UvcDevice::ErrorType UvcDevice::sendMsgAsyncDirectly(ProtocolMsg::FrmPacket &frame)
+{
+    ProtocolMsg::FrmPacket f = frame;
+    const ErrorType check = checkSend(f);
+    if (check != NoError)
+        return check;
+    f.seq = protocolMsg_.nextSeq();
+    ProtocolMsg::packFrame(f);
+    unsigned char block[XuBlockSize];
+    std::memcpy(block, &f, XuBlockSize);
+    const int sent = uvc_xu_set(cmd::SelMessage, block, XuBlockSize);
+    if (sent != XuBlockSize) {
+        qWarning("UVC_SET failed, expected len %d != sended len %d, retry", XuBlockSize, sent);
+        return SendFailed;
+    }
+    return NoError;
+}
+
+UvcDevice::ErrorType UvcDevice::sendMsgSyncNonBlock(ProtocolMsg::FrmPacket &frame, QSharedPointer<QString> method,
+                                                    QObject *receiver)
+{
+    return queueCopy(frame, receiver, method ? method : QSharedPointer<QString>::create());
 }
 
 UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByteArray &answer)
@@ -431,7 +415,7 @@ void UvcDevice::run()
             }
         }
         if (haveBlock) {
-            const int sent = uvc_xu_set(2, block, XuBlockSize);
+            const int sent = uvc_xu_set(cmd::SelMessage, block, XuBlockSize);
             if (sent != XuBlockSize)
                 qWarning("UVS_SET failed, expected len %d != sent len %d", XuBlockSize, sent);
         }
@@ -448,7 +432,7 @@ void UvcDevice::run()
 void UvcDevice::pollStatus()
 {
     CameraStatus status;
-    const int r = uvc_xu_get(6, status.data, XuBlockSize);
+    const int r = uvc_xu_get(cmd::SelCommand, status.data, XuBlockSize);
     if (r != XuBlockSize) {
         qWarning() << "Invalid ret_val =" << r;
         return;
@@ -503,7 +487,7 @@ void UvcDevice::rx_msg()
         return;
 
     unsigned char block[XuBlockSize] = {};
-    const int r = uvc_xu_get(2, block, XuBlockSize);
+    const int r = uvc_xu_get(cmd::SelMessage, block, XuBlockSize);
     if (r < 0) {
         qWarning() << "UVC_GET failed: " << r;
         return;
@@ -561,7 +545,7 @@ void UvcDevice::parseRecvData(ProtocolMsg::FrmPacket *answer, SendPacket &packet
     QObject *receiver = packet.receiver.data();
 
     if (set == ProtocolMsg::CmdSetAi) {
-        if (id != 146) {
+        if (id != cmd::AiShortStatus) {
             qWarning() << "Unknown cmd id =" << id << "in AI cmd set";
             return;
         }
@@ -569,23 +553,23 @@ void UvcDevice::parseRecvData(ProtocolMsg::FrmPacket *answer, SendPacket &packet
             qWarning() << "Error response =" << result << "in cmd set AI, cmd id AI_FETCH_SHORT_STATUS";
             return;
         }
-        const int v1 = b[43];
-        const int v2 = b[44];
-        const int v3 = b[45] >= 3 ? 0 : b[45];
-        const int v4 = b[50] >= 3 ? 0 : b[50];
-        float f;
-        std::memcpy(&f, b + 46, sizeof f);
-        qInfo() << "AI Status: " << v1 << v2 << v3 << v4 << f;
+        AiStatus ai;
+        if (!AiStatus::decode(ProtocolMsg::answerData(*answer), ai)) {
+            qWarning() << "AI status length error, received length is" << ProtocolMsg::answerData(*answer).size();
+            return;
+        }
+        qInfo() << "AI Status: " << ai.first << ai.second << ai.third << ai.fourth << ai.value;
         if (receiver)
-            QMetaObject::invokeMethod(receiver, method.constData(), Qt::AutoConnection, Q_ARG(int, v1),
-                                      Q_ARG(int, v2), Q_ARG(int, v3), Q_ARG(int, v4), Q_ARG(float, f));
+            QMetaObject::invokeMethod(receiver, method.constData(), Qt::AutoConnection, Q_ARG(int, ai.first),
+                                      Q_ARG(int, ai.second), Q_ARG(int, ai.third), Q_ARG(int, ai.fourth),
+                                      Q_ARG(float, ai.value));
         return;
     }
     if (set == ProtocolMsg::CmdSetCamera) {
         const char *text = nullptr;
-        if (id == 466)
+        if (id == cmd::CamGetFaceFocus)
             text = "in cmd set Camera, cmd id GET_CAMERA_FACEFOCUS";
-        else if (id == 962)
+        else if (id == cmd::CamDevStatus)
             text = "in cmd set Camera, cmd id SET_CAMERA_DEVSTATUS";
         if (!text) {
             qWarning() << "Unknown cmd id =" << id << "in Camera cmd set";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CameraDevice.h"
 #include "uvc/AiStatus.h"
 #include "uvc/CameraStatus.h"
 #include "uvc/DevDescription.h"
@@ -18,11 +19,13 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace vexo {
 namespace pc {
 
-class CameraDevice;
+struct CameraModel;
 class CameraPlatform;
 class GlobalParams;
 
@@ -82,14 +85,26 @@ public:
         DevStatusSleep = 3,
     };
 
-    // Range of a standard control.
-    struct CameraParamRange
+    // Range of a standard control: minimum, maximum, step, defaultValue,
+    // flags (which modes it offers).
+    using CameraParamRange = CameraDevice::Range;
+
+    // A standard control's value and whether its automatic mode is on.
+    struct ControlValue
     {
-        qint32 min = 0;
-        qint32 max = 0;
-        qint32 step = 0;
-        qint32 def = 0;
-        qint32 flags = 0;
+        int value = 0;
+        bool isAuto = false;
+    };
+
+    // One standard control as the device layer and the tools name it.
+    struct ControlInfo
+    {
+        CameraDevice::Control id;
+        const char *name;      // command-line name ("white-balance")
+        const char *what;      // platform call name in log lines ("WhiteBalance")
+        const char *getIface;  // logged when the interface for reads is missing
+        const char *setIface;  // the same for writes
+        bool userAuto;         // offers its automatic mode to the user
     };
 
     // Where a synchronous sender waits for its answer (on its own stack).
@@ -148,13 +163,28 @@ public:
     QString getDevSn();
     QJsonObject getDevInfo();
     int getDevModel();
+    // The model row of the device information (the Unknown model when none).
+    const CameraModel &model() const;
     bool is4KDevice() const;
     QJsonObject getDevReportInfo() const;
     bool getCameraStatus(CameraStatus &status);
-    int checkFwUpdate(QString &message);
+    // The installed firmware against the latest one the cloud named
+    // (setLatestFwVersion). The caller words the outcome for the user.
+    enum FwCheck : int { FwUpToDate = 0, FwNewer = 1, FwUnknown = 2 };
+    int checkFwUpdate();
     int aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, QObject *receiver, int getMethod);
 
     // ---- standard controls ----
+    // Any control: the value (none when it cannot be read), a write with the
+    // value flags (0 or -1) and the range. The named uvc... operations below
+    // are these with the classic signatures.
+    std::optional<ControlValue> control(CameraDevice::Control id);
+    int setControl(CameraDevice::Control id, int value, int flags);
+    std::optional<CameraParamRange> range(CameraDevice::Control id);
+    static const std::vector<ControlInfo> &controlTable();
+    static const ControlInfo *controlInfo(CameraDevice::Control id);
+    static const ControlInfo *controlInfo(const QString &name);
+
     bool uvc_IAMCameraControl_Get();
     bool uvc_ICameraControl_Get();
     bool uvc_IVideoProcAmp_Get();
@@ -256,17 +286,17 @@ public:
 
     // ---- identity fields ----
     QString getName() const;        // display name "KAVORA_ZarvoCam_<serial>"
-    QString getIpAddr() const;
-    QByteArray getUuid() const;
-    QString getVersion() const;
-    QJsonObject getInfo() const;
-    QString getSn() const;
+    QString getIpAddr() const { return lockedCopy(ipAddr_); }
+    QByteArray getUuid() const { return lockedCopy(uuid_); }
+    QString getVersion() const { return lockedCopy(version_); }
+    QJsonObject getInfo() const { return lockedCopy(devInfo_); }
+    QString getSn() const { return lockedCopy(sn_); }
     int getSysType() const { return sysType_.load(); }
-    int getSocVer() const;
-    int getModelCode() const;
-    QString getLatestFwVersion() const;
+    int getSocVer() const { return lockedCopy(socVer_); }
+    int getModelCode() const { return lockedCopy(modelCode_); }
+    QString getLatestFwVersion() const { return lockedCopy(latestFwVersion_); }
     void setLatestFwVersion(const QString &version);
-    int getFwState() const;
+    int getFwState() const { return lockedCopy(fwState_); }
     QString getFriendlyName() const { return friendlyName_; }
     QString getDevicePath() const { return devicePath_; }
     QString getTempIpAddr() const { return tempIpAddr_; }
@@ -297,18 +327,34 @@ protected:
     void parseRecvData(ProtocolMsg::FrmPacket *answer, SendPacket &packet);
 
 private:
+    template <typename T>
+    T lockedCopy(const T &field) const
+    {
+        std::lock_guard<std::mutex> locker(infoLock_);
+        return field;
+    }
     std::shared_ptr<CameraDevice> handle() const;
     ErrorType checkSend(const ProtocolMsg::FrmPacket &frame);
+    // Numbers, packs and queues a copy of the frame (the queue owns it).
+    ErrorType queueCopy(ProtocolMsg::FrmPacket &frame, QObject *receiver, QSharedPointer<QString> method);
+    // The handle for an extension-unit transfer, or null (logged).
+    std::shared_ptr<CameraDevice> xuHandle(bool write);
     bool checkInited() const;
     bool checkCommon() const;
     void pollStatus();
     void sleepWhileRunning(int productionMs);
     void serveImageTransfer();
-    bool identityRequest(int cmdId, QByteArray &answer);
+    // A synchronous request whose answer must hold at least minLength bytes
+    // (what names the answer in the log).
+    bool request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer);
+    bool identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer);
     int sendBlock(const char *operation, quint8 code, std::initializer_list<quint8> values, int shownValue);
-    int sendCameraFrame(int cmdId, const QByteArray &payload);
+    // Queues a frame that asks for no answer (after the common checks).
+    int sendFrame(int cmdSet, int cmdId, const QByteArray &payload);
     bool acquireControl(const char *failMessage);
-    int readRange(int control, CameraParamRange &range, const char *interfaceFail, const char *callFail);
+    std::shared_ptr<CameraDevice> controlHandle(const ControlInfo *c, bool set);
+    int valueOut(CameraDevice::Control id, bool *isAuto, int &value);
+    int rangeOut(CameraDevice::Control id, CameraParamRange &out);
 
     // state
     std::atomic<bool> present_{true};

@@ -3,7 +3,9 @@
 // modules, and the few commands made of standard controls.
 #include "uvc/UvcDevice.h"
 
+#include "comm/ByteOrder.h"
 #include "comm/TimeScale.h"
+#include "uvc/CommandIds.h"
 #include "platform/CameraDevice.h"
 
 #include <QDebug>
@@ -17,33 +19,6 @@ namespace pc {
 namespace {
 
 using Control = CameraDevice::Control;
-
-constexpr int SelectorCommand = 6;
-constexpr int SelectorPreset = 7;
-
-void putLe16(QByteArray &b, int offset, int v)
-{
-    b[offset] = char(v & 0xff);
-    b[offset + 1] = char((v >> 8) & 0xff);
-}
-
-void putLe32(QByteArray &b, int offset, qint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[offset + i] = char((quint32(v) >> (8 * i)) & 0xff);
-}
-
-qint16 le16(const QByteArray &b, int offset)
-{
-    return qint16(quint16(quint8(b.at(offset)) | (quint8(b.at(offset + 1)) << 8)));
-}
-
-float leFloat(const QByteArray &b, int offset)
-{
-    float f;
-    std::memcpy(&f, b.constData() + offset, sizeof f);
-    return f;
-}
 
 } // namespace
 
@@ -59,7 +34,7 @@ int UvcDevice::sendBlock(const char *operation, quint8 code, std::initializer_li
     int i = 2;
     for (quint8 v : values)
         block[i++] = v;
-    if (uvc_xu_set(SelectorCommand, block, XuBlockSize) != XuBlockSize) {
+    if (uvc_xu_set(cmd::SelCommand, block, XuBlockSize) != XuBlockSize) {
         qWarning() << operation << code << "failed";
         return -1;
     }
@@ -69,78 +44,78 @@ int UvcDevice::sendBlock(const char *operation, quint8 code, std::initializer_li
 
 int UvcDevice::cameraSetMediaMode(MediaMode mode)
 {
-    return sendBlock("cameraSetMediaMode", 0, {quint8(mode)}, mode);
+    return sendBlock("cameraSetMediaMode", cmd::BlockMediaMode, {quint8(mode)}, mode);
 }
 
 int UvcDevice::cameraSetHdr(bool on)
 {
-    return sendBlock("cameraSetHdr", 1, {quint8(on ? 1 : 0)}, on);
+    return sendBlock("cameraSetHdr", cmd::BlockHdr, {quint8(on ? 1 : 0)}, on);
 }
 
 int UvcDevice::cameraSetFaceAE(int value)
 {
-    return sendBlock("cameraSetFaceAE", 3, {quint8(value)}, value);
+    return sendBlock("cameraSetFaceAE", cmd::BlockFaceAe, {quint8(value)}, value);
 }
 
 int UvcDevice::cameraSetFov(int value)
 {
-    return sendBlock("cameraSetFov", 4, {quint8(value)}, value);
+    return sendBlock("cameraSetFov", cmd::BlockFov, {quint8(value)}, value);
 }
 
 int UvcDevice::cameraSetBgMode(MediaBgMode mode)
 {
-    return sendBlock("cameraSetBgMode", 5, {quint8(mode)}, mode);
+    return sendBlock("cameraSetBgMode", cmd::BlockBgMode, {quint8(mode)}, mode);
 }
 
 int UvcDevice::cameraSetMaskLevel(int level)
 {
     level = qBound(0, level, 100);
-    return sendBlock("cameraSetMaskLevel", 6, {quint8(level)}, level);
+    return sendBlock("cameraSetMaskLevel", cmd::BlockMaskLevel, {quint8(level)}, level);
 }
 
 int UvcDevice::cameraSetButtonMode(int mode)
 {
-    return sendBlock("cameraSetButtonMode", 7, {quint8(mode)}, mode);
+    return sendBlock("cameraSetButtonMode", cmd::BlockButtonMode, {quint8(mode)}, mode);
 }
 
 int UvcDevice::cameraSetNoiseCancellation(int value)
 {
-    return sendBlock("cameraSetNoiseCancellation", 10, {quint8(value)}, value);
+    return sendBlock("cameraSetNoiseCancellation", cmd::BlockNoiseCancellation, {quint8(value)}, value);
 }
 
 int UvcDevice::cameraSetSuspendTime(int seconds)
 {
-    return sendBlock("cameraSetSuspendTime", 11, {quint8(seconds & 0xff), quint8((seconds >> 8) & 0xff)}, seconds);
+    return sendBlock("cameraSetSuspendTime", cmd::BlockSuspendTime, {quint8(seconds), quint8(seconds >> 8)}, seconds);
 }
 
 int UvcDevice::cameraSetAutoFramingMode(signed char mode, signed char size)
 {
-    return sendBlock("cameraSetAutoFramingMode", 13, {quint8(mode), quint8(size)}, mode);
+    return sendBlock("cameraSetAutoFramingMode", cmd::BlockAutoFraming, {quint8(mode), quint8(size)}, mode);
 }
 
 int UvcDevice::cameraSetImageReplace(int op, int index)
 {
-    return sendBlock("cameraSetImageReplace", 14, {quint8(op), quint8(index)}, index);
+    return sendBlock("cameraSetImageReplace", cmd::BlockImageReplace, {quint8(op), quint8(index)}, index);
 }
 
 int UvcDevice::cameraSetBgColor(MediaBgModeColorType color)
 {
-    return sendBlock("cameraSetBgColor", 16, {quint8(color)}, color);
+    return sendBlock("cameraSetBgColor", cmd::BlockBgColor, {quint8(color)}, color);
 }
 
 int UvcDevice::cameraSetBgEnable(bool enable)
 {
     // The camera's flag says "disabled".
-    return sendBlock("cameraSetBgEnable", 17, {quint8(enable ? 0 : 1)}, enable);
+    return sendBlock("cameraSetBgEnable", cmd::BlockBgDisable, {quint8(enable ? 0 : 1)}, enable);
 }
 
 // ---- frames ----
 
-int UvcDevice::sendCameraFrame(int cmdId, const QByteArray &payload)
+int UvcDevice::sendFrame(int cmdSet, int cmdId, const QByteArray &payload)
 {
     if (!checkCommon())
         return -1;
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, cmdId, payload, false);
+    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(cmdSet, cmdId, payload, false);
     const ErrorType ret = sendMsgAsync(f, false);
     if (ret != NoError) {
         qWarning() << "Error occurred in sendMsgAsync, ret_val =" << ret;
@@ -154,24 +129,24 @@ int UvcDevice::cameraSetDevRunStatus(DevStatus status)
     QByteArray payload(2, '\0');
     payload[0] = 1;
     payload[1] = char(status);
-    return sendCameraFrame(962, payload);
+    return sendFrame(ProtocolMsg::CmdSetCamera, cmd::CamDevStatus, payload);
 }
 
 int UvcDevice::cameraRestoreFactorySettings()
 {
-    return sendCameraFrame(964, QByteArray(1, '\1'));
+    return sendFrame(ProtocolMsg::CmdSetCamera, cmd::CamFactoryReset, QByteArray(1, '\1'));
 }
 
 int UvcDevice::cameraSetFaceFocus(bool on)
 {
-    return sendCameraFrame(978, QByteArray(1, on ? '\1' : '\0'));
+    return sendFrame(ProtocolMsg::CmdSetCamera, cmd::CamSetFaceFocus, QByteArray(1, on ? '\1' : '\0'));
 }
 
 int UvcDevice::cameraGetFaceFocus(QSharedPointer<QString> method, QObject *receiver, int getMethod)
 {
     if (!checkCommon())
         return -1;
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, 466);
+    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, cmd::CamGetFaceFocus);
     if (getMethod == GetNonBlocking)
         return sendMsgSyncNonBlock(f, method, receiver);
     QByteArray answer;
@@ -191,17 +166,11 @@ int UvcDevice::cameraSetZoomRatio(double ratio, short speed, int method)
         const qint32 zoom = qint32(std::lround(ratio * 1000.0));
         qInfo() << "zoom_i =" << zoom;
         QByteArray payload(6, '\0');
-        putLe16(payload, 0, speed);
-        putLe32(payload, 2, zoom);
-        ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, 643, payload, false);
-        const ErrorType ret = sendMsgAsync(f, false);
-        if (ret != NoError) {
-            qWarning() << "Error occurred in sendMsgAsync, ret_val =" << ret;
-            return -1;
-        }
-        return 0;
+        setLe16(payload, 0, quint16(speed));
+        setLe32(payload, 2, quint32(zoom));
+        return sendFrame(ProtocolMsg::CmdSetCamera, cmd::CamZoomRatio, payload);
     }
-    if (zoomRange().max == 0 && !cameraZoomRangeGet()) {
+    if (zoomRange().maximum == 0 && !cameraZoomRangeGet()) {
         qWarning() << "get zoom range failed";
         return -1;
     }
@@ -210,7 +179,7 @@ int UvcDevice::cameraSetZoomRatio(double ratio, short speed, int method)
         return -1;
     }
     const CameraParamRange r = zoomRange();
-    const int value = int(std::lround(r.min + (r.max - r.min) * (ratio - 1.0)));
+    const int value = int(std::lround(r.minimum + (r.maximum - r.minimum) * (ratio - 1.0)));
     const auto h = handle();
     if (!h || !h->controlSet(Control::Zoom, value, r.flags)) {
         qWarning() << "set CameraControl_Zoom failed";
@@ -230,7 +199,7 @@ int UvcDevice::cameraPrepareLog()
         payload[0] = 0x14;
         const QByteArray text(commands[i]);
         payload.replace(1, qMin(text.size(), ProtocolMsg::MaxPayloadSize - 2), text.left(ProtocolMsg::MaxPayloadSize - 2));
-        ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, 461, payload, true);
+        ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, cmd::CamPrepareLog, payload, true);
         const ErrorType ret = devMode_.load() != DevModeUvc ? sendMsgAsyncDirectly(f) : sendMsgAsync(f, true);
         if (ret != NoError)
             qWarning() << "cameraPrepareLog send failed, ret_val =" << ret;
@@ -244,61 +213,33 @@ int UvcDevice::cameraPrepareLog()
 
 int UvcDevice::gimbalSetSpeedPosition(short s1, short s2, short s3, double p1, double p2, double p3)
 {
-    if (!checkCommon())
-        return -1;
     QByteArray payload(12, '\0');
-    putLe16(payload, 0, int(p1 * 100));
-    putLe16(payload, 2, int(p2 * 100));
-    putLe16(payload, 4, int(p3 * 100));
-    putLe16(payload, 6, s1);
-    putLe16(payload, 8, s2);
-    putLe16(payload, 10, s3);
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetGimbal, 6, payload, false);
-    const ErrorType ret = sendMsgAsync(f, false);
-    if (ret != NoError) {
-        qWarning() << "Error occurred in sendMsgAsync, ret_val =" << ret;
-        return -1;
-    }
-    return 0;
+    setLe16(payload, 0, quint16(int(p1 * 100)));
+    setLe16(payload, 2, quint16(int(p2 * 100)));
+    setLe16(payload, 4, quint16(int(p3 * 100)));
+    setLe16(payload, 6, quint16(s1));
+    setLe16(payload, 8, quint16(s2));
+    setLe16(payload, 10, quint16(s3));
+    return sendFrame(ProtocolMsg::CmdSetGimbal, cmd::GimbalSpeedPosition, payload);
 }
 
 int UvcDevice::gimbalGetAttitudeInfo(short &x, short &y, short &z)
 {
-    if (!checkCommon())
-        return -1;
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetGimbal, 1);
     QByteArray a;
-    const ErrorType ret = sendMsgSync(f, a);
-    if (ret != NoError) {
-        qWarning() << "Error occurred in sendMsgSync, ret_val =" << ret;
+    if (!checkCommon() || !request(ProtocolMsg::CmdSetGimbal, cmd::GimbalAttitude, 6, "Attitude info", a))
         return -1;
-    }
-    if (a.size() < 6) {
-        qWarning() << "Attitude info length error, received length is" << a.size();
-        return -1;
-    }
-    x = le16(a, 0);
-    y = le16(a, 2);
-    z = le16(a, 4);
+    x = qint16(le16(a, 0));
+    y = qint16(le16(a, 2));
+    z = qint16(le16(a, 4));
     qInfo() << "x =" << x / 100.0 << "; y =" << y / 100.0 << "; z =" << z / 100.0;
     return 0;
 }
 
 int UvcDevice::aiGetGimbalBootPos(float &a, float &b, float &c, float &d)
 {
-    if (!checkCommon())
-        return -1;
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetAi, 54);
     QByteArray ans;
-    const ErrorType ret = sendMsgSync(f, ans);
-    if (ret != NoError) {
-        qWarning() << "Error occurred in sendMsgSync, ret_val =" << ret;
+    if (!checkCommon() || !request(ProtocolMsg::CmdSetAi, cmd::AiGimbalBootPos, 20, "Gimbal boot position", ans))
         return -1;
-    }
-    if (ans.size() < 20) {
-        qWarning() << "Gimbal boot position length error, received length is" << ans.size();
-        return -1;
-    }
     a = leFloat(ans, 4);
     b = leFloat(ans, 8);
     c = leFloat(ans, 12);
@@ -314,17 +255,17 @@ int UvcDevice::presetPositionGet(unsigned char index, UvcPreSetPosInfo *info)
         return -1;
     if (!checkCommon())
         return -1;
-    unsigned char block[XuBlockSize] = {2, 1, index};
-    if (uvc_xu_set(SelectorPreset, block, XuBlockSize) != XuBlockSize) {
+    unsigned char block[XuBlockSize] = {cmd::PresetQuery, 1, index};
+    if (uvc_xu_set(cmd::SelPreset, block, XuBlockSize) != XuBlockSize) {
         qWarning() << "query gimbal preset failed";
         return -1;
     }
     std::memset(block, 0, sizeof block);
-    if (uvc_xu_get(SelectorPreset, block, XuBlockSize) != XuBlockSize) {
+    if (uvc_xu_get(cmd::SelPreset, block, XuBlockSize) != XuBlockSize) {
         qWarning() << "get gimbal preset failed";
         return -1;
     }
-    if (block[0] != 0xAA || block[1] != 1) {
+    if (block[0] != cmd::PresetAnswerSync || block[1] != 1) {
         qWarning() << "Preset info invalid" << block[0] << block[1];
         return -1;
     }
@@ -353,10 +294,10 @@ int UvcDevice::cameraSetAntiFlicker(int value)
         return -1;
     }
     // 1 and 2 are manual choices (50 and 60 Hz), anything else lets the
-    // camera decide. The power-line control has no automatic companion on
-    // the platform, so only the value is passed on.
+    // camera decide.
+    const int flags = (value == 1 || value == 2) ? CameraDevice::FlagManual : CameraDevice::FlagAuto;
     const auto h = handle();
-    if (!h || !h->controlSet(Control::PowerLineFrequency, value, CameraDevice::FlagNone)) {
+    if (!h || !h->controlSet(Control::PowerLineFrequency, value, flags)) {
         qWarning() << "put_PowerlineFrequency failed";
         return -1;
     }
@@ -367,7 +308,7 @@ int UvcDevice::cameraGetFocusRatio(unsigned char *isAuto)
 {
     if (!checkCommon())
         return -1;
-    if (focusRange().max == 0 && !cameraFocusRangeGet()) {
+    if (focusRange().maximum == 0 && !cameraFocusRangeGet()) {
         qWarning() << "get focus range failed";
         return -1;
     }
@@ -384,21 +325,21 @@ int UvcDevice::cameraGetFocusRatio(unsigned char *isAuto)
     if (isAuto)
         *isAuto = flags == CameraDevice::FlagAuto ? 1 : 0;
     const CameraParamRange r = focusRange();
-    if (r.max == r.min)
+    if (r.maximum == r.minimum)
         return -1;
-    return (value - r.min) * 100 / (r.max - r.min);
+    return (value - r.minimum) * 100 / (r.maximum - r.minimum);
 }
 
 int UvcDevice::normalizedZoom(int zoom)
 {
-    if (zoomRange().max == 0 && !cameraZoomRangeGet()) {
+    if (zoomRange().maximum == 0 && !cameraZoomRangeGet()) {
         qWarning() << "get zoom range failed";
         return 0;
     }
     const CameraParamRange r = zoomRange();
-    if (r.max == r.min)
+    if (r.maximum == r.minimum)
         return 0;
-    const double n = std::floor((zoom - r.min) * 100.0 / (r.max - r.min) + 0.5);
+    const double n = std::floor((zoom - r.minimum) * 100.0 / (r.maximum - r.minimum) + 0.5);
     return qBound(0, int(n), 100);
 }
 

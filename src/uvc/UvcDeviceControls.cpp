@@ -2,6 +2,7 @@
 #include "uvc/UvcDevice.h"
 
 #include "platform/CameraDevice.h"
+#include "uvc/CommandIds.h"
 
 #include <QDebug>
 
@@ -21,15 +22,13 @@ const char *const AmCamFail = "Get IAMCameraControl failed";
 const char *const CamCtrlFail = "uvc_ICameraControl_Get failed";
 const char *const PanTiltFail = "get ICameraControl failed";
 
-UvcDevice::CameraParamRange toRange(const CameraDevice::Range &r, int divisor = 1)
+UvcDevice::CameraParamRange inDegrees(UvcDevice::CameraParamRange r)
 {
-    UvcDevice::CameraParamRange out;
-    out.min = r.minimum / divisor;
-    out.max = r.maximum / divisor;
-    out.step = r.step / divisor;
-    out.def = r.defaultValue / divisor;
-    out.flags = r.flags;
-    return out;
+    r.minimum /= ArcSecondsPerDegree;
+    r.maximum /= ArcSecondsPerDegree;
+    r.step /= ArcSecondsPerDegree;
+    r.defaultValue /= ArcSecondsPerDegree;
+    return r;
 }
 
 int autoFlags(bool isAuto)
@@ -39,10 +38,55 @@ int autoFlags(bool isAuto)
 
 void logRange(const char *text, const UvcDevice::CameraParamRange &r)
 {
-    qInfo() << text << r.min << r.max << r.step << r.def << r.flags;
+    qInfo() << text << r.minimum << r.maximum << r.step << r.defaultValue << r.flags;
+}
+
+// One log line "<verb>_<control> failed", as the platform calls are named.
+void logFailed(const char *verb, const UvcDevice::ControlInfo &c)
+{
+    qWarning().nospace() << verb << "_" << c.what << " failed";
 }
 
 } // namespace
+
+// ---- the control table ----
+
+const std::vector<UvcDevice::ControlInfo> &UvcDevice::controlTable()
+{
+    static const std::vector<ControlInfo> table = {
+        {Control::BacklightCompensation, "backlight", "BacklightCompensation", ProcAmpFail, ProcAmpFail, false},
+        {Control::Brightness, "brightness", "Brightness", ProcAmpFail, ProcAmpFail, false},
+        {Control::Contrast, "contrast", "Contrast", ProcAmpFail, ProcAmpFail, false},
+        {Control::Gain, "gain", "Gain", ProcAmpFail, ProcAmpFail, true},
+        {Control::Hue, "hue", "Hue", ProcAmpFail, ProcAmpFail, false},
+        {Control::Saturation, "saturation", "Saturation", ProcAmpFail, ProcAmpFail, false},
+        {Control::Sharpness, "sharpness", "Sharpness", ProcAmpFail, ProcAmpFail, false},
+        {Control::WhiteBalance, "white-balance", "WhiteBalance", ProcAmpFail, ProcAmpFail, true},
+        {Control::Exposure, "exposure", "Exposure", AmCamFail, CamCtrlFail, true},
+        {Control::Focus, "focus", "Focus", AmCamFail, AmCamFail, true},
+        {Control::PowerLineFrequency, "power-line", "PowerlineFrequency", ProcAmpFail, ProcAmpFail, false},
+        {Control::Zoom, "zoom", "Zoom", AmCamFail, AmCamFail, false},
+    };
+    return table;
+}
+
+const UvcDevice::ControlInfo *UvcDevice::controlInfo(CameraDevice::Control id)
+{
+    for (const ControlInfo &c : controlTable()) {
+        if (c.id == id)
+            return &c;
+    }
+    return nullptr;
+}
+
+const UvcDevice::ControlInfo *UvcDevice::controlInfo(const QString &name)
+{
+    for (const ControlInfo &c : controlTable()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
 
 // ---- interface acquisition ----
 // The platform hands out one handle for all controls; the three acquisition
@@ -106,127 +150,121 @@ bool UvcDevice::acquireControl(const char *failMessage)
     return ok;
 }
 
-// ---- generic shapes ----
+// ---- any control of the table ----
 
-namespace {
-
-// Value getter: 0 on every path; outputs only written on success.
-template <typename Device>
-int getValue(Device *dev, const std::shared_ptr<CameraDevice> &h, Control c, bool *isAuto, int &value,
-             const char *callFail)
+std::shared_ptr<CameraDevice> UvcDevice::controlHandle(const ControlInfo *c, bool set)
 {
-    Q_UNUSED(dev)
-    int v = 0;
+    if (!c || !checkCommon() || !acquireControl(set ? c->setIface : c->getIface))
+        return nullptr;
+    return handle();
+}
+
+std::optional<UvcDevice::ControlValue> UvcDevice::control(CameraDevice::Control id)
+{
+    const ControlInfo *c = controlInfo(id);
+    const auto h = controlHandle(c, false);
+    ControlValue v;
     int flags = 0;
-    if (!h || !h->controlGet(c, v, flags)) {
-        qWarning() << callFail;
-        return 0;
+    if (!h || !h->controlGet(id, v.value, flags)) {
+        if (c)
+            logFailed("get", *c);
+        return std::nullopt;
     }
-    value = v;
-    if (isAuto)
-        *isAuto = flags == CameraDevice::FlagAuto;
-    return 0;
+    v.isAuto = flags == CameraDevice::FlagAuto;
+    return v;
 }
 
-} // namespace
-
-int UvcDevice::readRange(int control, CameraParamRange &range, const char *interfaceFail, const char *callFail)
+int UvcDevice::setControl(CameraDevice::Control id, int value, int flags)
 {
-    if (!checkCommon() || !acquireControl(interfaceFail))
-        return 0;
-    CameraDevice::Range r;
-    const auto h = handle();
-    if (!h || !h->controlRange(Control(control), r)) {
-        qWarning() << callFail;
-        return 0;
+    const ControlInfo *c = controlInfo(id);
+    const auto h = controlHandle(c, true);
+    if (!h || !h->controlSet(id, value, flags)) {
+        if (c)
+            logFailed("put", *c);
+        return -1;
     }
-    range = toRange(r);
     return 0;
 }
 
-#define ZARVO_GETTER(NAME, CONTROL, IFACE, FAIL)                                                     \
-    int UvcDevice::NAME(bool &isAuto, int &value)                                                    \
-    {                                                                                                \
-        if (!checkCommon() || !acquireControl(IFACE))                                                \
-            return 0;                                                                                \
-        return getValue(this, handle(), CONTROL, &isAuto, value, FAIL);                              \
+std::optional<UvcDevice::CameraParamRange> UvcDevice::range(CameraDevice::Control id)
+{
+    const ControlInfo *c = controlInfo(id);
+    const auto h = controlHandle(c, false);
+    CameraParamRange r;
+    if (!h || !h->controlRange(id, r)) {
+        if (c)
+            logFailed("getRange", *c);
+        return std::nullopt;
     }
-#define ZARVO_PLAIN_GETTER(NAME, CONTROL, IFACE, FAIL)                                               \
-    int UvcDevice::NAME(int &value)                                                                  \
-    {                                                                                                \
-        if (!checkCommon() || !acquireControl(IFACE))                                                \
-            return 0;                                                                                \
-        return getValue(this, handle(), CONTROL, nullptr, value, FAIL);                              \
-    }
-#define ZARVO_RANGE(NAME, CONTROL, IFACE, FAIL)                                                      \
-    int UvcDevice::NAME(CameraParamRange &range)                                                     \
-    {                                                                                                \
-        return readRange(int(CONTROL), range, IFACE, FAIL);                                          \
-    }
-#define ZARVO_AUTO_SETTER(NAME, CONTROL, IFACE, FAIL)                                                \
-    int UvcDevice::NAME(bool isAuto, int value)                                                      \
-    {                                                                                                \
-        if (!checkCommon() || !acquireControl(IFACE))                                                \
-            return -1;                                                                               \
-        const auto h = handle();                                                                     \
-        if (!h || !h->controlSet(CONTROL, value, autoFlags(isAuto))) {                               \
-            qWarning() << FAIL;                                                                      \
-            return -1;                                                                               \
-        }                                                                                            \
-        return 0;                                                                                    \
-    }
-#define ZARVO_PLAIN_SETTER(NAME, CONTROL, IFACE, FAIL)                                               \
-    int UvcDevice::NAME(int value)                                                                   \
-    {                                                                                                \
-        if (!checkCommon() || !acquireControl(IFACE))                                                \
-            return -1;                                                                               \
-        const auto h = handle();                                                                     \
-        if (!h || !h->controlSet(CONTROL, value, CameraDevice::FlagNone)) {                          \
-            qWarning() << FAIL;                                                                      \
-            return -1;                                                                               \
-        }                                                                                            \
-        return 0;                                                                                    \
-    }
+    return r;
+}
 
-ZARVO_GETTER(uvcBacklightCompensationControlGet, Control::BacklightCompensation, ProcAmpFail,
-             "get_BacklightCompensation failed")
-ZARVO_RANGE(uvcBacklightCompensationControlRangeGet, Control::BacklightCompensation, ProcAmpFail,
-            "getRange_BacklightCompensation failed")
-ZARVO_AUTO_SETTER(uvcBacklightCompensationControlSet, Control::BacklightCompensation, ProcAmpFail,
-                  "put_BacklightCompensation failed")
-ZARVO_PLAIN_GETTER(uvcBrightnessControlGet, Control::Brightness, ProcAmpFail, "get_Brightness failed")
-ZARVO_GETTER(uvcContrastControlGet, Control::Contrast, ProcAmpFail, "get_Contrast failed")
-ZARVO_RANGE(uvcContrastControlRangeGet, Control::Contrast, ProcAmpFail, "getRange_Contrast failed")
-ZARVO_PLAIN_SETTER(uvcContrastControlSet, Control::Contrast, ProcAmpFail, "put_Contrast failed")
-ZARVO_GETTER(uvcGainControlGet, Control::Gain, ProcAmpFail, "get_Gain failed")
-ZARVO_RANGE(uvcGainControlRangeGet, Control::Gain, ProcAmpFail, "getRange_Gain failed")
-ZARVO_AUTO_SETTER(uvcGainControlSet, Control::Gain, ProcAmpFail, "put_Gain failed")
-ZARVO_GETTER(uvcHueControlGet, Control::Hue, ProcAmpFail, "get_Hue failed")
-ZARVO_RANGE(uvcHueControlRangeGet, Control::Hue, ProcAmpFail, "getRange_Hue failed")
-ZARVO_PLAIN_SETTER(uvcHueControlSet, Control::Hue, ProcAmpFail, "put_Hue failed")
-ZARVO_PLAIN_GETTER(uvcSaturationControlGet, Control::Saturation, ProcAmpFail, "get_Saturation failed")
-ZARVO_RANGE(uvcSaturationControlRangeGet, Control::Saturation, ProcAmpFail, "getRange_Saturation failed")
-ZARVO_PLAIN_SETTER(uvcSaturationControlSet, Control::Saturation, ProcAmpFail, "put_Saturation failed")
-ZARVO_PLAIN_GETTER(uvcSharpnessControlGet, Control::Sharpness, ProcAmpFail, "get_Sharpness failed")
-ZARVO_RANGE(uvcSharpnessControlRangeGet, Control::Sharpness, ProcAmpFail, "getRange_Sharpness failed")
-ZARVO_PLAIN_SETTER(uvcSharpnessControlSet, Control::Sharpness, ProcAmpFail, "put_Sharpness failed")
-ZARVO_GETTER(uvcWhiteBalanceTemperatureControlGet, Control::WhiteBalance, ProcAmpFail, "get_WhiteBalance failed")
-ZARVO_RANGE(uvcWhiteBalanceColorTemperatureControlRangeGet, Control::WhiteBalance, ProcAmpFail,
-            "getRange_WhiteBalance failed")
-ZARVO_AUTO_SETTER(uvcWhiteBalanceTemperatureControlSet, Control::WhiteBalance, ProcAmpFail,
-                  "put_WhiteBalance failed")
-ZARVO_GETTER(uvcExposureGet, Control::Exposure, AmCamFail, "get_Exposure failed")
-ZARVO_RANGE(uvcExposureRangeAbsGet, Control::Exposure, AmCamFail, "getRange_Exposure failed")
-ZARVO_AUTO_SETTER(uvcExposureSet, Control::Exposure, CamCtrlFail, "put_Exposure failed")
-ZARVO_GETTER(uvcFocusGet, Control::Focus, AmCamFail, "get_Focus failed")
-ZARVO_RANGE(uvcFocusRangeAbsGet, Control::Focus, AmCamFail, "getRange_Focus failed")
-ZARVO_AUTO_SETTER(uvcFocusSet, Control::Focus, AmCamFail, "put_Focus failed")
+// ---- the named controls ----
+// Value and range getters return 0 on every path and leave their outputs
+// alone on failure; setters return 0 or -1.
 
-#undef ZARVO_GETTER
-#undef ZARVO_PLAIN_GETTER
-#undef ZARVO_RANGE
-#undef ZARVO_AUTO_SETTER
-#undef ZARVO_PLAIN_SETTER
+int UvcDevice::valueOut(CameraDevice::Control id, bool *isAuto, int &value)
+{
+    if (const auto v = control(id)) {
+        value = v->value;
+        if (isAuto)
+            *isAuto = v->isAuto;
+    }
+    return 0;
+}
+
+int UvcDevice::rangeOut(CameraDevice::Control id, CameraParamRange &out)
+{
+    if (const auto r = range(id))
+        out = *r;
+    return 0;
+}
+
+#define ZARVO_CONTROL_GET(NAME, CONTROL)                                                             \
+    int UvcDevice::NAME(bool &isAuto, int &value) { return valueOut(CONTROL, &isAuto, value); }
+#define ZARVO_CONTROL_VALUE(NAME, CONTROL)                                                           \
+    int UvcDevice::NAME(int &value) { return valueOut(CONTROL, nullptr, value); }
+#define ZARVO_CONTROL_RANGE(NAME, CONTROL)                                                           \
+    int UvcDevice::NAME(CameraParamRange &range) { return rangeOut(CONTROL, range); }
+#define ZARVO_CONTROL_SET_AUTO(NAME, CONTROL)                                                        \
+    int UvcDevice::NAME(bool isAuto, int value) { return setControl(CONTROL, value, autoFlags(isAuto)); }
+#define ZARVO_CONTROL_SET(NAME, CONTROL)                                                             \
+    int UvcDevice::NAME(int value) { return setControl(CONTROL, value, CameraDevice::FlagNone); }
+
+ZARVO_CONTROL_GET(uvcBacklightCompensationControlGet, Control::BacklightCompensation)
+ZARVO_CONTROL_RANGE(uvcBacklightCompensationControlRangeGet, Control::BacklightCompensation)
+ZARVO_CONTROL_SET_AUTO(uvcBacklightCompensationControlSet, Control::BacklightCompensation)
+ZARVO_CONTROL_VALUE(uvcBrightnessControlGet, Control::Brightness)
+ZARVO_CONTROL_GET(uvcContrastControlGet, Control::Contrast)
+ZARVO_CONTROL_RANGE(uvcContrastControlRangeGet, Control::Contrast)
+ZARVO_CONTROL_SET(uvcContrastControlSet, Control::Contrast)
+ZARVO_CONTROL_GET(uvcGainControlGet, Control::Gain)
+ZARVO_CONTROL_RANGE(uvcGainControlRangeGet, Control::Gain)
+ZARVO_CONTROL_SET_AUTO(uvcGainControlSet, Control::Gain)
+ZARVO_CONTROL_GET(uvcHueControlGet, Control::Hue)
+ZARVO_CONTROL_RANGE(uvcHueControlRangeGet, Control::Hue)
+ZARVO_CONTROL_SET(uvcHueControlSet, Control::Hue)
+ZARVO_CONTROL_VALUE(uvcSaturationControlGet, Control::Saturation)
+ZARVO_CONTROL_RANGE(uvcSaturationControlRangeGet, Control::Saturation)
+ZARVO_CONTROL_SET(uvcSaturationControlSet, Control::Saturation)
+ZARVO_CONTROL_VALUE(uvcSharpnessControlGet, Control::Sharpness)
+ZARVO_CONTROL_RANGE(uvcSharpnessControlRangeGet, Control::Sharpness)
+ZARVO_CONTROL_SET(uvcSharpnessControlSet, Control::Sharpness)
+ZARVO_CONTROL_GET(uvcWhiteBalanceTemperatureControlGet, Control::WhiteBalance)
+ZARVO_CONTROL_RANGE(uvcWhiteBalanceColorTemperatureControlRangeGet, Control::WhiteBalance)
+ZARVO_CONTROL_SET_AUTO(uvcWhiteBalanceTemperatureControlSet, Control::WhiteBalance)
+ZARVO_CONTROL_GET(uvcExposureGet, Control::Exposure)
+ZARVO_CONTROL_RANGE(uvcExposureRangeAbsGet, Control::Exposure)
+ZARVO_CONTROL_SET_AUTO(uvcExposureSet, Control::Exposure)
+ZARVO_CONTROL_GET(uvcFocusGet, Control::Focus)
+ZARVO_CONTROL_RANGE(uvcFocusRangeAbsGet, Control::Focus)
+ZARVO_CONTROL_SET_AUTO(uvcFocusSet, Control::Focus)
+
+#undef ZARVO_CONTROL_GET
+#undef ZARVO_CONTROL_VALUE
+#undef ZARVO_CONTROL_RANGE
+#undef ZARVO_CONTROL_SET_AUTO
+#undef ZARVO_CONTROL_SET
 
 // ---- pan and tilt ----
 // The platform speaks arc-seconds; ranges and values here are degrees.
@@ -263,8 +301,8 @@ bool UvcDevice::uvcPanTiltRangeAbsGet()
         return false;
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
-    panAbsRange_ = toRange(pan, ArcSecondsPerDegree);
-    tiltAbsRange_ = toRange(tilt, ArcSecondsPerDegree);
+    panAbsRange_ = inDegrees(pan);
+    tiltAbsRange_ = inDegrees(tilt);
     logRange("getRange_Pan range:", panAbsRange_);
     logRange("getRange_Tilt range:", tiltAbsRange_);
     return true;
@@ -285,8 +323,8 @@ bool UvcDevice::uvcPanTiltRangeRelGet()
         return false;
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
-    panRelRange_ = toRange(pan);
-    tiltRelRange_ = toRange(tilt);
+    panRelRange_ = pan;
+    tiltRelRange_ = tilt;
     logRange("getRange_PanRelative range:", panRelRange_);
     logRange("getRange_TiltRelative range:", tiltRelRange_);
     return true;
@@ -299,7 +337,7 @@ int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
     bool known;
     {
         std::lock_guard<std::mutex> locker(rangeLock_);
-        known = panAbsRange_.max != 0 && tiltAbsRange_.max != 0;
+        known = panAbsRange_.maximum != 0 && tiltAbsRange_.maximum != 0;
     }
     if (!known && !uvcPanTiltRangeAbsGet()) {
         qWarning() << "uvcPanTiltRangeAbsGet failed";
@@ -311,8 +349,8 @@ int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
         pr = panAbsRange_;
         tr = tiltAbsRange_;
     }
-    pan = qBound(pr.min, pan, pr.max);
-    tilt = qBound(tr.min, tilt, tr.max);
+    pan = qBound(pr.minimum, pan, pr.maximum);
+    tilt = qBound(tr.minimum, tilt, tr.maximum);
     const auto h = handle();
     if (!h || !h->panTiltSet(pan * ArcSecondsPerDegree, tilt * ArcSecondsPerDegree, CameraDevice::FlagManual)) {
         qWarning() << "put_PanTilt failed";
@@ -328,7 +366,7 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
     bool known;
     {
         std::lock_guard<std::mutex> locker(rangeLock_);
-        known = panRelRange_.max != 0 && tiltRelRange_.max != 0;
+        known = panRelRange_.maximum != 0 && tiltRelRange_.maximum != 0;
     }
     if (!known && !uvcPanTiltRangeRelGet()) {
         qWarning() << "uvcPanTiltRangeRelGet failed";
@@ -337,8 +375,8 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
     int panMax, tiltMax;
     {
         std::lock_guard<std::mutex> locker(rangeLock_);
-        panMax = panRelRange_.max;
-        tiltMax = tiltRelRange_.max;
+        panMax = panRelRange_.maximum;
+        tiltMax = tiltRelRange_.maximum;
     }
     x = qBound(-1.0, x, 1.0);
     y = qBound(-1.0, y, 1.0);
@@ -346,14 +384,14 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
     const int tiltStep = int(std::trunc(tiltMax * y));
     auto direction = [](int step) { return quint8(step > 0 ? 1 : (step < 0 ? 255 : 0)); };
     unsigned char block[XuBlockSize] = {};
-    block[0] = 9;
+    block[0] = cmd::BlockPanTiltRelative;
     block[1] = 4;
     block[2] = direction(panStep);
     block[3] = quint8(std::abs(panStep) & 0xff);
     block[4] = direction(tiltStep);
     block[5] = quint8(std::abs(tiltStep) & 0xff);
-    if (uvc_xu_set(6, block, XuBlockSize) != XuBlockSize) {
-        qWarning() << "uvcPanTiltRelativeControl" << 9 << "failed";
+    if (uvc_xu_set(cmd::SelCommand, block, XuBlockSize) != XuBlockSize) {
+        qWarning() << "uvcPanTiltRelativeControl" << cmd::BlockPanTiltRelative << "failed";
         return -1;
     }
     return 0;
@@ -380,7 +418,7 @@ bool UvcDevice::readControlRange(int control, const char *failText, const char *
         return false;
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
-    *dest = toRange(r);
+    *dest = r;
     logRange(label, *dest);
     return true;
 }

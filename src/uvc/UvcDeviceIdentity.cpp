@@ -1,7 +1,10 @@
 // Identity, device information and status of a camera.
 #include "uvc/UvcDevice.h"
 
+#include "comm/ByteOrder.h"
+#include "comm/CameraModel.h"
 #include "comm/GlobalParams.h"
+#include "uvc/CommandIds.h"
 
 #include <QDebug>
 #include <QJsonDocument>
@@ -15,45 +18,12 @@ namespace pc {
 
 namespace {
 
-const char *const ProductTable[] = {"Kavora_vela_3P", "Kavora_vela_2P", "Kavora_nimo_2P",
-                                    "Kavora_quil_1P", "Kavora_zarvo", "Kavora_nimoair"};
 const char *const BranchTable[] = {"OA_E", "OA_W"};
-const char *const PlatformTable[] = {"Hi3559A", "Hi3519A", "Hi3516DV300", "Hi3516CV500",
-                                     "SSC336Q", "SSC339G", "SSC359G"};
 const char *const StatusTable[] = {"release", "test", "debug"};
 
-constexpr int CmdVersion = 16;
-constexpr int CmdUuid = 96;
-constexpr int CmdSerial = 99;
-constexpr int CmdInfo = 101;
 constexpr int InfoSize = 34;
 constexpr int UuidSize = 24;
 constexpr int SerialSize = 14;
-
-quint32 le32(const QByteArray &b, int offset)
-{
-    quint32 v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= quint32(quint8(b.at(offset + i))) << (8 * i);
-    return v;
-}
-
-QString modelDisplayName(const QString &product, const QString &platform)
-{
-    if (product == QLatin1String("Kavora_nimo_2P")) {
-        if (platform == QLatin1String("SSC339G"))
-            return QStringLiteral("KAVORA Nimo4K");
-        if (platform == QLatin1String("Hi3516DV300") || platform == QLatin1String("Hi3516CV500")
-            || platform == QLatin1String("SSC336Q"))
-            return QStringLiteral("KAVORA Nimo");
-    } else if (product == QLatin1String("Kavora_zarvo")) {
-        if (platform == QLatin1String("SSC339G"))
-            return QStringLiteral("KAVORA Zarvo4K");
-        if (platform == QLatin1String("SSC336Q"))
-            return QStringLiteral("KAVORA Zarvo");
-    }
-    return QStringLiteral("KAVORA Unknown");
-}
 
 } // namespace
 
@@ -116,28 +86,37 @@ bool UvcDevice::checkCommon() const
     return true;
 }
 
-bool UvcDevice::identityRequest(int cmdId, QByteArray &answer)
+bool UvcDevice::request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer)
 {
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetSystem, cmdId);
+    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(cmdSet, cmdId);
     const ErrorType ret = sendMsgSync(f, answer);
     if (ret != NoError) {
         qWarning() << "Error occurred in sendMsgSync, ret_val =" << ret;
         return false;
     }
+    if (answer.size() < minLength) {
+        qWarning() << what << "length error, received length is" << answer.size();
+        return false;
+    }
     return true;
+}
+
+bool UvcDevice::identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer)
+{
+    if (!checkInited())
+        return false;
+    if (devMode_.load() == DevModeNet) {
+        // Network cameras answer over HTTP; that path is not built in.
+        qWarning() << "Net mode not supported";
+        return false;
+    }
+    return request(ProtocolMsg::CmdSetSystem, cmdId, minLength, what, answer);
 }
 
 QByteArray UvcDevice::getDevUuid()
 {
-    if (!checkInited())
-        return QByteArray();
-    if (devMode_.load() == DevModeNet) {
-        // Network cameras answer over HTTP; that path is not built in.
-        qWarning() << "Net mode not supported";
-        return QByteArray();
-    }
     QByteArray answer;
-    if (!identityRequest(CmdUuid, answer))
+    if (!identityRequest(cmd::SysUuid, 0, "Dev uuid", answer))
         return QByteArray();
     if (answer.size() != UuidSize) {
         qWarning() << "Dev uuid length error, received length is" << answer.size();
@@ -148,32 +127,16 @@ QByteArray UvcDevice::getDevUuid()
 
 QString UvcDevice::getDevVersion()
 {
-    if (!checkInited())
-        return QString();
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return QString();
-    }
     QByteArray answer;
-    if (!identityRequest(CmdVersion, answer))
+    if (!identityRequest(cmd::SysVersion, 4, "Dev version", answer))
         return QString();
-    if (answer.size() < 4) {
-        qWarning() << "Dev version length error, received length is" << answer.size();
-        return QString();
-    }
     return versionText(le32(answer, 0));
 }
 
 QString UvcDevice::getDevSn()
 {
-    if (!checkInited())
-        return QString();
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return QString();
-    }
     QByteArray answer;
-    if (!identityRequest(CmdSerial, answer))
+    if (!identityRequest(cmd::SysSerial, 0, "Dev sn", answer))
         return QString();
     if (answer.size() != SerialSize) {
         qWarning() << "Wrong sn length =" << answer.size();
@@ -186,34 +149,24 @@ QString UvcDevice::getDevSn()
 
 QJsonObject UvcDevice::getDevInfo()
 {
-    if (!checkInited())
-        return QJsonObject();
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return QJsonObject();
-    }
     QByteArray a;
-    if (!identityRequest(CmdInfo, a))
+    if (!identityRequest(cmd::SysInfo, InfoSize, "Dev info", a))
         return QJsonObject();
-    if (a.size() < InfoSize) {
-        qWarning() << "Dev info length error, received length is" << a.size();
-        return QJsonObject();
-    }
     const qint8 product = qint8(a.at(0));
     const qint8 branch = qint8(a.at(1));
     const qint8 platform = qint8(a.at(2));
     const qint8 status = qint8(a.at(3));
-    if (product < 0 || product >= 6 || branch < 0 || branch >= 2 || platform < 0 || platform >= 7 || status < 0
-        || status >= 3) {
+    if (product < 0 || product >= DevProductCount || branch < 0 || branch >= 2 || platform < 0
+        || platform >= DevPlatformCount || status < 0 || status >= 3) {
         qWarning() << "Error response:"
                    << "Product type =" << product << "Firmware type =" << branch << "Platform type =" << platform
                    << "Device type =" << status;
         return QJsonObject();
     }
     QJsonObject info;
-    info.insert(QStringLiteral("product"), QLatin1String(ProductTable[product]));
+    info.insert(QStringLiteral("product"), CameraModel::productName(product));
     info.insert(QStringLiteral("branch"), QLatin1String(BranchTable[branch]));
-    info.insert(QStringLiteral("platform"), QLatin1String(PlatformTable[platform]));
+    info.insert(QStringLiteral("platform"), CameraModel::platformName(platform));
     info.insert(QStringLiteral("status"), QLatin1String(StatusTable[status]));
     info.insert(QStringLiteral("version"), versionText(le32(a, 4)));
     const QString seqid = QString::fromLatin1(a.mid(8, 24).toHex().toUpper());
@@ -296,26 +249,16 @@ bool UvcDevice::initDev()
     return true;
 }
 
-int UvcDevice::getDevModel()
+const CameraModel &UvcDevice::model() const
 {
     const QJsonObject info = getInfo();
-    const QString product = info.value(QStringLiteral("product")).toString();
-    const QString platform = info.value(QStringLiteral("platform")).toString();
-    int code = 5;
-    if (product == QLatin1String("Kavora_nimo_2P")) {
-        if (platform == QLatin1String("SSC339G"))
-            code = 1;
-        else if (platform == QLatin1String("Hi3516DV300") || platform == QLatin1String("Hi3516CV500")
-                 || platform == QLatin1String("SSC336Q"))
-            code = 0;
-    } else if (product == QLatin1String("Kavora_zarvo")) {
-        if (platform == QLatin1String("SSC339G"))
-            code = 3;
-        else if (platform == QLatin1String("SSC336Q"))
-            code = 2;
-    } else if (product == QLatin1String("Kavora_quil_1P") && platform == QLatin1String("SSC336Q")) {
-        code = 4;
-    }
+    return CameraModel::find(info.value(QStringLiteral("product")).toString(),
+                             info.value(QStringLiteral("platform")).toString());
+}
+
+int UvcDevice::getDevModel()
+{
+    const int code = model().code;
     std::lock_guard<std::mutex> locker(infoLock_);
     modelCode_ = code;
     return code;
@@ -323,22 +266,15 @@ int UvcDevice::getDevModel()
 
 bool UvcDevice::is4KDevice() const
 {
-    const QJsonObject info = getInfo();
-    if (!info.contains(QStringLiteral("platform")) || !info.contains(QStringLiteral("product")))
-        return false;
-    const QString product = info.value(QStringLiteral("product")).toString();
-    const QString platform = info.value(QStringLiteral("platform")).toString();
-    return platform == QLatin1String("SSC339G")
-        && (product == QLatin1String("Kavora_nimo_2P") || product == QLatin1String("Kavora_zarvo"));
+    return model().is4K;
 }
 
 QJsonObject UvcDevice::getDevReportInfo() const
 {
+    const CameraModel &m = model();
     std::lock_guard<std::mutex> locker(infoLock_);
     QJsonObject r;
-    r.insert(QStringLiteral("product"),
-             modelDisplayName(devInfo_.value(QStringLiteral("product")).toString(),
-                              devInfo_.value(QStringLiteral("platform")).toString()));
+    r.insert(QStringLiteral("product"), QLatin1String(m.reportName));
     r.insert(QStringLiteral("branch"), devInfo_.value(QStringLiteral("branch")));
     r.insert(QStringLiteral("platform"), devInfo_.value(QStringLiteral("platform")));
     r.insert(QStringLiteral("version"), version_);
@@ -357,7 +293,7 @@ bool UvcDevice::getCameraStatus(CameraStatus &status)
         return false;
     }
     CameraStatus s;
-    const int r = uvc_xu_get(6, s.data, XuBlockSize);
+    const int r = uvc_xu_get(cmd::SelCommand, s.data, XuBlockSize);
     if (r != XuBlockSize) {
         qWarning() << "Invalid ret_val =" << r;
         return false;
@@ -369,20 +305,16 @@ bool UvcDevice::getCameraStatus(CameraStatus &status)
     return true;
 }
 
-int UvcDevice::checkFwUpdate(QString &message)
+int UvcDevice::checkFwUpdate()
 {
     const QString latest = getLatestFwVersion();
-    int result;
-    if (latest.isEmpty()) {
-        result = 2;
-        message = tr("Cannot get latest firmware info from server!");
-    } else if (versionValue(latest) <= versionValue(getVersion())) {
-        result = 0;
-        message = tr("Current firmware is up to date!");
-    } else {
-        result = 1;
-        message = tr("New firmware is available: ") + latest + QStringLiteral("!");
-    }
+    FwCheck result;
+    if (latest.isEmpty())
+        result = FwUnknown;
+    else if (versionValue(latest) <= versionValue(getVersion()))
+        result = FwUpToDate;
+    else
+        result = FwNewer;
     std::lock_guard<std::mutex> locker(infoLock_);
     fwState_ = result;
     return result;
@@ -392,29 +324,14 @@ int UvcDevice::aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, Q
 {
     if (!checkCommon())
         return -1;
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetAi, 146);
-    if (getMethod == GetNonBlocking)
+    if (getMethod == GetNonBlocking) {
+        ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetAi, cmd::AiShortStatus);
         return sendMsgSyncNonBlock(f, method, receiver);
-    if (!status)
-        return -1;
+    }
     QByteArray a;
-    const ErrorType ret = sendMsgSync(f, a);
-    if (ret != NoError) {
-        qWarning() << "Error occurred in sendMsgSync, ret_val =" << ret;
+    if (!status || !request(ProtocolMsg::CmdSetAi, cmd::AiShortStatus, AiStatus::AnswerSize, "AI status", a))
         return -1;
-    }
-    if (a.size() < 38) {
-        qWarning() << "AI status length error, received length is" << a.size();
-        return -1;
-    }
-    // The two small values are compared as signed bytes: 3..127 mean none.
-    auto small = [](char c) { return (qint8(c) >= 3) ? quint8(0) : quint8(c); };
-    status->first = quint8(a.at(30));
-    status->second = quint8(a.at(31));
-    status->third = small(a.at(32));
-    status->fourth = small(a.at(37));
-    status->fifth = quint8(a.at(37));
-    std::memcpy(&status->value, a.constData() + 33, sizeof status->value);
+    AiStatus::decode(a, *status);
     qInfo() << "AI Status: " << status->first << status->second << status->third << status->value;
     return 0;
 }
@@ -427,64 +344,10 @@ QString UvcDevice::getName() const
     return name_.isEmpty() ? friendlyName_ : name_;
 }
 
-QString UvcDevice::getIpAddr() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return ipAddr_;
-}
-
-QByteArray UvcDevice::getUuid() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return uuid_;
-}
-
-QString UvcDevice::getVersion() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return version_;
-}
-
-QJsonObject UvcDevice::getInfo() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return devInfo_;
-}
-
-QString UvcDevice::getSn() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return sn_;
-}
-
-int UvcDevice::getSocVer() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return socVer_;
-}
-
-int UvcDevice::getModelCode() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return modelCode_;
-}
-
-QString UvcDevice::getLatestFwVersion() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return latestFwVersion_;
-}
-
 void UvcDevice::setLatestFwVersion(const QString &version)
 {
     std::lock_guard<std::mutex> locker(infoLock_);
     latestFwVersion_ = version;
-}
-
-int UvcDevice::getFwState() const
-{
-    std::lock_guard<std::mutex> locker(infoLock_);
-    return fwState_;
 }
 
 } // namespace pc

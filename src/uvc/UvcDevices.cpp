@@ -6,7 +6,6 @@
 #include "uvc/CameraFamily.h"
 #include "uvc/UvcDevice.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QElapsedTimer>
 
@@ -20,7 +19,7 @@ constexpr int OpenDelayMs = 100;
 constexpr int InitDelayMs = 2000;
 constexpr int MissingScansBeforeSignal = 7;
 
-QString uuidTail(const UvcDevice *dev)
+QString uuidTail(const UvcDevicePtr &dev)
 {
     return QString::fromLatin1(dev->getUuid().toHex().toUpper()).right(16);
 }
@@ -43,19 +42,19 @@ UvcDevices::UvcDevices(QObject *parent, CameraPlatform *platform)
 UvcDevices::~UvcDevices()
 {
     stop();
-    // When the loop never ran (or was cut off), the devices are still ours.
-    deleteAll();
+    // When the loop never ran, the devices are still listed.
+    releaseAll();
 }
 
 void UvcDevices::stop()
 {
+    // The scan loop looks at the running flag between steps and in its
+    // sleeps, so it ends by itself; cutting it off could leave a device half
+    // made.
     running_.store(false);
     if (isRunning()) {
         quit();
-        if (!wait(1500)) {
-            terminate();
-            wait();
-        }
+        wait();
     }
     loopExited_.load(std::memory_order_acquire);
 }
@@ -86,33 +85,36 @@ void UvcDevices::run()
     }
     qInfo() << "Quit uvc devices thread";
     qInfo() << "size =" << count();
-    deleteAll();
+    releaseAll();
 }
 
-void UvcDevices::retire(UvcDevice *dev)
+void UvcDevices::retire(const UvcDevicePtr &dev)
 {
-    // A handler on the interface thread may have looked this camera up just
-    // before it vanished. Its worker stops here, but the object itself is
-    // deleted by the thread of the application's event loop, after the
-    // removal signal queued above has reached the receivers there.
+    // Whoever looked the camera up keeps a usable object; its operations
+    // fail by result from now on.
     dev->close();
-    QCoreApplication *app = QCoreApplication::instance();
-    if (app && app->thread() != QThread::currentThread() && dev->thread() == QThread::currentThread()) {
-        dev->moveToThread(app->thread());
-        dev->deleteLater();
-    } else {
-        delete dev;
-    }
+    emit devChanged(dev->getSn().toLatin1(), false);
 }
 
-void UvcDevices::deleteAll()
+void UvcDevices::releaseAll()
 {
-    QList<UvcDevice *> devs;
+    QList<UvcDevicePtr> devs;
     {
         std::lock_guard<std::recursive_mutex> locker(listLock_);
         devs.swap(devList_);
     }
-    qDeleteAll(devs);
+    for (const UvcDevicePtr &d : qAsConst(devs))
+        d->close();
+}
+
+UvcDevicePtr UvcDevices::takeFirst(const std::function<bool(const UvcDevice &)> &match)
+{
+    std::lock_guard<std::recursive_mutex> locker(listLock_);
+    for (int i = 0; i < devList_.size(); ++i) {
+        if (match(*devList_.at(i)))
+            return devList_.takeAt(i);
+    }
+    return nullptr;
 }
 
 QString UvcDevices::upgradingSerial() const
@@ -127,7 +129,7 @@ void UvcDevices::setUpgradingSerial(const QString &sn)
     upgradingSn_ = sn;
 }
 
-QList<UvcDevice *> UvcDevices::devices() const
+QList<UvcDevicePtr> UvcDevices::devices() const
 {
     std::lock_guard<std::recursive_mutex> locker(listLock_);
     return devList_;
@@ -139,10 +141,10 @@ int UvcDevices::count() const
     return devList_.size();
 }
 
-UvcDevice *UvcDevices::findDevBySn(const QString &sn) const
+UvcDevicePtr UvcDevices::findDevBySn(const QString &sn) const
 {
     std::lock_guard<std::recursive_mutex> locker(listLock_);
-    for (UvcDevice *d : devList_) {
+    for (const UvcDevicePtr &d : devList_) {
         if (d->getSn() == sn)
             return d;
     }
@@ -172,7 +174,7 @@ bool UvcDevices::isKnownPath(const QString &path) const
 {
     const QString upper = path.toUpper();
     std::lock_guard<std::recursive_mutex> locker(listLock_);
-    for (const UvcDevice *d : devList_) {
+    for (const UvcDevicePtr &d : devList_) {
         if (d->devMode() != UvcDevice::DevModeNet && d->getDevicePath().toUpper() == upper)
             return true;
     }
@@ -191,18 +193,16 @@ void UvcDevices::detectDevByUvc()
         if (isKnownPath(desc.devicePath))
             continue;
         qInfo() << "Find new uvc device";
-        auto *dev = new UvcDevice(desc, graph_, UvcDevice::DevModeUvc, nullptr);
+        const auto dev = std::make_shared<UvcDevice>(desc, graph_, UvcDevice::DevModeUvc);
         qInfo() << "Start to init device:" << dev->getDevName();
         TimeScale::sleep(OpenDelayMs);
         if (dev->open() != 0) {
             qWarning() << "Add uvc dev failed";
-            delete dev;
             continue;
         }
         TimeScale::sleep(InitDelayMs);
         if (!dev->initDev()) {
             qWarning() << "Uvc device init failed";
-            delete dev;
             continue;
         }
         const QString sn = dev->getSn();
@@ -214,28 +214,23 @@ void UvcDevices::detectDevByUvc()
             }
             emit devChanged(sn.toLatin1(), true);
         } else {
-            // The camera came back while its upgrade runs: the upgrade worker
-            // still holds the old object, which leaves the list undeleted.
-            std::lock_guard<std::recursive_mutex> locker(listLock_);
-            for (int i = 0; i < devList_.size(); ++i) {
-                if (devList_.at(i)->getSn() == sn) {
-                    devList_.removeAt(i);
-                    break;
-                }
-            }
+            // The camera came back while its upgrade runs: the old object
+            // leaves the list; the upgrade worker still holds it.
+            takeFirst([&sn](const UvcDevice &d) { return d.getSn() == sn; });
             dev->setDevMode(UvcDevice::DevModeUpgrade);
             dev->setDisconnectWatch(false);
+            std::lock_guard<std::recursive_mutex> locker(listLock_);
             devList_.append(dev);
         }
         break; // one new camera per scan
     }
 
-    QList<UvcDevice *> removed;
+    QList<UvcDevicePtr> removed;
     bool disconnected = false;
     {
         std::lock_guard<std::recursive_mutex> locker(listLock_);
         for (int i = 0; i < devList_.size();) {
-            UvcDevice *dev = devList_.at(i);
+            const UvcDevicePtr dev = devList_.at(i);
             const QString path = dev->getDevicePath().toUpper();
             bool listed = false;
             for (const DevDescription &c : qAsConst(cameras)) {
@@ -268,11 +263,8 @@ void UvcDevices::detectDevByUvc()
             ++i;
         }
     }
-    for (UvcDevice *dev : qAsConst(removed)) {
-        const QByteArray sn = dev->getSn().toLatin1();
-        emit devChanged(sn, false);
+    for (const UvcDevicePtr &dev : qAsConst(removed))
         retire(dev);
-    }
     if (disconnected)
         emit devDisconnDuringUg();
 }
@@ -285,14 +277,12 @@ void UvcDevices::detectDevByNet()
         qInfo() << "Find new net device";
         DevDescription desc;
         desc.tempIpAddr = found.ip;
-        auto *dev = new UvcDevice(desc, graph_, UvcDevice::DevModeNet, nullptr);
+        const auto dev = std::make_shared<UvcDevice>(desc, graph_, UvcDevice::DevModeNet);
         if (dev->open() != 0) {
             qWarning() << "Add net dev failed";
-            delete dev;
         } else if (!dev->initDev()) {
             qWarning() << "Net device init failed or require device change ip";
             params->deleteAnIpAddr(found.ip);
-            delete dev;
         } else {
             {
                 std::lock_guard<std::recursive_mutex> locker(listLock_);
@@ -304,22 +294,13 @@ void UvcDevices::detectDevByNet()
 
     const QList<GlobalParams::IpAddrInfo> lost = params->getLostIpAddrs();
     for (const GlobalParams::IpAddrInfo &addr : lost) {
-        UvcDevice *dev = nullptr;
-        {
-            std::lock_guard<std::recursive_mutex> locker(listLock_);
-            for (int i = 0; i < devList_.size(); ++i) {
-                if (devList_.at(i)->devMode() == UvcDevice::DevModeNet && devList_.at(i)->getIpAddr() == addr.ip) {
-                    dev = devList_.takeAt(i);
-                    break;
-                }
-            }
-        }
+        const UvcDevicePtr dev = takeFirst([&addr](const UvcDevice &d) {
+            return d.devMode() == UvcDevice::DevModeNet && d.getIpAddr() == addr.ip;
+        });
         if (!dev)
             continue;
         qInfo() << "Remove a net device:" << addr.ip;
         params->releaseIpAddr(addr.ip);
-        const QByteArray sn = dev->getSn().toLatin1();
-        emit devChanged(sn, false);
         retire(dev);
     }
 }
@@ -329,22 +310,12 @@ void UvcDevices::onDevRemoved(const QString &devInfo)
     const QString wanted = devInfo.toUpper();
     if (wanted.isEmpty())
         return;
-    UvcDevice *dev = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> locker(listLock_);
-        for (int i = 0; i < devList_.size(); ++i) {
-            if (devList_.at(i)->getDevicePath().toUpper().contains(wanted)) {
-                dev = devList_.takeAt(i);
-                break;
-            }
-        }
-    }
+    const UvcDevicePtr dev
+        = takeFirst([&wanted](const UvcDevice &d) { return d.getDevicePath().toUpper().contains(wanted); });
     if (!dev)
         return;
     qInfo() << "Start to remove device";
     UvcDevice::globalParams()->releaseIpAddr(dev->getIpAddr());
-    const QByteArray sn = dev->getSn().toLatin1();
-    emit devChanged(sn, false);
     retire(dev);
 }
 

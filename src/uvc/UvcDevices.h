@@ -8,6 +8,8 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 namespace vexo {
@@ -15,12 +17,19 @@ namespace pc {
 
 class CameraPlatform;
 class UvcDevice;
+using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 
 // The registry of connected cameras. Its thread rescans once a second:
 // it finds cameras of the family among the video devices of the camera
 // platform, creates, opens and initialises one UvcDevice for each new one
 // (at most one per scan), finds network cameras through the address pool,
-// and removes devices that are gone. It owns every device it registers.
+// and removes devices that are gone.
+//
+// Devices are shared: the registry holds one reference to every device it
+// lists, and a lookup hands out another, so a device stays usable while a
+// caller holds it even if the registry removes it meanwhile (a removed
+// device is closed at once: its operations then fail by result). The last
+// holder deletes it.
 //
 // The device list is guarded by a lock: the scans run on the registry
 // thread, removal on request (onDevRemoved) on the thread that owns the
@@ -46,9 +55,10 @@ public:
     // the listing failed (the list is then empty).
     bool enumCameras(QList<DevDescription> &cameras);
 
-    UvcDevice *findDevBySn(const QString &sn) const;
+    // The first registered device with this serial, or null.
+    UvcDevicePtr findDevBySn(const QString &sn) const;
     // A snapshot of the registered devices.
-    QList<UvcDevice *> devices() const;
+    QList<UvcDevicePtr> devices() const;
     int count() const;
 
     // Serial number of the camera whose upgrade runs; empty when none.
@@ -68,15 +78,17 @@ signals:
 
 private:
     void sleepWhileRunning(int productionMs);
-    void deleteAll();
-    // Stops a removed camera and deletes it where the interface can no longer be using it.
-    void retire(UvcDevice *dev);
+    void releaseAll();
+    // Takes the first device that matches out of the list (null if none).
+    UvcDevicePtr takeFirst(const std::function<bool(const UvcDevice &)> &match);
+    // Announces a removed device and closes it; holders keep a closed device.
+    void retire(const UvcDevicePtr &dev);
     bool isKnownPath(const QString &path) const;
 
     mutable std::mutex snLock_;
     QString upgradingSn_;
     mutable std::recursive_mutex listLock_;
-    QList<UvcDevice *> devList_;
+    QList<UvcDevicePtr> devList_;
     std::atomic<bool> running_{true};
     std::atomic<bool> loopExited_{true};
     CameraPlatform *graph_;

@@ -20,19 +20,19 @@ bool CurrentCameraGimbal::isPresent() const
 
 int CurrentCameraGimbal::uvcPanTiltRelativeControl(double pan, double tilt)
 {
-    UvcDevice *dev = m_lookup ? m_lookup() : nullptr;
+    const std::shared_ptr<UvcDevice> dev = m_lookup ? m_lookup() : nullptr;
     return dev ? dev->uvcPanTiltRelativeControl(pan, tilt) : -1;
 }
 
 int CurrentCameraGimbal::uvcPanTiltAbsoluteControl(int pan, int tilt)
 {
-    UvcDevice *dev = m_lookup ? m_lookup() : nullptr;
+    const std::shared_ptr<UvcDevice> dev = m_lookup ? m_lookup() : nullptr;
     return dev ? dev->uvcPanTiltAbsoluteControl(pan, tilt) : -1;
 }
 
 int CurrentCameraGimbal::gimbalGetAttitudeInfo(int16_t &x, int16_t &y, int16_t &z)
 {
-    UvcDevice *dev = m_lookup ? m_lookup() : nullptr;
+    const std::shared_ptr<UvcDevice> dev = m_lookup ? m_lookup() : nullptr;
     if (!dev)
         return -1;
     short sx = 0;
@@ -48,6 +48,6 @@ int CurrentCameraGimbal::gimbalGetAttitudeInfo(int16_t &x, int16_t &y, int16_t &
 int CurrentCameraGimbal::gimbalSetSpeedPosition(int16_t x, int16_t y, int16_t z,
                                                 double speed_x, double speed_y, double speed_z)
 {
-    UvcDevice *dev = m_lookup ? m_lookup() : nullptr;
+    const std::shared_ptr<UvcDevice> dev = m_lookup ? m_lookup() : nullptr;
     return dev ? dev->gimbalSetSpeedPosition(x, y, z, speed_x, speed_y, speed_z) : -1;
 }

@@ -3,6 +3,7 @@
 #include "uicomm/GimbalCamera.h"
 
 #include <functional>
+#include <memory>
 
 namespace vexo {
 namespace pc {
@@ -16,7 +17,7 @@ class UvcDevice;
 class CurrentCameraGimbal final : public GimbalCamera
 {
 public:
-    using Lookup = std::function<vexo::pc::UvcDevice *()>;
+    using Lookup = std::function<std::shared_ptr<vexo::pc::UvcDevice>()>;
 
     explicit CurrentCameraGimbal(Lookup lookup);
     ~CurrentCameraGimbal() override;

@@ -206,8 +206,8 @@ MainUserUi::MainUserUi(QWidget *parent)
     applyLayout();
 
     // Cameras the registry announced before this window listened.
-    const QList<UvcDevice *> known = devices->devices();
-    for (UvcDevice *dev : known) {
+    const QList<vexo::pc::UvcDevicePtr> known = devices->devices();
+    for (const vexo::pc::UvcDevicePtr &dev : known) {
         if (dev->devMode() != UvcDevice::DevModeUpgrade)
             onDevChanged(dev->getSn().toLatin1(), true);
     }
@@ -237,7 +237,7 @@ void MainUserUi::adjustAfterShow()
 // ---------------------------------------------------------------------------
 // Cameras and buttons
 
-UvcDevice *MainUserUi::currentDev() const
+vexo::pc::UvcDevicePtr MainUserUi::currentDev() const
 {
     if (m_currentSn.isEmpty())
         return nullptr;
@@ -355,7 +355,7 @@ void MainUserUi::onDevChanged(QByteArray dev_sn, bool flag)
     const int left = m_reportTimer.remainingTime();
     if (left < 0 || left >= kReportDueMinMs) {
         QTimer::singleShot(kReportDelayMs, this, [this, sn] {
-            UvcDevice *dev = UvcDevices::instance()->findDevBySn(sn);
+            const vexo::pc::UvcDevicePtr dev = UvcDevices::instance()->findDevBySn(sn);
             if (dev && dev->devMode() == UvcDevice::DevModeUvc)
                 startDevReports(sn, dev->getSysType() == 1);
         });
@@ -384,7 +384,7 @@ void MainUserUi::onDevChanged(QByteArray dev_sn, bool flag)
     m_devSleep->addDev(record.devName);
     if (!m_pendingSn.isEmpty() && sn == m_pendingSn) {
         onDevSelectedChanged(button);
-        UvcDevice *dev = UvcDevices::instance()->findDevBySn(sn);
+        const vexo::pc::UvcDevicePtr dev = UvcDevices::instance()->findDevBySn(sn);
         if (dev && dev->devMode() == UvcDevice::DevModeUvc)
             m_pendingSn.clear();
     }
@@ -421,10 +421,10 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
 
     // 4: only the current camera reports its status.
     UvcDevices *devices = UvcDevices::instance();
-    const QList<UvcDevice *> all = devices->devices();
-    for (UvcDevice *dev : all)
+    const QList<vexo::pc::UvcDevicePtr> all = devices->devices();
+    for (const vexo::pc::UvcDevicePtr &dev : all)
         dev->setStatusSignalEnabled(false);
-    UvcDevice *dev = devices->findDevBySn(m_currentSn);
+    const vexo::pc::UvcDevicePtr dev = devices->findDevBySn(m_currentSn);
     if (!dev) {
         qInfo() << "Selected device is gone:" << m_currentSn;
         return;
@@ -459,7 +459,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
     setBlocked(ui->slZoom, false);
 
     // 8: the camera's status updates.
-    m_stateConnection = connect(dev, &UvcDevice::devStateUpdate, this, &MainUserUi::onDevStateUpdate);
+    m_stateConnection = connect(dev.get(), &UvcDevice::devStateUpdate, this, &MainUserUi::onDevStateUpdate);
 
     // 9: the panel follows the camera.
     applyMode(statusByte(status, CameraStatus::MediaMode), status);
@@ -520,7 +520,7 @@ void MainUserUi::shortcutPreDev()
 
 void MainUserUi::onCurrDevStateRefresh()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     CameraStatus status;
@@ -534,11 +534,11 @@ void MainUserUi::onCurrDevStateRefresh()
 
 void MainUserUi::onDevStateUpdate(vexo::pc::CameraStatus camera_status)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     // 1: only the current camera, and never right after a user action.
     if (!dev)
         return;
-    if (sender() && sender() != dev)
+    if (sender() && sender() != dev.get())
         return;
     if (nowMs() - m_lastUserAction < kUserActionQuietMs)
         return;
@@ -619,7 +619,7 @@ void MainUserUi::onDevStateUpdate(vexo::pc::CameraStatus camera_status)
 
 void MainUserUi::putCurrentToSleep(int pollCount)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     dev->setStatusPollCount(pollCount);
@@ -637,7 +637,7 @@ void MainUserUi::putCurrentToSleep(int pollCount)
 
 void MainUserUi::wakeCurrent(int pollCount)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     const int source = m_triggerSource;
@@ -663,7 +663,7 @@ void MainUserUi::onDevResumed()
 
 void MainUserUi::on_devSleepResume()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     dev->setStatusPollCount(-150);
@@ -1030,7 +1030,7 @@ void MainUserUi::applyView(bool enabled, int fov)
 
 void MainUserUi::sendZoom(int position)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     dev->cameraSetZoomRatio(1.0 + position / 100.0, 100, 0);
@@ -1071,7 +1071,7 @@ void MainUserUi::on_slZoom_valueChanged(int value)
 
 void MainUserUi::sendBlur(int position)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     dev->cameraSetMaskLevel(position);
@@ -1126,7 +1126,7 @@ void MainUserUi::on_pbAutoFraming_clicked()
             return;
     }
     // The dialog ran an event loop: the camera may have gone meanwhile.
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     m_framingOn = !m_framingOn;
@@ -1134,7 +1134,7 @@ void MainUserUi::on_pbAutoFraming_clicked()
     const int mode = m_framingOn ? UvcDevice::MediaModeFraming : UvcDevice::MediaModeStandard;
     applyMode(mode, dev->cachedStatus());
     dev->cameraSetMediaMode(UvcDevice::MediaMode(mode));
-    scheduleStatusRead(dev, -50);
+    scheduleStatusRead(dev.get(), -50);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_auto_framing_enabled"),
                    m_framingOn ? QStringLiteral("true") : QStringLiteral("false"), m_triggerSource);
@@ -1143,7 +1143,7 @@ void MainUserUi::on_pbAutoFraming_clicked()
 
 void MainUserUi::on_pbVirtualBg_clicked()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     m_bgOn = !m_bgOn;
@@ -1159,7 +1159,7 @@ void MainUserUi::on_pbVirtualBg_clicked()
     dev->cameraSetMediaMode(m_bgOn ? UvcDevice::MediaModeBackground : UvcDevice::MediaModeStandard);
     fileUsageEvent(QStringLiteral("set_background_mode_enabled"),
                    m_bgOn ? QStringLiteral("true") : QStringLiteral("false"), m_triggerSource);
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     deafen(ui->pbVirtualBg);
 }
@@ -1168,12 +1168,12 @@ void MainUserUi::onBgModeClicked(int bgMode, const QString &usageValue)
 {
     if (!m_bgOn)
         return;
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     restyleBgTabs(bgMode);
     dev->cameraSetBgMode(UvcDevice::MediaBgMode(bgMode));
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_background_mode_option"), usageValue, m_triggerSource);
 }
@@ -1197,12 +1197,12 @@ void MainUserUi::onColorClicked(int color, const QString &usageValue)
 {
     if (!m_bgOn)
         return;
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     restyleColors(color);
     dev->cameraSetBgColor(UvcDevice::MediaBgModeColorType(color));
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_background_green_screen_color"), usageValue, SourceMouse);
 }
@@ -1219,14 +1219,14 @@ void MainUserUi::on_pbColorB_clicked()
 
 void MainUserUi::onViewClicked(int fov, const QString &usageValue)
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     if (!m_framingOn)
         restyleViewButtons(fov);
     dev->cameraSetFov(fov);
     m_zoomHoldOff = 0;
-    scheduleStatusRead(dev, 80);
+    scheduleStatusRead(dev.get(), 80);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_view_mode"), usageValue, m_triggerSource);
 }
@@ -1248,21 +1248,21 @@ void MainUserUi::on_pbView86_clicked()
 
 void MainUserUi::on_pbGroupMode_clicked()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     restyleFramingMode(0);
     if (!m_framingSizeHidden)
         restyleFramingSize(-1, false);
     dev->cameraSetAutoFramingMode(0, -1);
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_auto_framing_mode"), QStringLiteral("0"), m_triggerSource);
 }
 
 void MainUserUi::on_pbSingleMode_clicked()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     CameraStatus status;
@@ -1273,31 +1273,31 @@ void MainUserUi::on_pbSingleMode_clicked()
     if (!m_framingSizeHidden)
         restyleFramingSize(size, true);
     dev->cameraSetAutoFramingMode(1, static_cast<signed char>(size));
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_auto_framing_mode"), QStringLiteral("1"), m_triggerSource);
 }
 
 void MainUserUi::on_pbCloseUp_clicked()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     restyleFramingSize(0, true);
     dev->cameraSetAutoFramingMode(1, 0);
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_auto_framing_size"), QStringLiteral("0"), m_triggerSource);
 }
 
 void MainUserUi::on_pbUpperBody_clicked()
 {
-    UvcDevice *dev = currentDev();
+    const vexo::pc::UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
     restyleFramingSize(1, true);
     dev->cameraSetAutoFramingMode(1, 1);
-    scheduleStatusRead(dev, 0);
+    scheduleStatusRead(dev.get(), 0);
     markUserAction();
     fileUsageEvent(QStringLiteral("set_auto_framing_size"), QStringLiteral("1"), m_triggerSource);
 }
@@ -1422,7 +1422,7 @@ void MainUserUi::recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent ev
     case 25:
     case 26:
         // The panel changed a camera setting: read the status soon.
-        scheduleStatusRead(currentDev(), 0);
+        scheduleStatusRead(currentDev().get(), 0);
         markUserAction();
         break;
     default:
@@ -1627,14 +1627,14 @@ void MainUserUi::startDevReports(const QString &sn, bool withDevInfo)
     vexo::pc::startUsageStateReport(sn);
     if (!withDevInfo)
         return;
-    if (UvcDevice *dev = UvcDevices::instance()->findDevBySn(sn))
+    if (const vexo::pc::UvcDevicePtr dev = UvcDevices::instance()->findDevBySn(sn))
         vexo::pc::startDevInfoReport(dev->getDevReportInfo());
 }
 
 void MainUserUi::onReportTimer()
 {
-    const QList<UvcDevice *> devices = UvcDevices::instance()->devices();
-    for (const UvcDevice *dev : devices) {
+    const QList<vexo::pc::UvcDevicePtr> devices = UvcDevices::instance()->devices();
+    for (const vexo::pc::UvcDevicePtr &dev : devices) {
         if (dev->devMode() == UvcDevice::DevModeUvc)
             startDevReports(dev->getSn(), false);
     }

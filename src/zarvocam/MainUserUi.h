@@ -30,6 +30,7 @@ class MainUserUi;
 namespace vexo {
 namespace pc {
 class UvcDevice;
+using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 }
 }
 
@@ -153,7 +154,7 @@ protected:
 
 private:
     // ---- cameras and buttons ----
-    vexo::pc::UvcDevice *currentDev() const;
+    vexo::pc::UvcDevicePtr currentDev() const;
     DevButton *createDevButton(int index);
     void renumberDevButtons();
     void selectButtonAt(int index);

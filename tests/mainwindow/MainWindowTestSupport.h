@@ -153,7 +153,7 @@ inline bool unplugAll(MainUserUi *window)
 
 inline UvcDevice *device(const std::shared_ptr<VirtualCamera> &cam)
 {
-    return UvcDevices::instance()->findDevBySn(cam->serial());
+    return UvcDevices::instance()->findDevBySn(cam->serial()).get();
 }
 
 // Command blocks of one code the camera received on selector 6.

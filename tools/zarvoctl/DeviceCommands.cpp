@@ -125,87 +125,25 @@ int choice(const QString &s, std::initializer_list<std::pair<const char *, int>>
 }
 
 // ---------------------------------------------------------------------------
-// Standard controls by name
+// Standard controls by name (the device layer's control table)
 
-struct ControlDef
-{
-    const char *name;
-    bool hasAuto;
-    std::function<int(UvcDevice &, bool &, int &)> get;
-    std::function<int(UvcDevice &, UvcDevice::CameraParamRange &)> range;
-    std::function<int(UvcDevice &, bool, int)> set;
-};
+using ControlInfo = UvcDevice::ControlInfo;
 
-const std::vector<ControlDef> &controls()
+// Reads one control; false when the camera did not give a value.
+bool readControl(UvcDevice &dev, const ControlInfo &c, QJsonObject &o)
 {
-    using R = UvcDevice::CameraParamRange;
-    static const std::vector<ControlDef> defs = {
-        {"backlight", false, [](UvcDevice &d, bool &a, int &v) { return d.uvcBacklightCompensationControlGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcBacklightCompensationControlRangeGet(r); },
-         [](UvcDevice &d, bool a, int v) { return d.uvcBacklightCompensationControlSet(a, v); }},
-        {"brightness", false, [](UvcDevice &d, bool &, int &v) { return d.uvcBrightnessControlGet(v); }, nullptr,
-         nullptr},
-        {"contrast", false, [](UvcDevice &d, bool &a, int &v) { return d.uvcContrastControlGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcContrastControlRangeGet(r); },
-         [](UvcDevice &d, bool, int v) { return d.uvcContrastControlSet(v); }},
-        {"gain", true, [](UvcDevice &d, bool &a, int &v) { return d.uvcGainControlGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcGainControlRangeGet(r); },
-         [](UvcDevice &d, bool a, int v) { return d.uvcGainControlSet(a, v); }},
-        {"hue", false, [](UvcDevice &d, bool &a, int &v) { return d.uvcHueControlGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcHueControlRangeGet(r); },
-         [](UvcDevice &d, bool, int v) { return d.uvcHueControlSet(v); }},
-        {"saturation", false, [](UvcDevice &d, bool &, int &v) { return d.uvcSaturationControlGet(v); },
-         [](UvcDevice &d, R &r) { return d.uvcSaturationControlRangeGet(r); },
-         [](UvcDevice &d, bool, int v) { return d.uvcSaturationControlSet(v); }},
-        {"sharpness", false, [](UvcDevice &d, bool &, int &v) { return d.uvcSharpnessControlGet(v); },
-         [](UvcDevice &d, R &r) { return d.uvcSharpnessControlRangeGet(r); },
-         [](UvcDevice &d, bool, int v) { return d.uvcSharpnessControlSet(v); }},
-        {"white-balance", true,
-         [](UvcDevice &d, bool &a, int &v) { return d.uvcWhiteBalanceTemperatureControlGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcWhiteBalanceColorTemperatureControlRangeGet(r); },
-         [](UvcDevice &d, bool a, int v) { return d.uvcWhiteBalanceTemperatureControlSet(a, v); }},
-        {"exposure", true, [](UvcDevice &d, bool &a, int &v) { return d.uvcExposureGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcExposureRangeAbsGet(r); },
-         [](UvcDevice &d, bool a, int v) { return d.uvcExposureSet(a, v); }},
-        {"focus", true, [](UvcDevice &d, bool &a, int &v) { return d.uvcFocusGet(a, v); },
-         [](UvcDevice &d, R &r) { return d.uvcFocusRangeAbsGet(r); },
-         [](UvcDevice &d, bool a, int v) { return d.uvcFocusSet(a, v); }},
-    };
-    return defs;
-}
-
-const ControlDef *findControl(const QString &name)
-{
-    for (const ControlDef &c : controls()) {
-        if (name == QLatin1String(c.name))
-            return &c;
-    }
-    return nullptr;
-}
-
-// Reads one control; false when the camera did not give a value (the
-// getters leave their outputs alone then).
-bool readControl(UvcDevice &dev, const ControlDef &c, QJsonObject &o)
-{
-    bool isAuto = false;
-    int value = INT_MIN;
-    c.get(dev, isAuto, value);
-    if (value == INT_MIN)
+    const auto value = dev.control(c.id);
+    if (!value)
         return false;
     o.insert(QStringLiteral("name"), QLatin1String(c.name));
-    o.insert(QStringLiteral("value"), value);
-    if (c.hasAuto)
-        o.insert(QStringLiteral("auto"), isAuto);
-    if (c.range) {
-        UvcDevice::CameraParamRange r;
-        r.min = r.max = INT_MIN;
-        c.range(dev, r);
-        if (r.max != INT_MIN) {
-            o.insert(QStringLiteral("min"), r.min);
-            o.insert(QStringLiteral("max"), r.max);
-            o.insert(QStringLiteral("step"), r.step);
-            o.insert(QStringLiteral("default"), r.def);
-        }
+    o.insert(QStringLiteral("value"), value->value);
+    if (c.userAuto)
+        o.insert(QStringLiteral("auto"), value->isAuto);
+    if (const auto r = dev.range(c.id)) {
+        o.insert(QStringLiteral("min"), r->minimum);
+        o.insert(QStringLiteral("max"), r->maximum);
+        o.insert(QStringLiteral("step"), r->step);
+        o.insert(QStringLiteral("default"), r->defaultValue);
     }
     return true;
 }
@@ -466,9 +404,9 @@ const std::vector<CommandDef> &commands()
              return pick(QStringLiteral("button-mode"), a, e, {{"default", 0}, {"rotation", 1}},
                          [](UvcDevice &d, int v) { return d.cameraSetButtonMode(v); });
          })},
-        {"anti-flicker", "anti-flicker off|50|60", "mains frequency of the lights",
+        {"anti-flicker", "anti-flicker auto|50|60", "mains frequency of the lights (auto: the camera's choice)",
          setter("anti-flicker", [](const QString &a, QString &e) {
-             return pick(QStringLiteral("anti-flicker"), a, e, {{"off", 0}, {"50", 1}, {"60", 2}},
+             return pick(QStringLiteral("anti-flicker"), a, e, {{"auto", 0}, {"50", 1}, {"60", 2}},
                          [](UvcDevice &d, int v) { return d.cameraSetAntiFlicker(v); });
          })},
         {"pan-tilt", "pan-tilt X Y", "move the gimbal by a step, each -1..1",
@@ -550,7 +488,7 @@ const std::vector<CommandDef> &commands()
              return int(ExitOk);
          })},
         {"controls", "controls", "standard controls with value, automatic flag and range", noArgs([](Context &c) {
-             for (const ControlDef &d : controls()) {
+             for (const ControlInfo &d : UvcDevice::controlTable()) {
                  QJsonObject o;
                  if (!readControl(*c.dev, d, o))
                      continue;
@@ -562,7 +500,7 @@ const std::vector<CommandDef> &commands()
              return int(ExitOk);
          })},
         {"get", "get NAME", "one standard control", [](const QStringList &args, QString &e) -> Action {
-             const ControlDef *d = args.size() == 1 ? findControl(args.first()) : nullptr;
+             const ControlInfo *d = args.size() == 1 ? UvcDevice::controlInfo(args.first()) : nullptr;
              if (!d) {
                  e = QStringLiteral("expects a control name (see controls)");
                  return nullptr;
@@ -580,14 +518,14 @@ const std::vector<CommandDef> &commands()
          }},
         {"set", "set NAME VALUE|auto", "one standard control; auto where it has one",
          [](const QStringList &args, QString &e) -> Action {
-             const ControlDef *d = args.size() == 2 ? findControl(args.first()) : nullptr;
-             if (!d || !d->set) {
-                 e = QStringLiteral("expects a settable control name and a value");
+             const ControlInfo *d = args.size() == 2 ? UvcDevice::controlInfo(args.first()) : nullptr;
+             if (!d) {
+                 e = QStringLiteral("expects a control name (see controls) and a value");
                  return nullptr;
              }
              const bool isAuto = args.at(1) == QLatin1String("auto");
              int v = 0;
-             if (isAuto && !d->hasAuto) {
+             if (isAuto && !d->userAuto) {
                  e = QStringLiteral("%1 has no automatic mode").arg(QLatin1String(d->name));
                  return nullptr;
              }
@@ -596,18 +534,17 @@ const std::vector<CommandDef> &commands()
                  return nullptr;
              }
              return [d, isAuto, v](Context &c) {
-                 if (!isAuto) {
-                     // Out-of-range values are refused here with the range in
-                     // the message rather than by the camera.
-                     UvcDevice::CameraParamRange r;
-                     r.min = r.max = INT_MIN;
-                     d->range(*c.dev, r);
-                     if (r.max != INT_MIN && (v < r.min || v > r.max))
-                         return fail(QStringLiteral("set"), QStringLiteral("%1 takes %2..%3")
-                                                                .arg(QLatin1String(d->name)).arg(r.min).arg(r.max),
-                                     ExitUsage);
-                 }
-                 return done(c, QStringLiteral("set"), d->set(*c.dev, isAuto, v));
+                 // Out-of-range values are refused here with the range in the
+                 // message rather than by the camera.
+                 const auto r = isAuto ? std::nullopt : c.dev->range(d->id);
+                 if (r && (v < r->minimum || v > r->maximum))
+                     return fail(QStringLiteral("set"), QStringLiteral("%1 takes %2..%3")
+                                                            .arg(QLatin1String(d->name))
+                                                            .arg(r->minimum)
+                                                            .arg(r->maximum),
+                                 ExitUsage);
+                 const int flags = isAuto ? vexo::pc::CameraDevice::FlagAuto : vexo::pc::CameraDevice::FlagManual;
+                 return done(c, QStringLiteral("set"), c.dev->setControl(d->id, v, flags));
              };
          }},
     };
