@@ -3,6 +3,7 @@
 // Shared set-up of the device tests: a private camera platform holding only
 // virtual cameras, and a quick clock.
 
+#include "TestWait.h"
 #include "camera/VirtualCamera.h"
 #include "camera/VirtualCameraBackend.h"
 #include "comm/TimeScale.h"
@@ -10,15 +11,12 @@
 #include "uvc/CameraFamily.h"
 #include "uvc/UvcDevice.h"
 
-#include <QElapsedTimer>
-#include <QTest>
-
-#include <functional>
 #include <memory>
 
 namespace devtest {
 
 using namespace vexo::pc;
+using testsupport::waitFor;
 
 // Scaled production times: a 20 ms cycle becomes 1 ms, an answer wait 50 ms.
 constexpr double Scale = 0.05;
@@ -48,25 +46,10 @@ struct Rig
         d.friendlyName = cam->friendlyName();
         d.devicePath = cam->devicePath();
         auto dev = std::make_unique<UvcDevice>(d, &platform, UvcDevice::DevModeUvc);
-        if (dev->open() != 0)
-            return nullptr;
-        if (init && !dev->initDev())
+        if (dev->open() != 0 || (init && !dev->initDev()))
             return nullptr;
         return dev;
     }
 };
-
-// Waits (processing events) until pred holds or timeoutMs passes.
-inline bool waitFor(const std::function<bool()> &pred, int timeoutMs = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(2);
-    }
-    return true;
-}
 
 } // namespace devtest

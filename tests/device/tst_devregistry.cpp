@@ -85,9 +85,8 @@ private slots:
         QCOMPARE(changed.at(1).at(0).toByteArray(), b->serial().toLatin1());
         rig.registry.detectDevByUvc();
         QCOMPARE(changed.count(), 2);
-        UvcDevice *dev = rig.registry.findDevBySn(b->serial());
+        const UvcDevicePtr dev = rig.registry.findDevBySn(b->serial());
         QVERIFY(dev);
-        QVERIFY(dev->isInited());
         QVERIFY(dev->is4KDevice());
         QVERIFY(!rig.registry.findDevBySn(QStringLiteral("nobody")));
     }
@@ -114,7 +113,7 @@ private slots:
         rig.registry.detectDevByUvc();
         QCOMPARE(rig.registry.count(), 1);
         QCOMPARE(changed.count(), 3);
-        UvcDevice *dev = rig.registry.findDevBySn(cam->serial());
+        const UvcDevicePtr dev = rig.registry.findDevBySn(cam->serial());
         QVERIFY(dev);
         // The released address comes back to the same camera.
         QCOMPARE(dev->getIpAddr(), ip);
@@ -146,7 +145,7 @@ private slots:
         auto cam = rig.addCamera();
         QSignalSpy changed(&rig.registry, &UvcDevices::devChanged);
         rig.registry.detectDevByUvc();
-        UvcDevice *old = rig.registry.findDevBySn(cam->serial());
+        const UvcDevicePtr old = rig.registry.findDevBySn(cam->serial());
         QVERIFY(old);
         // The upgrade worker takes the camera over; it restarts into its
         // upgrade system and shows up under another path.
@@ -160,17 +159,16 @@ private slots:
         cam->replug();
         rig.registry.detectDevByUvc();
 
-        const QList<UvcDevice *> devs = rig.registry.devices();
+        const QList<UvcDevicePtr> devs = rig.registry.devices();
         QCOMPARE(devs.size(), 1);
-        UvcDevice *fresh = devs.first();
+        const UvcDevicePtr fresh = devs.first();
         QVERIFY(fresh != old);
         QCOMPARE(fresh->devMode(), int(UvcDevice::DevModeUpgrade));
         QVERIFY(!fresh->disconnectWatch());
         QCOMPARE(fresh->getSysType(), 2);
         QCOMPARE(changed.count(), 1); // only the first arrival
-        // The old object left the registry undeleted: it is the worker's.
-        QCOMPARE(old->getSn(), cam->serial());
-        delete old;
+        // The old object left the registry; the worker's reference keeps it.
+        QCOMPARE(old.use_count(), 1);
     }
 
     void disconnectCountInUpgradeMode()
@@ -178,7 +176,7 @@ private slots:
         RegistryRig rig;
         auto cam = rig.addCamera();
         rig.registry.detectDevByUvc();
-        UvcDevice *dev = rig.registry.findDevBySn(cam->serial());
+        const UvcDevicePtr dev = rig.registry.findDevBySn(cam->serial());
         QVERIFY(dev);
         dev->setDevMode(UvcDevice::DevModeUpgrade);
         QSignalSpy lost(&rig.registry, &UvcDevices::devDisconnDuringUg);
@@ -259,7 +257,7 @@ private slots:
         QCOMPARE(rig.registry.count(), 1);
     }
 
-    void scanThread()
+    void scanThreadAndDeviceLifetime()
     {
         auto rig = std::make_unique<RegistryRig>();
         auto cam = rig->addCamera();
@@ -272,15 +270,27 @@ private slots:
                 [&](const QByteArray &, bool flag) { ++(flag ? added : removed); }, Qt::DirectConnection);
         rig->registry.start();
         QVERIFY(waitFor([&] { return added.load() == 1; }, 10000));
+
+        // A handler looked the camera up; the registry drops it meanwhile.
+        UvcDevicePtr held = rig->registry.findDevBySn(cam->serial());
+        QVERIFY(held);
+        const std::weak_ptr<UvcDevice> watch = held;
         cam->unplug();
         QVERIFY(waitFor([&] { return removed.load() == 1; }, 10000));
+        QVERIFY(!rig->registry.findDevBySn(cam->serial()));
+        QCOMPARE(held->getSn(), cam->serial());
+        QTest::ignoreMessage(QtWarningMsg, "Device has not been inited");
+        QCOMPARE(held->cameraSetHdr(true), -1);
+        held.reset(); // the last holder deletes it
+        QVERIFY(watch.expired());
+
         cam->replug();
         QVERIFY(waitFor([&] { return added.load() == 2; }, 10000));
         QCOMPARE(removed.load(), 1);
         QElapsedTimer t;
         t.start();
-        rig.reset(); // stops the thread and deletes the devices
-        QVERIFY(t.elapsed() < 1500);
+        rig.reset(); // stops the thread and releases the devices
+        QVERIFY(t.elapsed() < 5000);
     }
 };
 

@@ -59,6 +59,7 @@ public:
         addCtrl(V4L2_CID_FOCUS_ABSOLUTE, 0, 1023, 1, 0);
         addCtrl(V4L2_CID_FOCUS_AUTO, 0, 1, 1, 1);
         addCtrl(V4L2_CID_PAN_ABSOLUTE, -612000, 612000, 3600, 0);
+        addCtrl(V4L2_CID_POWER_LINE_FREQUENCY, 0, 3, 1, 1);
         values[V4L2_CID_EXPOSURE_AUTO] = 3;
         values[V4L2_CID_EXPOSURE_ABSOLUTE] = 156;
     }
@@ -388,6 +389,18 @@ private slots:
         QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_BRIGHTNESS, 99}}));
         // Brightness has no automatic mode to switch on.
         QVERIFY(!cam->controlSet(C::Brightness, 0, CameraDevice::FlagAuto));
+
+        // Power-line frequency: its own value 3 is the automatic mode.
+        QVERIFY(cam->controlRange(C::PowerLineFrequency, r));
+        QCOMPARE(r.maximum, 2);
+        QCOMPARE(r.flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
+        io->sets.clear();
+        QVERIFY(cam->controlSet(C::PowerLineFrequency, 0, CameraDevice::FlagAuto));
+        QVERIFY(cam->controlGet(C::PowerLineFrequency, value, flags));
+        QCOMPARE(flags, int(CameraDevice::FlagAuto));
+        QVERIFY(cam->controlSet(C::PowerLineFrequency, 1, CameraDevice::FlagManual));
+        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_POWER_LINE_FREQUENCY, 3},
+                                                       {V4L2_CID_POWER_LINE_FREQUENCY, 1}}));
 
         io->sets.clear();
         QVERIFY(cam->panTiltSet(36000, -7200, CameraDevice::FlagManual));

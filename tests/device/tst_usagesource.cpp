@@ -1,25 +1,17 @@
 // Cloud reports fed by the device registry: virtual cameras in the
 // process-wide platform, reports posted to the cloud service stand-in.
+#include "CloudStandIn.h"
 #include "DeviceTestSupport.h"
 
 #include "camera/VirtualCameras.h"
 #include "comm/AppTask.h"
 #include "comm/DevUsageSource.h"
-#include "comm/GlobalParams.h"
-#include "comm/TimeScale.h"
-#include "qhttp/QHttpClient.h"
-#include "qhttp/QHttpClientRequest.h"
-#include "qhttp/QHttpClientResponse.h"
 #include "uvc/UvcDevUsageSource.h"
 #include "uvc/UvcDevices.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThreadPool>
-#include <QTimer>
 
 using namespace vexo::pc;
 using namespace devtest;
@@ -44,32 +36,23 @@ private slots:
     void networkOrUnknownSerialPostsNothing();
 
 private:
-    QJsonArray freshRecords();
     QJsonArray waitForRecords(int count);
     QJsonObject usageState(const QString &sn, QJsonObject *ext);
-    UvcDevice *dev(const std::shared_ptr<VirtualCamera> &cam);
+    static UvcDevicePtr dev(const std::shared_ptr<VirtualCamera> &cam)
+    {
+        return UvcDevices::instance()->findDevBySn(cam->serial());
+    }
 
-    QProcess m_sim;
+    testsupport::CloudStandIn m_cloud;
     QTemporaryDir m_fw;
-    quint16 m_port = 0;
-    int m_seen = 0;
     std::shared_ptr<VirtualCamera> m_zarvo, m_zarvo4k, m_nimo4k;
 };
 
 void TestUsageSource::initTestCase()
 {
     setUpFamily();
-    // Run by hand, the stage sits beside the tests folder.
-    QString stage = QString::fromLocal8Bit(qgetenv("ZARVO_STAGE_DIR"));
-    if (stage.isEmpty())
-        stage = QCoreApplication::applicationDirPath() + QStringLiteral("/../stage");
-    m_sim.start(stage + QStringLiteral("/bin/zarvo-cloudsim"),
-                {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--firmware-dir"), m_fw.path()});
-    QVERIFY(m_sim.waitForStarted(5000));
-    QVERIFY(m_sim.waitForReadyRead(5000));
-    m_port = quint16(m_sim.readLine().trimmed().split(' ').value(2).toUInt());
-    QVERIFY(m_port != 0);
-    AppTask::setReportBaseUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port));
+    QVERIFY(m_cloud.start(m_fw.path()));
+    AppTask::setReportBaseUrl(m_cloud.baseUrl());
 
     // A zarvo and a zarvo 4K from the usual rotation, a nimo 4K beside them.
     auto backend = VirtualCameras::install(2);
@@ -83,49 +66,21 @@ void TestUsageSource::initTestCase()
     QCOMPARE(DevUsageSource::instance()->uvcSerials().size(), 3);
     // Answers and reports at production pace from here on.
     TimeScale::setFactor(1.0);
-    m_seen = freshRecords().size();
+    m_cloud.markSeen();
 }
 
 void TestUsageSource::cleanupTestCase()
 {
     QThreadPool::globalInstance()->waitForDone();
     UvcDevices::instance()->stop();
-    m_sim.terminate();
-    m_sim.waitForFinished(5000);
-}
-
-QJsonArray TestUsageSource::freshRecords()
-{
-    QJsonArray all;
-    qhttp::client::QHttpClient client;
-    QEventLoop loop;
-    client.request(
-        qhttp::EHTTP_GET, QUrl(QStringLiteral("http://127.0.0.1:%1/sim/records").arg(m_port)),
-        [](qhttp::client::QHttpRequest *req) { req->end(); },
-        [&](qhttp::client::QHttpResponse *res) {
-            res->collectBody(-1);
-            res->whenEnd([&, res]() {
-                all = QJsonDocument::fromJson(res->collectedBody()).array();
-                loop.quit();
-            });
-        });
-    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    loop.exec();
-    QJsonArray fresh;
-    for (int i = m_seen; i < all.size(); ++i)
-        fresh.append(all.at(i));
-    return fresh;
+    QVERIFY(m_cloud.stop());
 }
 
 QJsonArray TestUsageSource::waitForRecords(int count)
 {
     QThreadPool::globalInstance()->waitForDone();
-    QJsonArray got = freshRecords();
-    for (int i = 0; i < 50 && got.size() < count; ++i) {
-        QTest::qWait(20);
-        got = freshRecords();
-    }
-    m_seen += got.size();
+    const QJsonArray got = m_cloud.waitForRecords(count);
+    m_cloud.markSeen();
     return got;
 }
 
@@ -136,21 +91,15 @@ QJsonObject TestUsageSource::usageState(const QString &sn, QJsonObject *ext)
     const QJsonArray got = waitForRecords(2);
     if (got.size() != 2)
         return QJsonObject();
-    const QJsonObject main = got.at(0).toObject();
     if (ext)
         *ext = got.at(1).toObject();
-    return main;
-}
-
-UvcDevice *TestUsageSource::dev(const std::shared_ptr<VirtualCamera> &cam)
-{
-    return UvcDevices::instance()->findDevBySn(cam->serial());
+    return got.at(0).toObject();
 }
 
 void TestUsageSource::zarvoReportsFollowTheCamera()
 {
     const QString sn = m_zarvo->serial();
-    UvcDevice *d = dev(m_zarvo);
+    const UvcDevicePtr d = dev(m_zarvo);
     QVERIFY(d);
 
     // Device information: the report record, identity only.
@@ -237,7 +186,7 @@ void TestUsageSource::networkOrUnknownSerialPostsNothing()
     pushDevUsageEvent(QStringLiteral("NOSUCHCAMERA00"), 4, 0, QString(), 1);
 
     // A camera reached over the network gets no snapshot and no traffic.
-    UvcDevice *d = dev(m_zarvo);
+    const UvcDevicePtr d = dev(m_zarvo);
     QVERIFY(d);
     d->setDevMode(UvcDevice::DevModeNet);
     QVERIFY(source->identity(m_zarvo->serial()).network);
@@ -245,8 +194,12 @@ void TestUsageSource::networkOrUnknownSerialPostsNothing()
     startUsageStateReport(m_zarvo->serial());
     QThreadPool::globalInstance()->waitForDone();
     d->setDevMode(UvcDevice::DevModeUvc);
-    QTest::qWait(100);
-    QCOMPARE(freshRecords().size(), 0);
+
+    // The first records after all that are those of a report that counts.
+    startDevInfoReport(source->identity(m_zarvo4k->serial()).reportInfo);
+    const QJsonArray got = waitForRecords(1);
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got.at(0).toObject().value(QStringLiteral("path")).toString(), QStringLiteral("/dev/submit/"));
 }
 
 QTEST_GUILESS_MAIN(TestUsageSource)
