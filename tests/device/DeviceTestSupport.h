@@ -52,4 +52,20 @@ struct Rig
     }
 };
 
+// The usual start of a test: one camera on a private platform and its
+// device, initialised (Init), only opened (OpenOnly) or left to the test.
+struct OneCamera : Rig
+{
+    enum Start { Init, OpenOnly, Later };
+    std::shared_ptr<VirtualCamera> cam;
+    std::unique_ptr<UvcDevice> dev;
+
+    explicit OneCamera(Start start = Init, VirtualCamera::Model model = VirtualCamera::Model::Zarvo)
+        : cam(addCamera(model))
+    {
+        if (start != Later)
+            dev = openDevice(cam, start == Init);
+    }
+};
+
 } // namespace devtest

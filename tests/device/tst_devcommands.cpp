@@ -51,22 +51,17 @@ private slots:
     {
         QFETCH(Command, command);
         QFETCH(QByteArray, block);
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        QCOMPARE(command(*dev), 0);
-        const auto written = cam->blocksWritten(6);
+        OneCamera t;
+        QVERIFY(t.dev);
+        QCOMPARE(command(*t.dev), 0);
+        const auto written = t.cam->blocksWritten(6);
         QCOMPARE(written.size(), 1);
         QCOMPARE(written.at(0), block + QByteArray(60 - block.size(), '\0'));
     }
 
     void refusedBeforeInitAndOutsideTheMainSystem()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam, false);
-        QVERIFY(dev);
+        OneCamera t(OneCamera::OpenOnly);
         // One of each way to the camera: block, frame, answered frame,
         // preset query, standard control, control-made commands.
         const QList<Command> all = {
@@ -86,39 +81,36 @@ private slots:
         };
         for (int i = 0; i < all.size(); ++i) {
             QTest::ignoreMessage(QtWarningMsg, "Device has not been inited");
-            QVERIFY2(all.at(i)(*dev) == -1, qPrintable(QString::number(i)));
+            QVERIFY2(all.at(i)(*t.dev) == -1, qPrintable(QString::number(i)));
         }
-        QCOMPARE(dev->queuedPackets(), 0);
+        QCOMPARE(t.dev->queuedPackets(), 0);
         for (int sel = 1; sel <= 7; ++sel)
-            QCOMPARE(cam->writeCount(sel), 0);
-        QCOMPARE(cam->controlValue(Control::Exposure), 156);
-        QVERIFY(!dev->control(Control::Gain));
+            QCOMPARE(t.cam->writeCount(sel), 0);
+        QCOMPARE(t.cam->controlValue(Control::Exposure), 156);
+        QVERIFY(!t.dev->control(Control::Gain));
 
-        Rig other;
-        auto upgrading = other.addCamera();
-        upgrading->setSystem(VirtualCamera::System::Upgrade);
-        auto sys2 = other.openDevice(upgrading);
+        OneCamera upgrading(OneCamera::Later);
+        upgrading.cam->setSystem(VirtualCamera::System::Upgrade);
+        auto sys2 = upgrading.openDevice(upgrading.cam);
         QVERIFY(sys2);
         QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
         QCOMPARE(sys2->cameraSetHdr(true), -1);
         QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
         QCOMPARE(sys2->cameraSetDevRunStatus(UvcDevice::DevStatusSleep), -1);
-        QCOMPARE(upgrading->writeCount(6), 0);
+        QCOMPARE(upgrading.cam->writeCount(6), 0);
     }
 
     void cameraFrames()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        const int before = cam->receivedFrames().size();
-        QCOMPARE(dev->cameraSetDevRunStatus(UvcDevice::DevStatusSleep), 0);
-        QCOMPARE(dev->cameraSetZoomRatio(1.5, 5, 1), 0);
-        QCOMPARE(dev->cameraSetFaceFocus(true), 0);
-        QCOMPARE(dev->gimbalSetSpeedPosition(10, 20, 30, 1.5, -2.25, 0), 0);
-        QVERIFY(waitFor([&] { return cam->receivedFrames().size() == before + 4; }));
-        const auto frames = cam->receivedFrames().mid(before);
+        OneCamera t;
+        QVERIFY(t.dev);
+        const int before = t.cam->receivedFrames().size();
+        QCOMPARE(t.dev->cameraSetDevRunStatus(UvcDevice::DevStatusSleep), 0);
+        QCOMPARE(t.dev->cameraSetZoomRatio(1.5, 5, 1), 0);
+        QCOMPARE(t.dev->cameraSetFaceFocus(true), 0);
+        QCOMPARE(t.dev->gimbalSetSpeedPosition(10, 20, 30, 1.5, -2.25, 0), 0);
+        QVERIFY(waitFor([&] { return t.cam->receivedFrames().size() == before + 4; }));
+        const auto frames = t.cam->receivedFrames().mid(before);
         QCOMPARE(frames.at(0).cmdId, 962);
         QCOMPARE(frames.at(0).route, quint8(0xE1));
         QCOMPARE(frames.at(0).payload, QByteArray::fromHex("0103"));
@@ -132,33 +124,31 @@ private slots:
         QCOMPARE(frames.at(3).payload, QByteArray::fromHex("96001fff00000a0014001e00"));
 
         // Answered reads decode what the camera keeps.
-        QCOMPARE(dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 1);
+        QCOMPARE(t.dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 1);
         short x = 0, y = 0, z = 9;
-        QCOMPARE(dev->gimbalGetAttitudeInfo(x, y, z), 0);
+        QCOMPARE(t.dev->gimbalGetAttitudeInfo(x, y, z), 0);
         QCOMPARE(x, short(150));
         QCOMPARE(y, short(-225));
         QCOMPARE(z, short(0));
-        float a, b, c, d;
-        QCOMPARE(dev->aiGetGimbalBootPos(a, b, c, d), 0);
-        QCOMPARE(c, 1.0f);
+        float pan, tilt, zoom, spare;
+        QCOMPARE(t.dev->aiGetGimbalBootPos(pan, tilt, zoom, spare), 0);
+        QCOMPARE(zoom, 1.0f);
 
-        cam->setSilent(true);
+        t.cam->setSilent(true);
         QTest::ignoreMessage(QtWarningMsg, "Error occurred in sendMsgSync, ret_val = 5");
-        QCOMPARE(dev->gimbalGetAttitudeInfo(x, y, z), -1);
+        QCOMPARE(t.dev->gimbalGetAttitudeInfo(x, y, z), -1);
         QTest::ignoreMessage(QtWarningMsg, "Error occurred in sendMsgAsync, ret_val = 5");
-        QCOMPARE(dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 0);
+        QCOMPARE(t.dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 0);
     }
 
     void prepareLog()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        const int before = cam->receivedFrames().size();
-        QCOMPARE(dev->cameraPrepareLog(), 0);
-        QVERIFY(waitFor([&] { return cam->receivedFrames().size() == before + 2; }));
-        const auto frames = cam->receivedFrames().mid(before);
+        OneCamera t;
+        QVERIFY(t.dev);
+        const int before = t.cam->receivedFrames().size();
+        QCOMPARE(t.dev->cameraPrepareLog(), 0);
+        QVERIFY(waitFor([&] { return t.cam->receivedFrames().size() == before + 2; }));
+        const auto frames = t.cam->receivedFrames().mid(before);
         for (const auto &f : frames) {
             QCOMPARE(f.cmdId, 461);
             QCOMPARE(f.payload.size(), 48); // a 60-byte frame
@@ -171,28 +161,25 @@ private slots:
 
     void zoomAndFocusScaling()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        QCOMPARE(dev->cameraSetZoomRatio(1.5, 0, 0), 0);
-        QCOMPARE(cam->controlValue(Control::Zoom), 300); // 100 + 400 x 0.5
-        QCOMPARE(dev->normalizedZoom(300), 50);
-        QCOMPARE(dev->normalizedZoom(1000), 100);
-        QCOMPARE(dev->normalizedZoom(101), 0);  // 0.25 rounds down
-        QCOMPARE(dev->normalizedZoom(102), 1);  // 0.5 rounds up
+        OneCamera t;
+        QVERIFY(t.dev);
+        QCOMPARE(t.dev->cameraSetZoomRatio(1.5, 0, 0), 0);
+        QCOMPARE(t.cam->controlValue(Control::Zoom), 300); // 100 + 400 x 0.5
+        QCOMPARE(t.dev->normalizedZoom(300), 50);
+        QCOMPARE(t.dev->normalizedZoom(1000), 100);
+        QCOMPARE(t.dev->normalizedZoom(101), 0);  // 0.25 rounds down
+        QCOMPARE(t.dev->normalizedZoom(102), 1);  // 0.5 rounds up
         unsigned char isAuto = 9;
-        QCOMPARE(dev->cameraGetFocusRatio(&isAuto), 50);
+        QCOMPARE(t.dev->cameraGetFocusRatio(&isAuto), 50);
         QCOMPARE(isAuto, quint8(1));
 
-        Rig flat;
-        auto still = flat.addCamera();
-        still->setControlRange(Control::Zoom, {0, 0, 1, 0, 2});
-        still->setControlRange(Control::Focus, {10, 10, 1, 10, 3});
-        auto stillDev = flat.openDevice(still);
-        QVERIFY(stillDev);
-        QCOMPARE(stillDev->normalizedZoom(300), 0);
-        QCOMPARE(stillDev->cameraGetFocusRatio(nullptr), -1);
+        OneCamera flat(OneCamera::Later);
+        flat.cam->setControlRange(Control::Zoom, {0, 0, 1, 0, 2});
+        flat.cam->setControlRange(Control::Focus, {10, 10, 1, 10, 3});
+        auto still = flat.openDevice(flat.cam);
+        QVERIFY(still);
+        QCOMPARE(still->normalizedZoom(300), 0);
+        QCOMPARE(still->cameraGetFocusRatio(nullptr), -1);
     }
 
     void antiFlicker_data()
@@ -209,38 +196,34 @@ private slots:
     {
         QFETCH(int, value);
         QFETCH(bool, automatic);
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        QCOMPARE(dev->cameraSetAntiFlicker(value), 0);
-        QCOMPARE(cam->controlAuto(Control::PowerLineFrequency), automatic);
+        OneCamera t;
+        QVERIFY(t.dev);
+        QCOMPARE(t.dev->cameraSetAntiFlicker(value), 0);
+        QCOMPARE(t.cam->controlAuto(Control::PowerLineFrequency), automatic);
         if (!automatic)
-            QCOMPARE(cam->controlValue(Control::PowerLineFrequency), value);
+            QCOMPARE(t.cam->controlValue(Control::PowerLineFrequency), value);
     }
 
     void presets()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
+        OneCamera t;
+        QVERIFY(t.dev);
         VirtualCamera::Preset p;
         p.present = true;
         p.data = QByteArray::fromHex("010203040506070809");
         p.name = "Desk";
-        cam->setPreset(1, p);
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
+        t.cam->setPreset(1, p);
         UvcPreSetPosInfo info;
-        QCOMPARE(dev->presetPositionGet(1, &info), 0);
+        QCOMPARE(t.dev->presetPositionGet(1, &info), 0);
         QVERIFY(info.isPresent());
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(info.data), 9), p.data);
         QCOMPARE(QByteArray(info.name, info.nameLen), QByteArray("Desk"));
-        QCOMPARE(cam->blocksWritten(7).last().left(3), QByteArray::fromHex("020101"));
-        QCOMPARE(dev->presetPositionGet(2, &info), 0);
+        QCOMPARE(t.cam->blocksWritten(7).last().left(3), QByteArray::fromHex("020101"));
+        QCOMPARE(t.dev->presetPositionGet(2, &info), 0);
         QVERIFY(!info.isPresent());
         QTest::ignoreMessage(QtWarningMsg, "Preset info invalid 0 0");
-        QCOMPARE(dev->presetPositionGet(9, &info), -1);
-        QCOMPARE(dev->presetPositionGet(1, nullptr), -1);
+        QCOMPARE(t.dev->presetPositionGet(9, &info), -1);
+        QCOMPARE(t.dev->presetPositionGet(1, nullptr), -1);
     }
 
     void namedControlSetters_data()
@@ -271,14 +254,12 @@ private slots:
         QFETCH(int, control);
         QFETCH(int, value);
         QFETCH(bool, automatic);
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        QCOMPARE(command(*dev), 0);
-        QCOMPARE(cam->controlValue(Control(control)), value);
-        QCOMPARE(cam->controlAuto(Control(control)), automatic);
-        const auto read = dev->control(Control(control));
+        OneCamera t;
+        QVERIFY(t.dev);
+        QCOMPARE(command(*t.dev), 0);
+        QCOMPARE(t.cam->controlValue(Control(control)), value);
+        QCOMPARE(t.cam->controlAuto(Control(control)), automatic);
+        const auto read = t.dev->control(Control(control));
         QVERIFY(read);
         QCOMPARE(read->value, value);
         QCOMPARE(read->isAuto, automatic);
@@ -286,59 +267,55 @@ private slots:
 
     void controlFailuresLeaveOutputsAlone()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        const auto range = dev->range(Control::WhiteBalance);
+        OneCamera t;
+        QVERIFY(t.dev);
+        const auto range = t.dev->range(Control::WhiteBalance);
         QVERIFY(range);
         QCOMPARE(range->minimum, 2800);
         QCOMPARE(range->flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
 
-        cam->setControlFails(Control::Gain, true);
+        t.cam->setControlFails(Control::Gain, true);
         QTest::ignoreMessage(QtWarningMsg, "put_Gain failed");
-        QCOMPARE(dev->uvcGainControlSet(false, 10), -1);
+        QCOMPARE(t.dev->uvcGainControlSet(false, 10), -1);
         bool isAuto = true;
         int value = -3;
         QTest::ignoreMessage(QtWarningMsg, "get_Gain failed");
-        QCOMPARE(dev->uvcGainControlGet(isAuto, value), 0);
+        QCOMPARE(t.dev->uvcGainControlGet(isAuto, value), 0);
         QCOMPARE(value, -3);
         QVERIFY(isAuto);
         UvcDevice::CameraParamRange r;
         r.maximum = 42;
         QTest::ignoreMessage(QtWarningMsg, "getRange_Gain failed");
-        QCOMPARE(dev->uvcGainControlRangeGet(r), 0);
+        QCOMPARE(t.dev->uvcGainControlRangeGet(r), 0);
         QCOMPARE(r.maximum, 42);
         QTest::ignoreMessage(QtWarningMsg, "getRange_Gain failed");
-        QVERIFY(!dev->range(Control::Gain));
+        QVERIFY(!t.dev->range(Control::Gain));
         // Out of range values are the camera's to refuse.
         QTest::ignoreMessage(QtWarningMsg, "put_Contrast failed");
-        QCOMPARE(dev->uvcContrastControlSet(1000), -1);
-        cam->unplug();
+        QCOMPARE(t.dev->uvcContrastControlSet(1000), -1);
+        t.cam->unplug();
         QTest::ignoreMessage(QtWarningMsg, "get_Exposure failed");
-        QVERIFY(!dev->control(Control::Exposure));
+        QVERIFY(!t.dev->control(Control::Exposure));
     }
 
     void panTilt()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
-        QCOMPARE(dev->uvcPanTiltAbsoluteControl(500, -100), 0);
-        QCOMPARE(cam->controlValue(Control::Pan), 170 * 3600);
-        QCOMPARE(cam->controlValue(Control::Tilt), -30 * 3600);
-        QCOMPARE(dev->uvcPanTiltAbsoluteControl(-12, 45), 0);
+        OneCamera t;
+        QVERIFY(t.dev);
+        QCOMPARE(t.dev->uvcPanTiltAbsoluteControl(500, -100), 0);
+        QCOMPARE(t.cam->controlValue(Control::Pan), 170 * 3600);
+        QCOMPARE(t.cam->controlValue(Control::Tilt), -30 * 3600);
+        QCOMPARE(t.dev->uvcPanTiltAbsoluteControl(-12, 45), 0);
         int pan = 0, tilt = 0;
-        QCOMPARE(dev->uvcPanTiltAbsoluteControlGet(pan, tilt), 0);
+        QCOMPARE(t.dev->uvcPanTiltAbsoluteControlGet(pan, tilt), 0);
         QCOMPARE(pan, -12);
         QCOMPARE(tilt, 45);
 
-        cam->setControlFails(Control::TiltRelative, true);
+        t.cam->setControlFails(Control::TiltRelative, true);
         QTest::ignoreMessage(QtWarningMsg, "getRange_TiltRelative failed");
         QTest::ignoreMessage(QtWarningMsg, "uvcPanTiltRangeRelGet failed");
-        QCOMPARE(dev->uvcPanTiltRelativeControl(0.5, 0.5), -1);
-        QCOMPARE(cam->writeCount(6), 0);
+        QCOMPARE(t.dev->uvcPanTiltRelativeControl(0.5, 0.5), -1);
+        QCOMPARE(t.cam->writeCount(6), 0);
     }
 };
 

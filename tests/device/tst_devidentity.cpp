@@ -19,10 +19,10 @@ private slots:
 
     void identityOfAZarvo4K()
     {
-        Rig rig;
-        auto cam = rig.addCamera(VirtualCamera::Model::Zarvo4K, 7);
+        OneCamera t(OneCamera::Later, VirtualCamera::Model::Zarvo4K);
+        auto &cam = t.cam;
         cam->setVersion(0x01020304); // on the wire: 04 03 02 01
-        auto dev = rig.openDevice(cam);
+        auto dev = t.openDevice(cam);
         QVERIFY(dev);
         QCOMPARE(dev->getSn(), cam->serial());
         QCOMPARE(dev->getName(), QStringLiteral("KAVORA_ZarvoCam_") + cam->serial().toUpper());
@@ -57,12 +57,12 @@ private slots:
 
     void informationFallbacks()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
+        OneCamera t(OneCamera::Later);
+        auto &cam = t.cam;
         cam->setSerialAnswer(QByteArray());
         cam->setInfoByte(32, 3); // systype out of range
         QTest::ignoreMessage(QtWarningMsg, "Wrong sn length = 0");
-        auto dev = rig.openDevice(cam);
+        auto dev = t.openDevice(cam);
         QVERIFY(dev);
         const QString seqid = QString::fromLatin1(cam->uuid().toHex().toUpper());
         QCOMPARE(dev->getInfo().value(QStringLiteral("devsn")).toString(), seqid.right(14));
@@ -72,12 +72,12 @@ private slots:
 
     void productOutOfTableGivesEmptyInformation()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
+        OneCamera t(OneCamera::Later);
+        auto &cam = t.cam;
         cam->setInfoByte(0, 6);
         QTest::ignoreMessage(QtWarningMsg,
                              "Error response: Product type = 6 Firmware type = 0 Platform type = 4 Device type = 0");
-        auto dev = rig.openDevice(cam);
+        auto dev = t.openDevice(cam);
         QVERIFY(dev);
         QVERIFY(dev->getInfo().isEmpty());
         QCOMPARE(dev->getSn(), QString::fromLatin1(cam->uuid().toHex().toUpper()).right(14));
@@ -91,10 +91,9 @@ private slots:
 
     void initFailures()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam, false);
-        QVERIFY(dev);
+        OneCamera t(OneCamera::OpenOnly);
+        auto &cam = t.cam;
+        auto &dev = t.dev;
         QTest::ignoreMessage(QtWarningMsg, "Device has not been inited");
         QVERIFY(dev->getDevUuid().isNull());
 
@@ -117,10 +116,9 @@ private slots:
 
     void statusReads()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
+        OneCamera t;
+        auto &cam = t.cam;
+        auto &dev = t.dev;
         cam->setStatusByte(8, 0x2c);
         cam->setStatusByte(18, 0xff);
         cam->setStatusByte(19, 0xff);
@@ -139,10 +137,9 @@ private slots:
         QCOMPARE(untouched.data[0], quint8(9));
         QCOMPARE(dev->cachedStatus(), s);
 
-        Rig other;
-        auto upgrading = other.addCamera();
-        upgrading->setSystem(VirtualCamera::System::Upgrade);
-        auto sys2 = other.openDevice(upgrading);
+        OneCamera other(OneCamera::Later);
+        other.cam->setSystem(VirtualCamera::System::Upgrade);
+        auto sys2 = other.openDevice(other.cam);
         QVERIFY(sys2);
         QCOMPARE(sys2->getSysType(), 2);
         QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
@@ -151,10 +148,8 @@ private slots:
 
     void firmwareCheck()
     {
-        Rig rig;
-        auto cam = rig.addCamera();
-        auto dev = rig.openDevice(cam);
-        QVERIFY(dev);
+        OneCamera t;
+        auto &dev = t.dev;
         QCOMPARE(dev->getFwState(), -1);
         QCOMPARE(dev->checkFwUpdate(), int(UvcDevice::FwUnknown));
         dev->setLatestFwVersion(QStringLiteral("4.2.3.1"));

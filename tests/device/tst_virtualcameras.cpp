@@ -1,13 +1,10 @@
 // The start-up entry of the simulator: how many virtual cameras the command
-// line and the environment ask for, and that the registry sees them.
-#include "camera/VirtualCamera.h"
+// line and the environment ask for. (The registry finding them is
+// tst_usagesource's start.)
 #include "camera/VirtualCameraBackend.h"
 #include "camera/VirtualCameras.h"
 #include "comm/TimeScale.h"
-#include "platform/CameraPlatform.h"
 #include "uvc/CameraFamily.h"
-#include "uvc/UvcDevice.h"
-#include "uvc/UvcDevices.h"
 
 #include <QTest>
 
@@ -66,29 +63,6 @@ private slots:
         QCOMPARE(VirtualCameras::installFromEnvironment(args, whenNoCamera), expected);
         QCOMPARE(installed(), expected);
         QVERIFY(!VirtualCameras::realCameraPresent());
-    }
-
-    void listedLikeRealCameras()
-    {
-        VirtualCameras::install(4);
-        VideoDeviceList list;
-        QVERIFY(CameraPlatform::instance().listDevices(list));
-        QCOMPARE(list.size(), 4);
-        QSet<QString> serials;
-        for (const auto &d : list) {
-            QVERIFY2(CameraFamily::instance().isFamilyCamera(d), qPrintable(d.friendlyName));
-            serials.insert(d.serial);
-        }
-        QCOMPARE(serials.size(), 4);
-
-        // The process-wide registry finds them, one per scan.
-        UvcDevices registry;
-        registry.detectDevByUvc();
-        registry.detectDevByUvc();
-        QCOMPARE(registry.count(), 2);
-        const UvcDevicePtr dev = registry.findDevBySn(list.at(1).serial);
-        QVERIFY(dev);
-        QVERIFY(dev->is4KDevice());
     }
 };
 

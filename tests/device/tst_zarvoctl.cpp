@@ -105,12 +105,8 @@ private slots:
         row("fov", QStringLiteral("fov 65"), "fov", QStringLiteral("65"));
         row("mode", QStringLiteral("mode background"), "media_mode", QStringLiteral("background"));
         row("framing single", QStringLiteral("framing single"), "framing", QStringLiteral("single"));
-        row("framing size", QStringLiteral("framing upperbody"), "framing_size", QStringLiteral("upperbody"));
         row("background", QStringLiteral("background green"), "background", QStringLiteral("green"));
-        row("color", QStringLiteral("color blue"), "color", QStringLiteral("blue"));
-        row("hdr", QStringLiteral("hdr on"), "hdr", true);
         row("auto-sleep off", QStringLiteral("auto-sleep 60 -- auto-sleep off"), "auto_sleep", QStringLiteral("off"));
-        row("button-mode", QStringLiteral("button-mode rotation"), "button_mode", QStringLiteral("rotation"));
         row("anti-flicker", QStringLiteral("anti-flicker 60"), "anti_flicker", QStringLiteral("60"));
         row("wake", QStringLiteral("sleep -- wake"), "run", QStringLiteral("running"));
         row("factory reset", QStringLiteral("hdr on -- factory-reset"), "hdr", false);
