@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared set-up of the device tests: a private camera platform holding only
-// virtual cameras, and a quick clock.
+// Device tests: a private platform of virtual cameras, and a quick clock.
 
 #include "TestWait.h"
 #include "camera/VirtualCamera.h"
@@ -10,8 +9,6 @@
 #include "platform/CameraPlatform.h"
 #include "uvc/CameraFamily.h"
 #include "uvc/UvcDevice.h"
-
-#include <memory>
 
 namespace devtest {
 

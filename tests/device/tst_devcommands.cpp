@@ -1,7 +1,10 @@
-// The camera command set and the standard controls, byte for byte and value
-// for value as the virtual camera received them.
+// A camera's identity and status, its command set and its standard controls,
+// byte for byte and value for value as the virtual camera received them.
 #include "DeviceTestSupport.h"
 
+#include "comm/CameraModel.h"
+
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <functional>
@@ -19,6 +22,88 @@ class TestDevCommands : public QObject
 
 private slots:
     void initTestCase() { setUpFamily(); }
+
+    void identityOfAZarvo4K()
+    {
+        OneCamera t(OneCamera::Later, VirtualCamera::Model::Zarvo4K);
+        t.cam->setVersion(0x01020304); // on the wire: 04 03 02 01
+        auto dev = t.openDevice(t.cam);
+        QVERIFY(dev);
+        QCOMPARE(dev->getName(), QStringLiteral("KAVORA_ZarvoCam_") + t.cam->serial().toUpper());
+        QCOMPARE(dev->getVersion(), QStringLiteral("1.2.3.4"));
+        QCOMPARE(dev->getInfo().value(QStringLiteral("seqid")).toString(),
+                 QString::fromLatin1(t.cam->uuid().toHex().toUpper()));
+        QCOMPARE(dev->getDevModel(), int(CameraModel::Zarvo4K));
+        QVERIFY(dev->is4KDevice());
+        const QJsonObject report = dev->getDevReportInfo();
+        QCOMPARE(report.value(QStringLiteral("product")).toString(), QStringLiteral("KAVORA Zarvo4K"));
+        QCOMPARE(report.value(QStringLiteral("version")).toString(), QStringLiteral("1.2.3.4"));
+
+        // The firmware check compares versions as numbers per part.
+        QCOMPARE(dev->checkFwUpdate(), int(UvcDevice::FwUnknown));
+        dev->setLatestFwVersion(QStringLiteral("1.2.3.4"));
+        QCOMPARE(dev->checkFwUpdate(), int(UvcDevice::FwUpToDate));
+        dev->setLatestFwVersion(QStringLiteral("1.2.10.0"));
+        QCOMPARE(dev->checkFwUpdate(), int(UvcDevice::FwNewer));
+        QCOMPARE(dev->getFwState(), int(UvcDevice::FwNewer));
+    }
+
+    void modelLookup()
+    {
+        // A known product on a platform of another model, and the reverse.
+        QCOMPARE(CameraModel::find(QStringLiteral("Kavora_zarvo"), QStringLiteral("Hi3516DV300")).code,
+                 CameraModel::Unknown);
+        QCOMPARE(CameraModel::find(QStringLiteral("Kavora_quil_1P"), QStringLiteral("SSC336Q")).code, CameraModel::Quil);
+        QCOMPARE(CameraModel::platformType(QStringLiteral("ssc359g")), -1);
+    }
+
+    void oddInformationAnswers()
+    {
+        OneCamera t(OneCamera::Later);
+        t.cam->setInfoByte(0, 6); // a product beyond the table
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Error response: Product type = 6 Firmware type = 0 Platform type = 4 Device type = 0");
+        auto dev = t.openDevice(t.cam);
+        QVERIFY(dev);
+        const QString uuidHex = QString::fromLatin1(t.cam->uuid().toHex().toUpper());
+        QVERIFY(dev->getInfo().isEmpty());
+        QCOMPARE(dev->getSn(), uuidHex.right(14));
+        QCOMPARE(dev->getDevModel(), int(CameraModel::Unknown));
+
+        // A record without a serial answer: the serial is the end of its
+        // seqid; a system type out of range means the main system.
+        t.cam->setInfoByte(0, 4);
+        t.cam->setInfoByte(32, 3);
+        t.cam->setSerialAnswer(QByteArray());
+        QTest::ignoreMessage(QtWarningMsg, "Wrong sn length = 0");
+        QVERIFY(dev->initDev());
+        QCOMPARE(dev->getInfo().value(QStringLiteral("devsn")).toString(), uuidHex.right(14));
+        QCOMPARE(dev->getSysType(), 1);
+        t.cam->setInfoByte(3, 0xff); // negative as a signed byte
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Device type = -1$")));
+        QVERIFY(dev->getDevInfo().isEmpty());
+    }
+
+    void initFailures()
+    {
+        OneCamera t(OneCamera::OpenOnly);
+        QTest::ignoreMessage(QtWarningMsg, "Device has not been inited");
+        QVERIFY(t.dev->getDevUuid().isNull());
+
+        t.cam->queueAnswerFaults({VirtualCamera::AnswerFault::ShortData});
+        QTest::ignoreMessage(QtWarningMsg, "Dev uuid length error, received length is 23");
+        QTest::ignoreMessage(QtWarningMsg, "Failed to get device's uuid");
+        QVERIFY(!t.dev->initDev());
+        QVERIFY(!t.dev->isInited());
+
+        t.cam->setResultCode(8, 16, 1);
+        QTest::ignoreMessage(QtWarningMsg, "Error occurred in sendMsgSync, ret_val = 6");
+        QTest::ignoreMessage(QtWarningMsg, "Failed to get device's version");
+        QVERIFY(!t.dev->initDev());
+        QVERIFY(!t.dev->isInited());
+        t.cam->setResultCode(8, 16, -1);
+        QVERIFY(t.dev->initDev());
+    }
 
     void commandBlocks_data()
     {
@@ -62,21 +147,15 @@ private slots:
     void refusedBeforeInitAndOutsideTheMainSystem()
     {
         OneCamera t(OneCamera::OpenOnly);
-        // One of each way to the camera: block, frame, answered frame,
-        // preset query, standard control, control-made commands.
+        // One of each way to the camera (block, frame, request, preset, control).
         const QList<Command> all = {
             [](UvcDevice &d) { return d.cameraSetHdr(true); },
             [](UvcDevice &d) { return d.cameraSetDevRunStatus(UvcDevice::DevStatusSleep); },
-            [](UvcDevice &d) { return d.cameraSetZoomRatio(1.5, 5, 1); },
             [](UvcDevice &d) { return d.cameraSetZoomRatio(1.5, 5, 0); },
-            [](UvcDevice &d) { return d.cameraPrepareLog(); },
             [](UvcDevice &d) { return d.cameraSetAntiFlicker(1); },
             [](UvcDevice &d) { return d.cameraGetFocusRatio(nullptr); },
             [](UvcDevice &d) { short x, y, z; return d.gimbalGetAttitudeInfo(x, y, z); },
-            [](UvcDevice &d) { float a, b, c, e; return d.aiGetGimbalBootPos(a, b, c, e); },
             [](UvcDevice &d) { UvcPreSetPosInfo p; return d.presetPositionGet(1, &p); },
-            [](UvcDevice &d) { return d.uvcPanTiltRelativeControl(0.5, 0); },
-            [](UvcDevice &d) { return d.uvcPanTiltAbsoluteControl(1, 1); },
             [](UvcDevice &d) { return d.uvcExposureSet(false, 300); },
         };
         for (int i = 0; i < all.size(); ++i) {
@@ -86,13 +165,16 @@ private slots:
         QCOMPARE(t.dev->queuedPackets(), 0);
         for (int sel = 1; sel <= 7; ++sel)
             QCOMPARE(t.cam->writeCount(sel), 0);
-        QCOMPARE(t.cam->controlValue(Control::Exposure), 156);
         QVERIFY(!t.dev->control(Control::Gain));
 
         OneCamera upgrading(OneCamera::Later);
         upgrading.cam->setSystem(VirtualCamera::System::Upgrade);
         auto sys2 = upgrading.openDevice(upgrading.cam);
         QVERIFY(sys2);
+        QCOMPARE(sys2->getSysType(), 2);
+        CameraStatus none;
+        QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
+        QVERIFY(!sys2->getCameraStatus(none));
         QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
         QCOMPARE(sys2->cameraSetHdr(true), -1);
         QTest::ignoreMessage(QtWarningMsg, "Only supported in main sys");
@@ -109,7 +191,8 @@ private slots:
         QCOMPARE(t.dev->cameraSetZoomRatio(1.5, 5, 1), 0);
         QCOMPARE(t.dev->cameraSetFaceFocus(true), 0);
         QCOMPARE(t.dev->gimbalSetSpeedPosition(10, 20, 30, 1.5, -2.25, 0), 0);
-        QVERIFY(waitFor([&] { return t.cam->receivedFrames().size() == before + 4; }));
+        QCOMPARE(t.dev->cameraPrepareLog(), 0);
+        QVERIFY(waitFor([&] { return t.cam->receivedFrames().size() == before + 6; }));
         const auto frames = t.cam->receivedFrames().mid(before);
         QCOMPARE(frames.at(0).cmdId, 962);
         QCOMPARE(frames.at(0).route, quint8(0xE1));
@@ -117,55 +200,30 @@ private slots:
         QVERIFY(!(frames.at(0).flags & ProtocolMsg::FlagWantAnswer));
         QCOMPARE(frames.at(1).cmdId, 643);
         QCOMPARE(frames.at(1).payload, QByteArray::fromHex("0500dc050000")); // length 18
-        QCOMPARE(frames.at(2).cmdId, 978);
-        QCOMPARE(frames.at(2).payload, QByteArray::fromHex("01"));
-        QCOMPARE(frames.at(3).cmdSet, 2);
-        QCOMPARE(frames.at(3).route, quint8(0xE2));
+        QCOMPARE(frames.at(2).payload, QByteArray::fromHex("01")); // 978
+        QCOMPARE(frames.at(3).route, quint8(0xE2)); // set 2
         QCOMPARE(frames.at(3).payload, QByteArray::fromHex("96001fff00000a0014001e00"));
+        // The two log commands: 60-byte frames asking for an answer.
+        QCOMPARE(frames.at(4).cmdId, 461);
+        QVERIFY(frames.at(4).flags & ProtocolMsg::FlagWantAnswer);
+        QCOMPARE(frames.at(4).payload, QByteArray("\x14" "cp /app/private/LogFac* /log/ai/ -rf &").leftJustified(48, 0));
+        QCOMPARE(frames.at(5).payload, QByteArray("\x14" "cp /factory/*.json /log/ai/ &").leftJustified(48, 0));
 
-        // Answered reads decode what the camera keeps.
         QCOMPARE(t.dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 1);
         short x = 0, y = 0, z = 9;
         QCOMPARE(t.dev->gimbalGetAttitudeInfo(x, y, z), 0);
-        QCOMPARE(x, short(150));
-        QCOMPARE(y, short(-225));
-        QCOMPARE(z, short(0));
-        float pan, tilt, zoom, spare;
-        QCOMPARE(t.dev->aiGetGimbalBootPos(pan, tilt, zoom, spare), 0);
-        QCOMPARE(zoom, 1.0f);
+        QCOMPARE((QList<short>{x, y, z}), (QList<short>{150, -225, 0}));
 
         t.cam->setSilent(true);
-        QTest::ignoreMessage(QtWarningMsg, "Error occurred in sendMsgSync, ret_val = 5");
-        QCOMPARE(t.dev->gimbalGetAttitudeInfo(x, y, z), -1);
         QTest::ignoreMessage(QtWarningMsg, "Error occurred in sendMsgAsync, ret_val = 5");
         QCOMPARE(t.dev->cameraGetFaceFocus({}, nullptr, UvcDevice::GetBlocking), 0);
-    }
-
-    void prepareLog()
-    {
-        OneCamera t;
-        QVERIFY(t.dev);
-        const int before = t.cam->receivedFrames().size();
-        QCOMPARE(t.dev->cameraPrepareLog(), 0);
-        QVERIFY(waitFor([&] { return t.cam->receivedFrames().size() == before + 2; }));
-        const auto frames = t.cam->receivedFrames().mid(before);
-        for (const auto &f : frames) {
-            QCOMPARE(f.cmdId, 461);
-            QCOMPARE(f.payload.size(), 48); // a 60-byte frame
-            QCOMPARE(quint8(f.payload.at(0)), quint8(0x14));
-            QVERIFY(f.flags & ProtocolMsg::FlagWantAnswer);
-        }
-        QCOMPARE(frames.at(0).payload.mid(1, 39), QByteArray("cp /app/private/LogFac* /log/ai/ -rf &\0", 39));
-        QCOMPARE(frames.at(1).payload.mid(1, 29), QByteArray("cp /factory/*.json /log/ai/ &"));
     }
 
     void zoomAndFocusScaling()
     {
         OneCamera t;
         QVERIFY(t.dev);
-        QCOMPARE(t.dev->cameraSetZoomRatio(1.5, 0, 0), 0);
-        QCOMPARE(t.cam->controlValue(Control::Zoom), 300); // 100 + 400 x 0.5
-        QCOMPARE(t.dev->normalizedZoom(300), 50);
+        QCOMPARE(t.dev->normalizedZoom(300), 50); // of 100..500
         QCOMPARE(t.dev->normalizedZoom(1000), 100);
         QCOMPARE(t.dev->normalizedZoom(101), 0);  // 0.25 rounds down
         QCOMPARE(t.dev->normalizedZoom(102), 1);  // 0.5 rounds up
@@ -182,28 +240,6 @@ private slots:
         QCOMPARE(still->cameraGetFocusRatio(nullptr), -1);
     }
 
-    void antiFlicker_data()
-    {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("automatic");
-        QTest::newRow("0: the camera chooses") << 0 << true;
-        QTest::newRow("50 Hz") << 1 << false;
-        QTest::newRow("60 Hz") << 2 << false;
-        QTest::newRow("3: the camera chooses") << 3 << true;
-    }
-
-    void antiFlicker()
-    {
-        QFETCH(int, value);
-        QFETCH(bool, automatic);
-        OneCamera t;
-        QVERIFY(t.dev);
-        QCOMPARE(t.dev->cameraSetAntiFlicker(value), 0);
-        QCOMPARE(t.cam->controlAuto(Control::PowerLineFrequency), automatic);
-        if (!automatic)
-            QCOMPARE(t.cam->controlValue(Control::PowerLineFrequency), value);
-    }
-
     void presets()
     {
         OneCamera t;
@@ -215,7 +251,6 @@ private slots:
         t.cam->setPreset(1, p);
         UvcPreSetPosInfo info;
         QCOMPARE(t.dev->presetPositionGet(1, &info), 0);
-        QVERIFY(info.isPresent());
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(info.data), 9), p.data);
         QCOMPARE(QByteArray(info.name, info.nameLen), QByteArray("Desk"));
         QCOMPARE(t.cam->blocksWritten(7).last().left(3), QByteArray::fromHex("020101"));
@@ -223,10 +258,11 @@ private slots:
         QVERIFY(!info.isPresent());
         QTest::ignoreMessage(QtWarningMsg, "Preset info invalid 0 0");
         QCOMPARE(t.dev->presetPositionGet(9, &info), -1);
-        QCOMPARE(t.dev->presetPositionGet(1, nullptr), -1);
     }
 
-    void namedControlSetters_data()
+    // Setters over the standard controls: the control they reach, the value
+    // it holds and whether its automatic mode is on afterwards.
+    void controlSetters_data()
     {
         QTest::addColumn<Command>("command");
         QTest::addColumn<int>("control");
@@ -238,17 +274,16 @@ private slots:
         row("white balance manual", [](UvcDevice &d) { return d.uvcWhiteBalanceTemperatureControlSet(false, 5000); },
             Control::WhiteBalance, 5000, false);
         row("exposure manual", [](UvcDevice &d) { return d.uvcExposureSet(false, 300); }, Control::Exposure, 300, false);
-        row("focus manual", [](UvcDevice &d) { return d.uvcFocusSet(false, 30); }, Control::Focus, 30, false);
         row("gain automatic", [](UvcDevice &d) { return d.uvcGainControlSet(true, 40); }, Control::Gain, 0, true);
-        row("backlight", [](UvcDevice &d) { return d.uvcBacklightCompensationControlSet(false, 2); },
-            Control::BacklightCompensation, 2, false);
         row("contrast", [](UvcDevice &d) { return d.uvcContrastControlSet(70); }, Control::Contrast, 70, false);
-        row("hue", [](UvcDevice &d) { return d.uvcHueControlSet(-20); }, Control::Hue, -20, false);
-        row("saturation", [](UvcDevice &d) { return d.uvcSaturationControlSet(10); }, Control::Saturation, 10, false);
-        row("sharpness", [](UvcDevice &d) { return d.uvcSharpnessControlSet(90); }, Control::Sharpness, 90, false);
+        // Anti-flicker: 1 and 2 are 50 and 60 Hz, anything else lets the camera choose.
+        row("anti-flicker 0", [](UvcDevice &d) { return d.cameraSetAntiFlicker(0); }, Control::PowerLineFrequency, 1, true);
+        row("anti-flicker 60", [](UvcDevice &d) { return d.cameraSetAntiFlicker(2); }, Control::PowerLineFrequency, 2, false);
+        row("anti-flicker 3", [](UvcDevice &d) { return d.cameraSetAntiFlicker(3); }, Control::PowerLineFrequency, 1, true);
+        row("zoom ratio", [](UvcDevice &d) { return d.cameraSetZoomRatio(1.5, 0, 0); }, Control::Zoom, 300, false);
     }
 
-    void namedControlSetters()
+    void controlSetters()
     {
         QFETCH(Command, command);
         QFETCH(int, control);
@@ -259,20 +294,13 @@ private slots:
         QCOMPARE(command(*t.dev), 0);
         QCOMPARE(t.cam->controlValue(Control(control)), value);
         QCOMPARE(t.cam->controlAuto(Control(control)), automatic);
-        const auto read = t.dev->control(Control(control));
-        QVERIFY(read);
-        QCOMPARE(read->value, value);
-        QCOMPARE(read->isAuto, automatic);
     }
 
     void controlFailuresLeaveOutputsAlone()
     {
         OneCamera t;
         QVERIFY(t.dev);
-        const auto range = t.dev->range(Control::WhiteBalance);
-        QVERIFY(range);
-        QCOMPARE(range->minimum, 2800);
-        QCOMPARE(range->flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
+        QCOMPARE(t.dev->range(Control::WhiteBalance)->flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
 
         t.cam->setControlFails(Control::Gain, true);
         QTest::ignoreMessage(QtWarningMsg, "put_Gain failed");
@@ -280,22 +308,18 @@ private slots:
         bool isAuto = true;
         int value = -3;
         QTest::ignoreMessage(QtWarningMsg, "get_Gain failed");
-        QCOMPARE(t.dev->uvcGainControlGet(isAuto, value), 0);
-        QCOMPARE(value, -3);
-        QVERIFY(isAuto);
+        t.dev->uvcGainControlGet(isAuto, value);
+        QVERIFY(isAuto && value == -3);
         UvcDevice::CameraParamRange r;
         r.maximum = 42;
         QTest::ignoreMessage(QtWarningMsg, "getRange_Gain failed");
-        QCOMPARE(t.dev->uvcGainControlRangeGet(r), 0);
+        t.dev->uvcGainControlRangeGet(r);
         QCOMPARE(r.maximum, 42);
         QTest::ignoreMessage(QtWarningMsg, "getRange_Gain failed");
         QVERIFY(!t.dev->range(Control::Gain));
         // Out of range values are the camera's to refuse.
         QTest::ignoreMessage(QtWarningMsg, "put_Contrast failed");
         QCOMPARE(t.dev->uvcContrastControlSet(1000), -1);
-        t.cam->unplug();
-        QTest::ignoreMessage(QtWarningMsg, "get_Exposure failed");
-        QVERIFY(!t.dev->control(Control::Exposure));
     }
 
     void panTilt()

@@ -1,23 +1,20 @@
 // The Linux backend on a fake sysfs tree with real-format USB descriptors,
 // its ioctls answered by the test.
 #include "platform/CameraDevice.h"
-#include "platform/CameraPlatform.h"
 #include "platform/LinuxCameraBackend.h"
 #include "platform/LinuxCameraDevice.h"
 #include "platform/LinuxIoctl.h"
 #include "platform/UsbDescriptors.h"
-#include "comm/TimeScale.h"
 #include "uvc/CameraFamily.h"
-#include "uvc/UvcDevice.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <linux/usb/video.h>
 #include <linux/uvcvideo.h>
 #include <linux/videodev2.h>
@@ -25,6 +22,8 @@
 using namespace vexo::pc;
 
 namespace {
+
+using Sets = QList<QPair<quint32, int>>;
 
 // One UVCIOC_CTRL_QUERY as the backend filled it in.
 struct XuQuery
@@ -40,10 +39,8 @@ struct XuQuery
 class FakeIoctl : public LinuxIoctl
 {
 public:
-    QMutex lock;
-    QStringList opened;
     QList<XuQuery> queries;
-    QList<QPair<quint32, int>> sets;          // S_CTRL and S_EXT_CTRLS, in order
+    Sets sets;                                // S_CTRL and S_EXT_CTRLS, in order
     QHash<quint32, int> values;
     QHash<quint32, v4l2_queryctrl> ctrls;
     int extClass = 0;
@@ -61,13 +58,11 @@ public:
         addCtrl(V4L2_CID_PAN_ABSOLUTE, -612000, 612000, 3600, 0);
         addCtrl(V4L2_CID_POWER_LINE_FREQUENCY, 0, 3, 1, 1);
         values[V4L2_CID_EXPOSURE_AUTO] = 3;
-        values[V4L2_CID_EXPOSURE_ABSOLUTE] = 156;
     }
 
     void addCtrl(quint32 id, int mn, int mx, int step, int def)
     {
-        v4l2_queryctrl q;
-        std::memset(&q, 0, sizeof q);
+        v4l2_queryctrl q{};
         q.id = id;
         q.minimum = mn;
         q.maximum = mx;
@@ -78,24 +73,18 @@ public:
 
     int openNode(const QString &path) override
     {
-        QMutexLocker l(&lock);
-        opened << path;
         return path.endsWith(QLatin1String("video9")) ? -ENOENT : 42;
     }
     void closeNode(int) override {}
 
     int ioctl(int fd, unsigned long request, void *arg) override
     {
-        QMutexLocker l(&lock);
         if (request == UVCIOC_CTRL_QUERY) {
             auto *q = static_cast<uvc_xu_control_query *>(arg);
             queries.append({fd, q->unit, q->selector, q->query, q->size,
                             QByteArray(reinterpret_cast<const char *>(q->data), q->size)});
-            if (xuError) {
-                const int e = xuError;
-                xuError = 0;
-                return -e;
-            }
+            if (xuError)
+                return -std::exchange(xuError, 0);
             if (q->unit != xuUnit)
                 return -ENOENT;
             if (q->query == UVC_GET_LEN) {
@@ -114,19 +103,16 @@ public:
             *q = ctrls.value(q->id);
             return 0;
         }
-        if (request == VIDIOC_G_CTRL) {
+        if (request == VIDIOC_G_CTRL || request == VIDIOC_S_CTRL) {
             auto *c = static_cast<v4l2_control *>(arg);
             if (!ctrls.contains(c->id))
                 return -EINVAL;
-            c->value = values.value(c->id);
-            return 0;
-        }
-        if (request == VIDIOC_S_CTRL) {
-            auto *c = static_cast<v4l2_control *>(arg);
-            if (!ctrls.contains(c->id))
-                return -EINVAL;
-            values[c->id] = c->value;
-            sets.append({c->id, c->value});
+            if (request == VIDIOC_G_CTRL) {
+                c->value = values.value(c->id);
+            } else {
+                values[c->id] = c->value;
+                sets.append({c->id, c->value});
+            }
             return 0;
         }
         if (request == VIDIOC_S_EXT_CTRLS) {
@@ -221,7 +207,6 @@ class TestLinuxBackend : public QObject
 private slots:
     void initTestCase()
     {
-        TimeScale::setFactor(0.05);
         CameraFamily::instance().setVendorIds({0x3A5F, 0x3A60});
         QVERIFY(tmp_.isValid());
         sys_ = tmp_.path() + QStringLiteral("/sys");
@@ -244,12 +229,13 @@ private slots:
         LinuxCameraBackend backend(sys_, dev_, std::make_shared<FakeIoctl>());
         VideoDeviceList list;
         QVERIFY(backend.listDevices(list));
-        QStringList paths;
-        for (const auto &d : list)
-            paths << d.devicePath;
+        // A missing class folder is no camera, not a failure.
+        VideoDeviceList none;
+        QVERIFY(LinuxCameraBackend(dev_, dev_, std::make_shared<FakeIoctl>()).listDevices(none));
+        QVERIFY(none.isEmpty());
         // Metadata nodes (index 1) are left out; numeric order.
-        QCOMPARE(paths, (QStringList{dev_ + QStringLiteral("/video0"), dev_ + QStringLiteral("/video2"),
-                                     dev_ + QStringLiteral("/video4"), dev_ + QStringLiteral("/video10")}));
+        QCOMPARE(list.size(), 4);
+        QCOMPARE(list.at(3).devicePath, dev_ + QStringLiteral("/video10"));
         QCOMPARE(list.at(0).friendlyName + QString::number(list.at(0).vendorId, 16) + list.at(0).serial,
                  QStringLiteral("KAVORA Zarvo3a5fSN1-2"));
         QCOMPARE(list.at(2).friendlyName, QStringLiteral("vivid"));
@@ -257,14 +243,6 @@ private slots:
         QVERIFY(!CameraFamily::instance().isFamilyCamera(list.at(1))); // a webcam of another maker
         QVERIFY(CameraFamily::instance().isFamilyCamera(list.at(3)));  // by the ids read from sysfs
         QCOMPARE(backend.usbDeviceDir(dev_ + QStringLiteral("/video4")), QString());
-    }
-
-    void missingClassFolderIsAnEmptyList()
-    {
-        LinuxCameraBackend backend(tmp_.path() + QStringLiteral("/nothing"), dev_, std::make_shared<FakeIoctl>());
-        VideoDeviceList list;
-        QVERIFY(backend.listDevices(list));
-        QVERIFY(list.isEmpty());
     }
 
     void findsTheUnitByGuidInDescriptorOrder()
@@ -282,9 +260,7 @@ private slots:
         QCOMPARE(UsbDescriptors::findExtensionUnit(zero, guid), -1);
         // An extension unit outside a video-control interface does not count.
         QByteArray moved = full;
-        const int vc = moved.indexOf(QByteArray::fromHex("09 04 00 00 01 0e 01"));
-        QVERIFY(vc > 0);
-        moved[vc + 6] = 0x02;
+        moved[full.indexOf(QByteArray::fromHex("09 04 00 00 01 0e 01")) + 6] = 0x02;
         QCOMPARE(UsbDescriptors::findExtensionUnit(moved, guid), -1);
     }
 
@@ -292,12 +268,10 @@ private slots:
     {
         auto io = std::make_shared<FakeIoctl>();
         LinuxCameraBackend backend(sys_, dev_, io);
-        QVERIFY(backend.ownsPath(dev_ + QStringLiteral("/video0")));
         QVERIFY(!backend.ownsPath(QStringLiteral("virtual:x")));
         auto cam = backend.open(dev_ + QStringLiteral("/video0"));
         QVERIFY(cam);
         QVERIFY(cam->xuInit());
-        QCOMPARE(static_cast<LinuxCameraDevice *>(cam.get())->unitId(), 6);
         QCOMPARE(io->queries.size(), 1);
         QCOMPARE(shape(io->queries.at(0)), (QList<int>{42, 6, 2, UVC_GET_LEN, 2}));
 
@@ -338,81 +312,49 @@ private slots:
 
     void controlsMapOntoV4l2()
     {
-        auto io = std::make_shared<FakeIoctl>();
-        LinuxCameraBackend backend(sys_, dev_, io);
-        auto cam = backend.open(dev_ + QStringLiteral("/video0"));
         using C = CameraDevice::Control;
-
+        auto io = std::make_shared<FakeIoctl>();
+        auto cam = LinuxCameraBackend(sys_, dev_, io).open(dev_ + QStringLiteral("/video0"));
         CameraDevice::Range r;
         QVERIFY(cam->controlRange(C::Brightness, r));
-        QCOMPARE(r.maximum, 255);
-        QCOMPARE(r.defaultValue, 128);
-        QCOMPARE(r.flags, int(CameraDevice::FlagManual));
+        QCOMPARE((QList<int>{r.minimum, r.maximum, r.step, r.defaultValue, r.flags}),
+                 (QList<int>{0, 255, 1, 128, CameraDevice::FlagManual}));
         QVERIFY(cam->controlRange(C::Focus, r));
         QCOMPARE(r.flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
         QVERIFY(!cam->controlRange(C::Hue, r));
         QCOMPARE(cam->lastError(), EINVAL);
 
+        // A write and the driver controls it sets, in order: an automatic
+        // companion goes off before a manual value.
+        auto sets = [&](C c, int value, int flags) {
+            io->sets.clear();
+            return cam->controlSet(c, value, flags) ? io->sets : Sets{{0, -1}};
+        };
+        QCOMPARE(sets(C::Exposure, 300, CameraDevice::FlagManual),
+                 (Sets{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_MANUAL}, {V4L2_CID_EXPOSURE_ABSOLUTE, 300}}));
+        QCOMPARE(sets(C::Exposure, 0, CameraDevice::FlagAuto),
+                 (Sets{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_APERTURE_PRIORITY}}));
         int value = 0, flags = 0;
         QVERIFY(cam->controlGet(C::Exposure, value, flags));
-        QCOMPARE(value, 156);
-        QCOMPARE(flags, int(CameraDevice::FlagAuto)); // aperture priority
+        QCOMPARE(flags, int(CameraDevice::FlagAuto));
+        QCOMPARE(sets(C::Focus, 40, CameraDevice::FlagManual),
+                 (Sets{{V4L2_CID_FOCUS_AUTO, 0}, {V4L2_CID_FOCUS_ABSOLUTE, 40}}));
+        QCOMPARE(sets(C::Brightness, 99, CameraDevice::FlagNone), (Sets{{V4L2_CID_BRIGHTNESS, 99}}));
+        QCOMPARE(sets(C::Brightness, 0, CameraDevice::FlagAuto), (Sets{{0, -1}})); // it has no automatic mode
 
-        // Manual: the automatic companion goes off first, then the value.
-        io->sets.clear();
-        QVERIFY(cam->controlSet(C::Exposure, 300, CameraDevice::FlagManual));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_MANUAL},
-                                                       {V4L2_CID_EXPOSURE_ABSOLUTE, 300}}));
-        QVERIFY(cam->controlGet(C::Exposure, value, flags));
-        QCOMPARE(flags, int(CameraDevice::FlagManual));
-        io->sets.clear();
-        QVERIFY(cam->controlSet(C::Exposure, 0, CameraDevice::FlagAuto));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_APERTURE_PRIORITY}}));
-        io->sets.clear();
-        QVERIFY(cam->controlSet(C::Focus, 40, CameraDevice::FlagManual));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_FOCUS_AUTO, 0}, {V4L2_CID_FOCUS_ABSOLUTE, 40}}));
-        io->sets.clear();
-        QVERIFY(cam->controlSet(C::Brightness, 99, CameraDevice::FlagNone));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_BRIGHTNESS, 99}}));
-        // Brightness has no automatic mode to switch on.
-        QVERIFY(!cam->controlSet(C::Brightness, 0, CameraDevice::FlagAuto));
-
-        // Power-line frequency: its own value 3 is the automatic mode.
+        // The power-line frequency's own value 3 is its automatic mode.
         QVERIFY(cam->controlRange(C::PowerLineFrequency, r));
         QCOMPARE(r.maximum, 2);
         QCOMPARE(r.flags, int(CameraDevice::FlagManual | CameraDevice::FlagAuto));
-        io->sets.clear();
-        QVERIFY(cam->controlSet(C::PowerLineFrequency, 0, CameraDevice::FlagAuto));
+        QCOMPARE(sets(C::PowerLineFrequency, 0, CameraDevice::FlagAuto), (Sets{{V4L2_CID_POWER_LINE_FREQUENCY, 3}}));
         QVERIFY(cam->controlGet(C::PowerLineFrequency, value, flags));
         QCOMPARE(flags, int(CameraDevice::FlagAuto));
-        QVERIFY(cam->controlSet(C::PowerLineFrequency, 1, CameraDevice::FlagManual));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_POWER_LINE_FREQUENCY, 3},
-                                                       {V4L2_CID_POWER_LINE_FREQUENCY, 1}}));
+        QCOMPARE(sets(C::PowerLineFrequency, 1, CameraDevice::FlagManual), (Sets{{V4L2_CID_POWER_LINE_FREQUENCY, 1}}));
 
         io->sets.clear();
         QVERIFY(cam->panTiltSet(36000, -7200, CameraDevice::FlagManual));
         QCOMPARE(io->extClass, int(V4L2_CTRL_CLASS_CAMERA));
-        QCOMPARE(io->sets, (QList<QPair<quint32, int>>{{V4L2_CID_PAN_ABSOLUTE, 36000}, {V4L2_CID_TILT_ABSOLUTE, -7200}}));
-    }
-
-    void deviceEngineRunsOnTheLinuxBackend()
-    {
-        auto io = std::make_shared<FakeIoctl>();
-        CameraPlatform platform;
-        platform.addBackend(std::make_shared<LinuxCameraBackend>(sys_, dev_, io));
-        DevDescription d;
-        d.devicePath = dev_ + QStringLiteral("/video0");
-        UvcDevice dev(d, &platform, UvcDevice::DevModeUvc);
-        QCOMPARE(dev.open(), 0);
-        auto f = ProtocolMsg::makeRequest(1, 962, QByteArray::fromHex("0101"), false);
-        QCOMPARE(dev.sendMsgAsyncDirectly(f), UvcDevice::NoError);
-        dev.close();
-        // The first frame of this device (seq 0) as one 60-byte block
-        // (the checksum, bytes 6 and 7, is the frame tests' business).
-        QMutexLocker l(&io->lock);
-        const QByteArray data = io->queries.last().data;
-        QCOMPARE(shape(io->queries.last()), (QList<int>{42, 6, 2, UVC_SET_CUR, 60}));
-        QCOMPARE(data.left(6) + data.mid(8), QByteArray::fromHex("aa000e10000000e113c20101") + QByteArray(46, '\0'));
+        QCOMPARE(io->sets, (Sets{{V4L2_CID_PAN_ABSOLUTE, 36000}, {V4L2_CID_TILT_ABSOLUTE, -7200}}));
     }
 };
 
