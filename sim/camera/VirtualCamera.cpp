@@ -146,25 +146,30 @@ bool VirtualCamera::checkAliveLocked(int generation, int *error) const
 
 // ---- extension unit ----
 
+bool VirtualCamera::admitTransferLocked(int generation, int selector, int len, QHash<int, int> &counts,
+                                        QHash<int, int> &failures, int *error)
+{
+    if (!checkAliveLocked(generation, error))
+        return false;
+    const int refusal = !hasXu_ ? ENOENT : (len != Block ? ENOBUFS : 0);
+    if (refusal) {
+        *error = refusal;
+        return false;
+    }
+    ++counts[selector];
+    if (failures.value(selector) > 0) {
+        --failures[selector];
+        *error = EIO;
+        return false;
+    }
+    return true;
+}
+
 int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
-    if (!checkAliveLocked(generation, error))
+    if (!admitTransferLocked(generation, selector, len, reads_, failReads_, error))
         return -1;
-    if (!hasXu_) {
-        *error = ENOENT;
-        return -1;
-    }
-    if (len != Block) {
-        *error = ENOBUFS;
-        return -1;
-    }
-    ++reads_[selector];
-    if (failReads_.value(selector) > 0) {
-        --failReads_[selector];
-        *error = EIO;
-        return -1;
-    }
     std::memset(buf, 0, size_t(len));
     int count = Block;
     switch (selector) {
@@ -215,22 +220,8 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
 int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
-    if (!checkAliveLocked(generation, error))
+    if (!admitTransferLocked(generation, selector, len, writes_, failWrites_, error))
         return -1;
-    if (!hasXu_) {
-        *error = ENOENT;
-        return -1;
-    }
-    if (len != Block) {
-        *error = ENOBUFS;
-        return -1;
-    }
-    ++writes_[selector];
-    if (failWrites_.value(selector) > 0) {
-        --failWrites_[selector];
-        *error = EIO;
-        return -1;
-    }
     written_[selector].append(QByteArray(reinterpret_cast<const char *>(buf), len));
     switch (selector) {
     case cmd::SelMessage:
@@ -606,44 +597,47 @@ bool VirtualCamera::upgradeRequested() const
 
 // ---- standard controls ----
 
+VirtualCamera::ControlState *VirtualCamera::usableControlLocked(int generation, Control c, int *error)
+{
+    if (!checkAliveLocked(generation, error))
+        return nullptr;
+    ControlState &s = controls_[int(c)];
+    if (s.fails) {
+        *error = EIO;
+        return nullptr;
+    }
+    return &s;
+}
+
 bool VirtualCamera::controlRange(int generation, Control c, CameraDevice::Range &range, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
-    if (!checkAliveLocked(generation, error))
-        return false;
-    const ControlState &s = controls_[int(c)];
-    if (s.fails) {
-        *error = EIO;
-        return false;
-    }
-    range = s.range;
-    return true;
+    const ControlState *s = usableControlLocked(generation, c, error);
+    if (s)
+        range = s->range;
+    return s != nullptr;
 }
 
 bool VirtualCamera::controlGet(int generation, Control c, int &value, int &flags, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
-    if (!checkAliveLocked(generation, error))
+    const ControlState *s = usableControlLocked(generation, c, error);
+    if (!s)
         return false;
-    const ControlState &s = controls_[int(c)];
-    if (s.fails) {
-        *error = EIO;
-        return false;
-    }
-    value = s.value;
-    flags = s.autoOn ? CameraDevice::FlagAuto : CameraDevice::FlagManual;
+    value = s->value;
+    flags = s->autoOn ? CameraDevice::FlagAuto : CameraDevice::FlagManual;
     return true;
 }
 
 bool VirtualCamera::controlSet(int generation, Control c, int value, int flags, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
-    if (!checkAliveLocked(generation, error))
+    ControlState *usable = usableControlLocked(generation, c, error);
+    if (!usable)
         return false;
-    ControlState &s = controls_[int(c)];
-    const bool hasAuto = s.range.flags & CameraDevice::FlagAuto;
-    if (s.fails || (flags == CameraDevice::FlagAuto && !hasAuto)) {
-        *error = s.fails ? EIO : EINVAL;
+    ControlState &s = *usable;
+    if (flags == CameraDevice::FlagAuto && !(s.range.flags & CameraDevice::FlagAuto)) {
+        *error = EINVAL;
         return false;
     }
     if (flags == CameraDevice::FlagAuto) {

@@ -191,9 +191,16 @@ private:
         QByteArray data;
     };
 
+    // The control, or null (*error set) when the camera is gone or the
+    // control made to fail.
+    ControlState *usableControlLocked(int generation, CameraDevice::Control c, int *error);
     void resetStatusLocked();
     void resetControlsLocked();
     bool checkAliveLocked(int generation, int *error) const;
+    // The common refusals of a block transfer; counts it and applies an
+    // injected failure.
+    bool admitTransferLocked(int generation, int selector, int len, QHash<int, int> &counts,
+                             QHash<int, int> &failures, int *error);
     void handleFrameLocked(const uchar *buf, int len);
     Reply replyLocked(int cmdSet, int cmdId, const QByteArray &payload);
     void applyBlockLocked(const uchar *buf);

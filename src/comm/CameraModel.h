@@ -5,28 +5,17 @@
 namespace vexo {
 namespace pc {
 
-// Hardware platforms of the cameras, numbered as the camera reports them in
-// its device information.
+// Hardware platforms of the cameras, numbered from 0 in this order as the
+// camera reports them in its device information.
 enum DevPlatformType : int {
-    DevPlatformHi3559A = 0,
-    DevPlatformHi3519A = 1,
-    DevPlatformHi3516DV300 = 2,
-    DevPlatformHi3516CV500 = 3,
-    DevPlatformSSC336Q = 4,
-    DevPlatformSSC339G = 5,
-    DevPlatformSSC359G = 6,
-    DevPlatformCount = 7,
+    DevPlatformHi3559A = 0, DevPlatformHi3519A, DevPlatformHi3516DV300, DevPlatformHi3516CV500,
+    DevPlatformSSC336Q, DevPlatformSSC339G, DevPlatformSSC359G, DevPlatformCount
 };
 
-// Products, numbered as in the device information.
+// Products, numbered the same way.
 enum DevProductType : int {
-    DevProductVela3P = 0,
-    DevProductVela2P = 1,
-    DevProductNimo2P = 2,
-    DevProductQuil1P = 3,
-    DevProductZarvo = 4,
-    DevProductNimoAir = 5,
-    DevProductCount = 6,
+    DevProductVela3P = 0, DevProductVela2P, DevProductNimo2P, DevProductQuil1P, DevProductZarvo, DevProductNimoAir,
+    DevProductCount
 };
 
 // One camera model: a product on a platform. Every place that tells models
@@ -36,14 +25,7 @@ struct CameraModel
 {
     // Model codes as the device reports them to the application; the usage
     // reports number their families the same way (codes 0..3).
-    enum Code : int {
-        Nimo = 0,
-        Nimo4K = 1,
-        Zarvo = 2,
-        Zarvo4K = 3,
-        Quil = 4,
-        Unknown = 5,
-    };
+    enum Code : int { Nimo = 0, Nimo4K, Zarvo, Zarvo4K, Quil, Unknown };
     enum class Series { Nimo, Zarvo, Other };
 
     Code code;

@@ -57,6 +57,15 @@ void TimeScale::sleep(int productionMs)
         QThread::msleep(static_cast<unsigned long>(d));
 }
 
+void TimeScale::sleepWhile(const std::atomic<bool> &keepOn, int productionMs)
+{
+    QElapsedTimer t;
+    t.start();
+    const int total = ms(productionMs);
+    while (keepOn.load() && t.elapsed() < total)
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(20, total - t.elapsed())));
+}
+
 void TimeScale::waitWithEvents(int productionMs)
 {
     const int d = ms(productionMs);

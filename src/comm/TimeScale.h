@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 namespace vexo {
 namespace pc {
 
@@ -23,6 +25,10 @@ public:
 
     // Sleeps the calling thread for a scaled production duration.
     static void sleep(int productionMs);
+
+    // The same, but in 20 ms steps that end early once keepOn turns false
+    // (a worker thread's running flag).
+    static void sleepWhile(const std::atomic<bool> &keepOn, int productionMs);
 
     // Waits a scaled production duration while the calling thread's event
     // loop keeps running.

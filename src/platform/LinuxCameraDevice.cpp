@@ -77,6 +77,14 @@ int LinuxCameraDevice::fail(int negErrno)
     return -1;
 }
 
+bool LinuxCameraDevice::call(unsigned long request, void *arg)
+{
+    const int r = io_->ioctl(fd_, request, arg);
+    if (r < 0)
+        fail(r);
+    return r >= 0;
+}
+
 int LinuxCameraDevice::lastError() const
 {
     return t_lastError;
@@ -96,11 +104,8 @@ bool LinuxCameraDevice::query(quint8 selector, quint8 request, quint16 size, uch
     q.query = request;
     q.size = size;
     q.data = data;
-    const int r = io_->ioctl(fd_, UVCIOC_CTRL_QUERY, &q);
-    if (r < 0) {
-        fail(r);
+    if (!call(UVCIOC_CTRL_QUERY, &q))
         return false;
-    }
     return true;
 }
 
@@ -128,11 +133,8 @@ bool LinuxCameraDevice::xuInit()
     q.query = UVC_GET_LEN;
     q.size = 2;
     q.data = len;
-    const int r = io_->ioctl(fd_, UVCIOC_CTRL_QUERY, &q);
-    if (r < 0) {
-        fail(r);
+    if (!call(UVCIOC_CTRL_QUERY, &q))
         return false;
-    }
     const int blockLen = le16(len);
     if (blockLen != XuBlockSize) {
         qWarning() << "Extension unit" << unit << "has block length" << blockLen;
@@ -172,11 +174,8 @@ bool LinuxCameraDevice::getCtrl(quint32 id, int &value)
     v4l2_control ctrl;
     std::memset(&ctrl, 0, sizeof ctrl);
     ctrl.id = id;
-    const int r = io_->ioctl(fd_, VIDIOC_G_CTRL, &ctrl);
-    if (r < 0) {
-        fail(r);
+    if (!call(VIDIOC_G_CTRL, &ctrl))
         return false;
-    }
     value = ctrl.value;
     return true;
 }
@@ -187,11 +186,8 @@ bool LinuxCameraDevice::setCtrl(quint32 id, int value)
     std::memset(&ctrl, 0, sizeof ctrl);
     ctrl.id = id;
     ctrl.value = value;
-    const int r = io_->ioctl(fd_, VIDIOC_S_CTRL, &ctrl);
-    if (r < 0) {
-        fail(r);
+    if (!call(VIDIOC_S_CTRL, &ctrl))
         return false;
-    }
     return true;
 }
 
@@ -229,11 +225,8 @@ bool LinuxCameraDevice::controlRange(Control c, Range &range)
     v4l2_queryctrl q;
     std::memset(&q, 0, sizeof q);
     q.id = m.id;
-    const int r = io_->ioctl(fd_, VIDIOC_QUERYCTRL, &q);
-    if (r < 0) {
-        fail(r);
+    if (!call(VIDIOC_QUERYCTRL, &q))
         return false;
-    }
     if (q.flags & V4L2_CTRL_FLAG_DISABLED) {
         fail(-EINVAL);
         return false;
@@ -296,11 +289,8 @@ bool LinuxCameraDevice::panTiltSet(int pan, int tilt, int flags)
     ext.ctrl_class = V4L2_CTRL_CLASS_CAMERA;
     ext.count = 2;
     ext.controls = ctrls;
-    const int r = io_->ioctl(fd_, VIDIOC_S_EXT_CTRLS, &ext);
-    if (r < 0) {
-        fail(r);
+    if (!call(VIDIOC_S_EXT_CTRLS, &ext))
         return false;
-    }
     return true;
 }
 

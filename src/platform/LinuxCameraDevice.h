@@ -41,6 +41,8 @@ private:
     bool setAuto(Control c, bool on);
     bool autoState(Control c, bool &on);
     int fail(int negErrno);
+    // One ioctl on the node; false (the error kept) when it fails.
+    bool call(unsigned long request, void *arg);
 
     const std::shared_ptr<LinuxIoctl> io_;
     const int fd_;

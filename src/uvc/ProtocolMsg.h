@@ -67,38 +67,18 @@ public:
         MaxPayloadSize = MaxFrameSize - HeaderSize,
     };
 
-    // Results of checkFrame.
+    // Results of checkFrame, in the order the checks run.
     enum CheckResult : int {
-        FrameOk = 0,
-        FrameBadSync = 1,
-        FrameTooShort = 2,
-        FrameBadLength = 3,
-        FrameBadHeaderCrc = 4,
-        FrameBadCrc = 5,
+        FrameOk = 0, FrameBadSync, FrameTooShort, FrameBadLength, FrameBadHeaderCrc, FrameBadCrc
     };
 
     // flags bits.
-    enum Flag : quint8 {
-        FlagAnswer = 0x01,
-        FlagWantAnswer = 0x02,
-        FlagHost = 0x10,
-    };
+    enum Flag : quint8 { FlagAnswer = 0x01, FlagWantAnswer = 0x02, FlagHost = 0x10 };
 
     // Addresses in route, and the command sets (a request's receiver is
     // always its command set).
-    enum Address : quint8 {
-        AddrCamera = 1,
-        AddrGimbal = 2,
-        AddrAi = 3,
-        AddrSystem = 8,
-        AddrHost = 0xE,
-    };
-    enum CmdSet : int {
-        CmdSetCamera = 1,
-        CmdSetGimbal = 2,
-        CmdSetAi = 3,
-        CmdSetSystem = 8,
-    };
+    enum Address : quint8 { AddrCamera = 1, AddrGimbal = 2, AddrAi = 3, AddrSystem = 8, AddrHost = 0xE };
+    enum CmdSet : int { CmdSetCamera = 1, CmdSetGimbal = 2, CmdSetAi = 3, CmdSetSystem = 8 };
 
     explicit ProtocolMsg(QObject *parent = nullptr);
     ~ProtocolMsg() override;

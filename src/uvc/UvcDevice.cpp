@@ -7,8 +7,8 @@
 #include "uvc/CommandIds.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
 #include <QMetaObject>
+#include <QScopeGuard>
 
 #include <cstring>
 
@@ -20,7 +20,6 @@ namespace {
 constexpr int CycleMs = 20;
 constexpr int AnswerWaitMs = 1000;
 constexpr int NonBlockingDropAge = 50;
-constexpr int HostAddress = 14;
 
 } // namespace
 
@@ -197,20 +196,26 @@ std::shared_ptr<CameraDevice> UvcDevice::xuHandle(bool write)
 
 int UvcDevice::uvc_xu_get(int selector, unsigned char *buf, int len)
 {
-    const auto h = xuHandle(false);
-    const int r = h ? h->xuGet(selector, buf, len) : -1;
-    if (h && r < 0)
-        qWarning() << "UVCXU:" << getName() << " KsProperty failed. Error:" << h->lastError() << len;
-    return r < 0 ? -1 : r;
+    return xuTransfer(false, selector, buf, len);
 }
 
 int UvcDevice::uvc_xu_set(int selector, unsigned char *buf, int len)
 {
-    const auto h = xuHandle(true);
-    const int r = h ? h->xuSet(selector, buf, len) : -1;
-    if (h && r < 0)
-        qWarning() << "UVCXU:" << getName() << " KsProperty failed, Error:" << h->lastError() << len;
-    return r < 0 ? -1 : XuBlockSize;
+    return xuTransfer(true, selector, buf, len) < 0 ? -1 : XuBlockSize;
+}
+
+int UvcDevice::xuTransfer(bool write, int selector, unsigned char *buf, int len)
+{
+    const auto h = xuHandle(write);
+    if (!h)
+        return -1;
+    const int r = write ? h->xuSet(selector, buf, len) : h->xuGet(selector, buf, len);
+    if (r < 0) {
+        qWarning() << "UVCXU:" << getName() << (write ? " KsProperty failed, Error:" : " KsProperty failed. Error:")
+                   << h->lastError() << len;
+        return -1;
+    }
+    return r;
 }
 
 // ---------------------------------------------------------------------------
@@ -364,32 +369,19 @@ UvcDevice::ErrorType UvcDevice::sendMsgSync(ProtocolMsg::FrmPacket &frame, QByte
 // ---------------------------------------------------------------------------
 // Worker
 
-void UvcDevice::sleepWhileRunning(int productionMs)
-{
-    QElapsedTimer t;
-    t.start();
-    const int total = TimeScale::ms(productionMs);
-    while (running_.load() && t.elapsed() < total)
-        QThread::msleep(ulong(qMin<qint64>(CycleMs, total - t.elapsed())));
-}
-
 void UvcDevice::run()
 {
     // The last thing this thread does is release its work to close(), which
     // acquires it after wait(): what the worker touched is then settled.
-    struct ExitMark
-    {
-        std::atomic<bool> &flag;
-        ~ExitMark() { flag.store(true, std::memory_order_release); }
-    } exitMark{workerExited_};
     workerExited_.store(false, std::memory_order_relaxed);
+    const auto exitMark = qScopeGuard([this] { workerExited_.store(true, std::memory_order_release); });
     if (devMode_.load() == DevModeNet) {
         qWarning() << "Net mode not supported";
         return;
     }
     while (running_.load()) {
         if (devMode_.load() == DevModeUpgrade) {
-            sleepWhileRunning(1000);
+            TimeScale::sleepWhile(running_, 1000);
             continue;
         }
         TimeScale::sleep(CycleMs);
@@ -501,7 +493,7 @@ void UvcDevice::rx_msg()
         qWarning() << "Msg check failed, ret_val =" << check;
         return;
     }
-    if (ProtocolMsg::receiver(answer) != HostAddress) {
+    if (ProtocolMsg::receiver(answer) != ProtocolMsg::AddrHost) {
         qWarning() << "Invalid receiver:" << ProtocolMsg::receiver(answer);
         return;
     }

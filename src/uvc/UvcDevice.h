@@ -50,40 +50,18 @@ public:
         DevModeUpgrade = 2,  // the upgrade worker drives the selectors
     };
 
+    // Results of the send operations, numbered from 0.
     enum ErrorType {
-        NoError = 0,
-        NetModeNotSupported = 1,
-        DevNotOpen = 2,
-        DataTooLong = 3,
-        SendFailed = 4,
-        Timeout = 5,
-        DevError = 6,
+        NoError = 0, NetModeNotSupported, DevNotOpen, DataTooLong, SendFailed, Timeout, DevError
     };
 
-    enum GetMethod {
-        GetBlocking = 0,
-        GetNonBlocking = 1,
-    };
+    enum GetMethod { GetBlocking = 0, GetNonBlocking = 1 };
 
     // One-byte values of the command set; their meanings are the camera's.
-    enum MediaMode : quint8 {
-        MediaModeStandard = 0,
-        MediaModeBackground = 1,
-        MediaModeFraming = 2,
-    };
-    enum MediaBgMode : quint8 {
-        MediaBgGreenScreen = 1,
-        MediaBgReplace = 17,
-        MediaBgBlur = 18,
-    };
-    enum MediaBgModeColorType : quint8 {
-        MediaBgColorBlue = 0,
-        MediaBgColorGreen = 1,
-    };
-    enum DevStatus : quint8 {
-        DevStatusResume = 1,
-        DevStatusSleep = 3,
-    };
+    enum MediaMode : quint8 { MediaModeStandard = 0, MediaModeBackground = 1, MediaModeFraming = 2 };
+    enum MediaBgMode : quint8 { MediaBgGreenScreen = 1, MediaBgReplace = 17, MediaBgBlur = 18 };
+    enum MediaBgModeColorType : quint8 { MediaBgColorBlue = 0, MediaBgColorGreen = 1 };
+    enum DevStatus : quint8 { DevStatusResume = 1, DevStatusSleep = 3 };
 
     // Range of a standard control: minimum, maximum, step, defaultValue,
     // flags (which modes it offers).
@@ -100,11 +78,8 @@ public:
     struct ControlInfo
     {
         CameraDevice::Control id;
-        const char *name;      // command-line name ("white-balance")
-        const char *what;      // platform call name in log lines ("WhiteBalance")
-        const char *getIface;  // logged when the interface for reads is missing
-        const char *setIface;  // the same for writes
-        bool userAuto;         // offers its automatic mode to the user
+        const char *name;  // command-line name ("white-balance")
+        bool userAuto;     // offers its automatic mode to the user
     };
 
     // Where a synchronous sender waits for its answer (on its own stack).
@@ -339,21 +314,29 @@ private:
     ErrorType queueCopy(ProtocolMsg::FrmPacket &frame, QObject *receiver, QSharedPointer<QString> method);
     // The handle for an extension-unit transfer, or null (logged).
     std::shared_ptr<CameraDevice> xuHandle(bool write);
+    // One block read or write: the byte count or -1 (logged).
+    int xuTransfer(bool write, int selector, unsigned char *buf, int len);
     bool checkInited() const;
-    bool checkCommon() const;
+    bool checkUsbMainSys() const;  // not a network camera, main system
+    bool checkCommon() const;      // inited, then checkUsbMainSys
+    bool acquireInterface(std::atomic<bool> &held, const char *heldText, const char *missingText,
+                          const char *nodeText);
     void pollStatus();
-    void sleepWhileRunning(int productionMs);
     void serveImageTransfer();
     // A synchronous request whose answer must hold at least minLength bytes
     // (what names the answer in the log).
-    bool request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer);
-    bool identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer);
+    // (exact: exactly minLength bytes).
+    bool request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
+    bool identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
     int sendBlock(const char *operation, quint8 code, std::initializer_list<quint8> values, int shownValue);
     // Queues a frame that asks for no answer (after the common checks).
     int sendFrame(int cmdSet, int cmdId, const QByteArray &payload);
     bool acquireControl(const char *failMessage);
     std::shared_ptr<CameraDevice> controlHandle(const ControlInfo *c, bool set);
     int valueOut(CameraDevice::Control id, bool *isAuto, int &value);
+    bool readPanTiltRanges(bool relative);
+    // The kept pan and tilt ranges, read first when not known yet.
+    bool panTiltRanges(bool relative, CameraParamRange &pan, CameraParamRange &tilt);
     int rangeOut(CameraDevice::Control id, CameraParamRange &out);
 
     // state

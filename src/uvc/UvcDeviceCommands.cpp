@@ -42,45 +42,25 @@ int UvcDevice::sendBlock(const char *operation, quint8 code, std::initializer_li
     return 0;
 }
 
-int UvcDevice::cameraSetMediaMode(MediaMode mode)
-{
-    return sendBlock("cameraSetMediaMode", cmd::BlockMediaMode, {quint8(mode)}, mode);
-}
+// Commands of one value byte, sent as given.
+#define ZARVO_ONE_BYTE_COMMAND(NAME, TYPE, CODE)                                                     \
+    int UvcDevice::NAME(TYPE value) { return sendBlock(#NAME, CODE, {quint8(value)}, int(value)); }
 
-int UvcDevice::cameraSetHdr(bool on)
-{
-    return sendBlock("cameraSetHdr", cmd::BlockHdr, {quint8(on ? 1 : 0)}, on);
-}
+ZARVO_ONE_BYTE_COMMAND(cameraSetMediaMode, MediaMode, cmd::BlockMediaMode)
+ZARVO_ONE_BYTE_COMMAND(cameraSetHdr, bool, cmd::BlockHdr)
+ZARVO_ONE_BYTE_COMMAND(cameraSetFaceAE, int, cmd::BlockFaceAe)
+ZARVO_ONE_BYTE_COMMAND(cameraSetFov, int, cmd::BlockFov)
+ZARVO_ONE_BYTE_COMMAND(cameraSetBgMode, MediaBgMode, cmd::BlockBgMode)
+ZARVO_ONE_BYTE_COMMAND(cameraSetButtonMode, int, cmd::BlockButtonMode)
+ZARVO_ONE_BYTE_COMMAND(cameraSetNoiseCancellation, int, cmd::BlockNoiseCancellation)
+ZARVO_ONE_BYTE_COMMAND(cameraSetBgColor, MediaBgModeColorType, cmd::BlockBgColor)
 
-int UvcDevice::cameraSetFaceAE(int value)
-{
-    return sendBlock("cameraSetFaceAE", cmd::BlockFaceAe, {quint8(value)}, value);
-}
-
-int UvcDevice::cameraSetFov(int value)
-{
-    return sendBlock("cameraSetFov", cmd::BlockFov, {quint8(value)}, value);
-}
-
-int UvcDevice::cameraSetBgMode(MediaBgMode mode)
-{
-    return sendBlock("cameraSetBgMode", cmd::BlockBgMode, {quint8(mode)}, mode);
-}
+#undef ZARVO_ONE_BYTE_COMMAND
 
 int UvcDevice::cameraSetMaskLevel(int level)
 {
     level = qBound(0, level, 100);
     return sendBlock("cameraSetMaskLevel", cmd::BlockMaskLevel, {quint8(level)}, level);
-}
-
-int UvcDevice::cameraSetButtonMode(int mode)
-{
-    return sendBlock("cameraSetButtonMode", cmd::BlockButtonMode, {quint8(mode)}, mode);
-}
-
-int UvcDevice::cameraSetNoiseCancellation(int value)
-{
-    return sendBlock("cameraSetNoiseCancellation", cmd::BlockNoiseCancellation, {quint8(value)}, value);
 }
 
 int UvcDevice::cameraSetSuspendTime(int seconds)
@@ -96,11 +76,6 @@ int UvcDevice::cameraSetAutoFramingMode(signed char mode, signed char size)
 int UvcDevice::cameraSetImageReplace(int op, int index)
 {
     return sendBlock("cameraSetImageReplace", cmd::BlockImageReplace, {quint8(op), quint8(index)}, index);
-}
-
-int UvcDevice::cameraSetBgColor(MediaBgModeColorType color)
-{
-    return sendBlock("cameraSetBgColor", cmd::BlockBgColor, {quint8(color)}, color);
 }
 
 int UvcDevice::cameraSetBgEnable(bool enable)

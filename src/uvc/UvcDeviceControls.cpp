@@ -6,6 +6,7 @@
 
 #include <QDebug>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vexo {
@@ -36,15 +37,24 @@ int autoFlags(bool isAuto)
     return isAuto ? CameraDevice::FlagAuto : CameraDevice::FlagManual;
 }
 
-void logRange(const char *text, const UvcDevice::CameraParamRange &r)
+void logRange(const QString &text, const UvcDevice::CameraParamRange &r)
 {
-    qInfo() << text << r.minimum << r.maximum << r.step << r.defaultValue << r.flags;
+    qInfo().noquote() << text << r.minimum << r.maximum << r.step << r.defaultValue << r.flags;
 }
 
 // One log line "<verb>_<control> failed", as the platform calls are named.
-void logFailed(const char *verb, const UvcDevice::ControlInfo &c)
+void logFailed(const char *verb, Control c)
 {
-    qWarning().nospace() << verb << "_" << c.what << " failed";
+    qWarning().noquote().nospace() << verb << "_" << CameraDevice::controlName(c) << " failed";
+}
+
+// What is logged when the interface for a control is missing: exposure is
+// read through one and written through another.
+const char *interfaceFail(Control c, bool set)
+{
+    if (c == Control::Exposure)
+        return set ? CamCtrlFail : AmCamFail;
+    return (c == Control::Focus || c == Control::Zoom) ? AmCamFail : ProcAmpFail;
 }
 
 } // namespace
@@ -53,87 +63,78 @@ void logFailed(const char *verb, const UvcDevice::ControlInfo &c)
 
 const std::vector<UvcDevice::ControlInfo> &UvcDevice::controlTable()
 {
+    // Name on the command line, and whether the user may pick its
+    // automatic mode.
     static const std::vector<ControlInfo> table = {
-        {Control::BacklightCompensation, "backlight", "BacklightCompensation", ProcAmpFail, ProcAmpFail, false},
-        {Control::Brightness, "brightness", "Brightness", ProcAmpFail, ProcAmpFail, false},
-        {Control::Contrast, "contrast", "Contrast", ProcAmpFail, ProcAmpFail, false},
-        {Control::Gain, "gain", "Gain", ProcAmpFail, ProcAmpFail, true},
-        {Control::Hue, "hue", "Hue", ProcAmpFail, ProcAmpFail, false},
-        {Control::Saturation, "saturation", "Saturation", ProcAmpFail, ProcAmpFail, false},
-        {Control::Sharpness, "sharpness", "Sharpness", ProcAmpFail, ProcAmpFail, false},
-        {Control::WhiteBalance, "white-balance", "WhiteBalance", ProcAmpFail, ProcAmpFail, true},
-        {Control::Exposure, "exposure", "Exposure", AmCamFail, CamCtrlFail, true},
-        {Control::Focus, "focus", "Focus", AmCamFail, AmCamFail, true},
-        {Control::PowerLineFrequency, "power-line", "PowerlineFrequency", ProcAmpFail, ProcAmpFail, false},
-        {Control::Zoom, "zoom", "Zoom", AmCamFail, AmCamFail, false},
+        {Control::BacklightCompensation, "backlight", false}, {Control::Brightness, "brightness", false},
+        {Control::Contrast, "contrast", false}, {Control::Gain, "gain", true}, {Control::Hue, "hue", false},
+        {Control::Saturation, "saturation", false}, {Control::Sharpness, "sharpness", false},
+        {Control::WhiteBalance, "white-balance", true}, {Control::Exposure, "exposure", true},
+        {Control::Focus, "focus", true}, {Control::PowerLineFrequency, "power-line", false},
+        {Control::Zoom, "zoom", false},
     };
     return table;
 }
 
+namespace {
+
+template <typename Match>
+const UvcDevice::ControlInfo *findControl(Match match)
+{
+    const auto &table = UvcDevice::controlTable();
+    const auto it = std::find_if(table.begin(), table.end(), match);
+    return it == table.end() ? nullptr : &*it;
+}
+
+} // namespace
+
 const UvcDevice::ControlInfo *UvcDevice::controlInfo(CameraDevice::Control id)
 {
-    for (const ControlInfo &c : controlTable()) {
-        if (c.id == id)
-            return &c;
-    }
-    return nullptr;
+    return findControl([id](const ControlInfo &c) { return c.id == id; });
 }
 
 const UvcDevice::ControlInfo *UvcDevice::controlInfo(const QString &name)
 {
-    for (const ControlInfo &c : controlTable()) {
-        if (name == QLatin1String(c.name))
-            return &c;
-    }
-    return nullptr;
+    return findControl([&name](const ControlInfo &c) { return name == QLatin1String(c.name); });
 }
 
 // ---- interface acquisition ----
 // The platform hands out one handle for all controls; the three acquisition
 // steps remain so that a missing camera is reported the same way.
 
-bool UvcDevice::uvc_IAMCameraControl_Get()
+bool UvcDevice::acquireInterface(std::atomic<bool> &held, const char *heldText, const char *missingText,
+                                 const char *nodeText)
 {
-    if (amCamCtrlHeld_.load()) {
-        qInfo() << "am_cam_ctrl_ is already got";
+    if (held.load()) {
+        qInfo() << heldText;
         return true;
     }
     if (!handle()) {
-        qWarning() << "Query IID_IAMCameraControl failed";
+        qWarning() << missingText;
         return false;
     }
-    amCamCtrlHeld_.store(true);
+    if (nodeText)
+        qInfo() << "Node:" << 0 << nodeText;
+    held.store(true);
     return true;
+}
+
+bool UvcDevice::uvc_IAMCameraControl_Get()
+{
+    return acquireInterface(amCamCtrlHeld_, "am_cam_ctrl_ is already got", "Query IID_IAMCameraControl failed",
+                            nullptr);
 }
 
 bool UvcDevice::uvc_ICameraControl_Get()
 {
-    if (camCtrlHeld_.load()) {
-        qInfo() << "camera_ctrl_ is already got";
-        return true;
-    }
-    if (!handle()) {
-        qWarning() << "capture filter not inited";
-        return false;
-    }
-    qInfo() << "Node:" << 0 << " is IID_ICameraControl";
-    camCtrlHeld_.store(true);
-    return true;
+    return acquireInterface(camCtrlHeld_, "camera_ctrl_ is already got", "capture filter not inited",
+                            " is IID_ICameraControl");
 }
 
 bool UvcDevice::uvc_IVideoProcAmp_Get()
 {
-    if (procAmpHeld_.load()) {
-        qInfo() << "video_proc_amp_ is already got";
-        return true;
-    }
-    if (!handle()) {
-        qWarning() << "capture filter not inited";
-        return false;
-    }
-    qInfo() << "Node:" << 0 << " is IID_IVideoProcAmp";
-    procAmpHeld_.store(true);
-    return true;
+    return acquireInterface(procAmpHeld_, "video_proc_amp_ is already got", "capture filter not inited",
+                            " is IID_IVideoProcAmp");
 }
 
 bool UvcDevice::acquireControl(const char *failMessage)
@@ -154,7 +155,7 @@ bool UvcDevice::acquireControl(const char *failMessage)
 
 std::shared_ptr<CameraDevice> UvcDevice::controlHandle(const ControlInfo *c, bool set)
 {
-    if (!c || !checkCommon() || !acquireControl(set ? c->setIface : c->getIface))
+    if (!c || !checkCommon() || !acquireControl(interfaceFail(c->id, set)))
         return nullptr;
     return handle();
 }
@@ -167,7 +168,7 @@ std::optional<UvcDevice::ControlValue> UvcDevice::control(CameraDevice::Control 
     int flags = 0;
     if (!h || !h->controlGet(id, v.value, flags)) {
         if (c)
-            logFailed("get", *c);
+            logFailed("get", id);
         return std::nullopt;
     }
     v.isAuto = flags == CameraDevice::FlagAuto;
@@ -180,7 +181,7 @@ int UvcDevice::setControl(CameraDevice::Control id, int value, int flags)
     const auto h = controlHandle(c, true);
     if (!h || !h->controlSet(id, value, flags)) {
         if (c)
-            logFailed("put", *c);
+            logFailed("put", id);
         return -1;
     }
     return 0;
@@ -193,7 +194,7 @@ std::optional<UvcDevice::CameraParamRange> UvcDevice::range(CameraDevice::Contro
     CameraParamRange r;
     if (!h || !h->controlRange(id, r)) {
         if (c)
-            logFailed("getRange", *c);
+            logFailed("getRange", id);
         return std::nullopt;
     }
     return r;
@@ -286,69 +287,62 @@ int UvcDevice::uvcPanTiltAbsoluteControlGet(int &pan, int &tilt)
     return 0;
 }
 
-bool UvcDevice::uvcPanTiltRangeAbsGet()
+bool UvcDevice::readPanTiltRanges(bool relative)
 {
     if (!checkCommon() || !acquireControl(AmCamFail))
         return false;
     const auto h = handle();
-    CameraDevice::Range pan, tilt;
-    if (!h || !h->controlRange(Control::Pan, pan)) {
-        qWarning() << "getRange_Pan failed";
-        return false;
-    }
-    if (!h->controlRange(Control::Tilt, tilt)) {
-        qWarning() << "getRange_Tilt failed";
-        return false;
+    const Control ids[2] = {relative ? Control::PanRelative : Control::Pan,
+                            relative ? Control::TiltRelative : Control::Tilt};
+    CameraParamRange got[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!h || !h->controlRange(ids[i], got[i])) {
+            logFailed("getRange", ids[i]);
+            return false;
+        }
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
-    panAbsRange_ = inDegrees(pan);
-    tiltAbsRange_ = inDegrees(tilt);
-    logRange("getRange_Pan range:", panAbsRange_);
-    logRange("getRange_Tilt range:", tiltAbsRange_);
+    CameraParamRange *dest[2] = {relative ? &panRelRange_ : &panAbsRange_, relative ? &tiltRelRange_ : &tiltAbsRange_};
+    for (int i = 0; i < 2; ++i) {
+        // The absolute ranges are kept in degrees.
+        *dest[i] = relative ? got[i] : inDegrees(got[i]);
+        logRange("getRange_" + CameraDevice::controlName(ids[i]) + " range:", *dest[i]);
+    }
     return true;
+}
+
+bool UvcDevice::uvcPanTiltRangeAbsGet()
+{
+    return readPanTiltRanges(false);
 }
 
 bool UvcDevice::uvcPanTiltRangeRelGet()
 {
-    if (!checkCommon() || !acquireControl(AmCamFail))
-        return false;
-    const auto h = handle();
-    CameraDevice::Range pan, tilt;
-    if (!h || !h->controlRange(Control::PanRelative, pan)) {
-        qWarning() << "getRange_PanRelative failed";
+    return readPanTiltRanges(true);
+}
+
+bool UvcDevice::panTiltRanges(bool relative, CameraParamRange &pan, CameraParamRange &tilt)
+{
+    const auto load = [&] {
+        std::lock_guard<std::mutex> locker(rangeLock_);
+        pan = relative ? panRelRange_ : panAbsRange_;
+        tilt = relative ? tiltRelRange_ : tiltAbsRange_;
+        return pan.maximum != 0 && tilt.maximum != 0;
+    };
+    if (load())
+        return true;
+    if (!readPanTiltRanges(relative)) {
+        qWarning() << (relative ? "uvcPanTiltRangeRelGet failed" : "uvcPanTiltRangeAbsGet failed");
         return false;
     }
-    if (!h->controlRange(Control::TiltRelative, tilt)) {
-        qWarning() << "getRange_TiltRelative failed";
-        return false;
-    }
-    std::lock_guard<std::mutex> locker(rangeLock_);
-    panRelRange_ = pan;
-    tiltRelRange_ = tilt;
-    logRange("getRange_PanRelative range:", panRelRange_);
-    logRange("getRange_TiltRelative range:", tiltRelRange_);
-    return true;
+    return load();
 }
 
 int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
 {
-    if (!checkCommon() || !acquireControl(PanTiltFail))
-        return -1;
-    bool known;
-    {
-        std::lock_guard<std::mutex> locker(rangeLock_);
-        known = panAbsRange_.maximum != 0 && tiltAbsRange_.maximum != 0;
-    }
-    if (!known && !uvcPanTiltRangeAbsGet()) {
-        qWarning() << "uvcPanTiltRangeAbsGet failed";
-        return -1;
-    }
     CameraParamRange pr, tr;
-    {
-        std::lock_guard<std::mutex> locker(rangeLock_);
-        pr = panAbsRange_;
-        tr = tiltAbsRange_;
-    }
+    if (!checkCommon() || !acquireControl(PanTiltFail) || !panTiltRanges(false, pr, tr))
+        return -1;
     pan = qBound(pr.minimum, pan, pr.maximum);
     tilt = qBound(tr.minimum, tilt, tr.maximum);
     const auto h = handle();
@@ -361,23 +355,11 @@ int UvcDevice::uvcPanTiltAbsoluteControl(int pan, int tilt)
 
 int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
 {
-    if (!checkCommon() || !acquireControl(PanTiltFail))
+    CameraParamRange pr, tr;
+    if (!checkCommon() || !acquireControl(PanTiltFail) || !panTiltRanges(true, pr, tr))
         return -1;
-    bool known;
-    {
-        std::lock_guard<std::mutex> locker(rangeLock_);
-        known = panRelRange_.maximum != 0 && tiltRelRange_.maximum != 0;
-    }
-    if (!known && !uvcPanTiltRangeRelGet()) {
-        qWarning() << "uvcPanTiltRangeRelGet failed";
-        return -1;
-    }
-    int panMax, tiltMax;
-    {
-        std::lock_guard<std::mutex> locker(rangeLock_);
-        panMax = panRelRange_.maximum;
-        tiltMax = tiltRelRange_.maximum;
-    }
+    const int panMax = pr.maximum;
+    const int tiltMax = tr.maximum;
     x = qBound(-1.0, x, 1.0);
     y = qBound(-1.0, y, 1.0);
     const int panStep = int(std::trunc(panMax * x));
@@ -401,15 +383,7 @@ int UvcDevice::uvcPanTiltRelativeControl(double x, double y)
 
 bool UvcDevice::readControlRange(int control, const char *failText, const char *label, CameraParamRange *dest)
 {
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return false;
-    }
-    if (sysType_.load() != 1) {
-        qWarning() << "Only supported in main sys";
-        return false;
-    }
-    if (!acquireControl(AmCamFail))
+    if (!checkUsbMainSys() || !acquireControl(AmCamFail))
         return false;
     const auto h = handle();
     CameraDevice::Range r;
@@ -419,7 +393,7 @@ bool UvcDevice::readControlRange(int control, const char *failText, const char *
     }
     std::lock_guard<std::mutex> locker(rangeLock_);
     *dest = r;
-    logRange(label, *dest);
+    logRange(QLatin1String(label), *dest);
     return true;
 }
 

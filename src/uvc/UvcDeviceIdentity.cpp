@@ -4,6 +4,7 @@
 #include "comm/ByteOrder.h"
 #include "comm/CameraModel.h"
 #include "comm/GlobalParams.h"
+#include "comm/Util.h"
 #include "uvc/CommandIds.h"
 
 #include <QDebug>
@@ -46,11 +47,8 @@ GlobalParams *UvcDevice::globalParams()
 
 QString UvcDevice::versionText(quint32 version)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg((version >> 24) & 0xff)
-        .arg((version >> 16) & 0xff)
-        .arg((version >> 8) & 0xff)
-        .arg(version & 0xff);
+    // The same dotted form as an address.
+    return Util::uintToIp(version);
 }
 
 quint32 UvcDevice::versionValue(const QString &text)
@@ -71,10 +69,8 @@ bool UvcDevice::checkInited() const
     return true;
 }
 
-bool UvcDevice::checkCommon() const
+bool UvcDevice::checkUsbMainSys() const
 {
-    if (!checkInited())
-        return false;
     if (devMode_.load() == DevModeNet) {
         qWarning() << "Net mode not supported";
         return false;
@@ -86,7 +82,12 @@ bool UvcDevice::checkCommon() const
     return true;
 }
 
-bool UvcDevice::request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer)
+bool UvcDevice::checkCommon() const
+{
+    return checkInited() && checkUsbMainSys();
+}
+
+bool UvcDevice::request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer, bool exact)
 {
     ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(cmdSet, cmdId);
     const ErrorType ret = sendMsgSync(f, answer);
@@ -94,14 +95,14 @@ bool UvcDevice::request(int cmdSet, int cmdId, int minLength, const char *what, 
         qWarning() << "Error occurred in sendMsgSync, ret_val =" << ret;
         return false;
     }
-    if (answer.size() < minLength) {
+    if (answer.size() < minLength || (exact && answer.size() != minLength)) {
         qWarning() << what << "length error, received length is" << answer.size();
         return false;
     }
     return true;
 }
 
-bool UvcDevice::identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer)
+bool UvcDevice::identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer, bool exact)
 {
     if (!checkInited())
         return false;
@@ -110,19 +111,13 @@ bool UvcDevice::identityRequest(int cmdId, int minLength, const char *what, QByt
         qWarning() << "Net mode not supported";
         return false;
     }
-    return request(ProtocolMsg::CmdSetSystem, cmdId, minLength, what, answer);
+    return request(ProtocolMsg::CmdSetSystem, cmdId, minLength, what, answer, exact);
 }
 
 QByteArray UvcDevice::getDevUuid()
 {
     QByteArray answer;
-    if (!identityRequest(cmd::SysUuid, 0, "Dev uuid", answer))
-        return QByteArray();
-    if (answer.size() != UuidSize) {
-        qWarning() << "Dev uuid length error, received length is" << answer.size();
-        return QByteArray();
-    }
-    return answer;
+    return identityRequest(cmd::SysUuid, UuidSize, "Dev uuid", answer, true) ? answer : QByteArray();
 }
 
 QString UvcDevice::getDevVersion()
@@ -284,14 +279,8 @@ QJsonObject UvcDevice::getDevReportInfo() const
 
 bool UvcDevice::getCameraStatus(CameraStatus &status)
 {
-    if (devMode_.load() == DevModeNet) {
-        qWarning() << "Net mode not supported";
+    if (!checkUsbMainSys())
         return false;
-    }
-    if (sysType_.load() != 1) {
-        qWarning() << "Only supported in main sys";
-        return false;
-    }
     CameraStatus s;
     const int r = uvc_xu_get(cmd::SelCommand, s.data, XuBlockSize);
     if (r != XuBlockSize) {

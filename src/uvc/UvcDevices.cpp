@@ -7,7 +7,7 @@
 #include "uvc/UvcDevice.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
+#include <QScopeGuard>
 
 namespace vexo {
 namespace pc {
@@ -59,29 +59,18 @@ void UvcDevices::stop()
     loopExited_.load(std::memory_order_acquire);
 }
 
-void UvcDevices::sleepWhileRunning(int productionMs)
-{
-    QElapsedTimer t;
-    t.start();
-    const int total = TimeScale::ms(productionMs);
-    while (running_.load() && t.elapsed() < total)
-        QThread::msleep(ulong(qMin<qint64>(20, total - t.elapsed())));
-}
-
 void UvcDevices::run()
 {
-    struct ExitMark
-    {
-        std::atomic<bool> &flag;
-        ~ExitMark() { flag.store(true, std::memory_order_release); }
-    } exitMark{loopExited_};
+    // Like the device workers: the loop's last act is a release that stop()
+    // acquires after wait().
     loopExited_.store(false, std::memory_order_relaxed);
+    const auto exitMark = qScopeGuard([this] { loopExited_.store(true, std::memory_order_release); });
     while (running_.load()) {
         detectDevByUvc();
         if (!running_.load())
             break;
         detectDevByNet();
-        sleepWhileRunning(ScanIntervalMs);
+        TimeScale::sleepWhile(running_, ScanIntervalMs);
     }
     qInfo() << "Quit uvc devices thread";
     qInfo() << "size =" << count();

@@ -77,7 +77,6 @@ signals:
     void devDisconnDuringUg();
 
 private:
-    void sleepWhileRunning(int productionMs);
     void releaseAll();
     // Takes the first device that matches out of the list (null if none).
     UvcDevicePtr takeFirst(const std::function<bool(const UvcDevice &)> &match);

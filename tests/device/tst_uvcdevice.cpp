@@ -68,6 +68,8 @@ private slots:
     // result, how often the frame went out, and the answer data.
     void misbehavingCamera_data()
     {
+        using F = VirtualCamera::AnswerFault;
+        using E = UvcDevice::ErrorType;
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("writes");
@@ -76,9 +78,7 @@ private slots:
         auto row = [](const char *name, Fault f, UvcDevice::ErrorType r, int writes, const char *warning = "") {
             QTest::newRow(name) << f << int(r) << writes << (r == UvcDevice::NoError ? 4 : 0) << QString::fromLatin1(warning);
         };
-        auto answer = [](VirtualCamera::AnswerFault a) { return Fault([a](VirtualCamera &c) { c.queueAnswerFaults({a}); }); };
-        using F = VirtualCamera::AnswerFault;
-        using E = UvcDevice::ErrorType;
+        auto answer = [](F a) { return Fault([a](VirtualCamera &c) { c.queueAnswerFaults({a}); }); };
         // A lost write or answer is written a second time with the same seq
         // after one wait; a silent camera times out after the second.
         row("first write lost", [](VirtualCamera &c) { c.loseWrites(1); }, E::NoError, 2);

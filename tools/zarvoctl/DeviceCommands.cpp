@@ -101,14 +101,14 @@ bool parseOnOff(const QString &s, bool &on)
     return false;
 }
 
-bool parseInt(const QString &s, int min, int max, int &v)
+bool parseNumber(const QString &s, int min, int max, int &v)
 {
     bool ok = false;
     v = s.toInt(&ok);
     return ok && v >= min && v <= max;
 }
 
-bool parseDouble(const QString &s, double min, double max, double &v)
+bool parseNumber(const QString &s, double min, double max, double &v)
 {
     bool ok = false;
     v = s.toDouble(&ok);
@@ -246,6 +246,20 @@ Action pick(const QString &command, const QString &arg, QString &error,
     return [=](Context &c) { return done(c, command, f(*c.dev, v)); };
 }
 
+// A command of two numbers in [min, max] (whole numbers for int).
+template <typename T>
+Prepare twoNumbers(const char *name, T min, T max, const char *expects, int (UvcDevice::*op)(T, T))
+{
+    return [=](const QStringList &args, QString &e) -> Action {
+        T a{}, b{};
+        if (args.size() != 2 || !parseNumber(args.at(0), min, max, a) || !parseNumber(args.at(1), min, max, b)) {
+            e = QLatin1String(expects);
+            return nullptr;
+        }
+        return [=](Context &c) { return done(c, QLatin1String(name), (c.dev->*op)(a, b)); };
+    };
+}
+
 const std::vector<CommandDef> &commands()
 {
     static const std::vector<CommandDef> defs = {
@@ -315,7 +329,7 @@ const std::vector<CommandDef> &commands()
         {"zoom", "zoom RATIO", "zoom from 1.0 (wide) to 2.0 (the camera's longest)",
          setter("zoom", [](const QString &a, QString &error) -> Action {
              double r = 0;
-             if (!parseDouble(a, 1.0, 2.0, r)) {
+             if (!parseNumber(a, 1.0, 2.0, r)) {
                  error = QStringLiteral("expects a ratio from 1.0 to 2.0, not ") + a;
                  return nullptr;
              }
@@ -359,7 +373,7 @@ const std::vector<CommandDef> &commands()
          })},
         {"blur", "blur 0..100", "blur level", setter("blur", [](const QString &a, QString &e) -> Action {
              int v = 0;
-             if (!parseInt(a, 0, 100, v)) {
+             if (!parseNumber(a, 0, 100, v)) {
                  e = QStringLiteral("expects 0..100, not ") + a;
                  return nullptr;
              }
@@ -393,7 +407,7 @@ const std::vector<CommandDef> &commands()
         {"auto-sleep", "auto-sleep off|SECONDS", "sleep after so many idle seconds",
          setter("auto-sleep", [](const QString &a, QString &e) -> Action {
              int v = 0;
-             if (a != QLatin1String("off") && !parseInt(a, 1, 32767, v)) {
+             if (a != QLatin1String("off") && !parseNumber(a, 1, 32767, v)) {
                  e = QStringLiteral("expects off or 1..32767 seconds, not ") + a;
                  return nullptr;
              }
@@ -410,30 +424,13 @@ const std::vector<CommandDef> &commands()
                          [](UvcDevice &d, int v) { return d.cameraSetAntiFlicker(v); });
          })},
         {"pan-tilt", "pan-tilt X Y", "move the gimbal by a step, each -1..1",
-         [](const QStringList &args, QString &e) -> Action {
-             double x = 0, y = 0;
-             if (args.size() != 2 || !parseDouble(args.at(0), -1, 1, x) || !parseDouble(args.at(1), -1, 1, y)) {
-                 e = QStringLiteral("expects two numbers from -1 to 1");
-                 return nullptr;
-             }
-             return [x, y](Context &c) {
-                 return done(c, QStringLiteral("pan-tilt"), c.dev->uvcPanTiltRelativeControl(x, y));
-             };
-         }},
+         twoNumbers<double>("pan-tilt", -1, 1, "expects two numbers from -1 to 1", &UvcDevice::uvcPanTiltRelativeControl)},
         {"pan-tilt-abs", "pan-tilt-abs PAN TILT", "turn the gimbal to PAN and TILT degrees (clamped to its range)",
-         [](const QStringList &args, QString &e) -> Action {
-             int p = 0, t = 0;
-             if (args.size() != 2 || !parseInt(args.at(0), -360, 360, p) || !parseInt(args.at(1), -360, 360, t)) {
-                 e = QStringLiteral("expects two whole numbers of degrees");
-                 return nullptr;
-             }
-             return [p, t](Context &c) {
-                 return done(c, QStringLiteral("pan-tilt-abs"), c.dev->uvcPanTiltAbsoluteControl(p, t));
-             };
-         }},
+         twoNumbers<int>("pan-tilt-abs", -360, 360, "expects two whole numbers of degrees",
+                         &UvcDevice::uvcPanTiltAbsoluteControl)},
         {"preset", "preset get 1..3", "a stored gimbal preset", [](const QStringList &args, QString &e) -> Action {
              int n = 0;
-             if (args.size() != 2 || args.at(0) != QLatin1String("get") || !parseInt(args.at(1), 1, 3, n)) {
+             if (args.size() != 2 || args.at(0) != QLatin1String("get") || !parseNumber(args.at(1), 1, 3, n)) {
                  e = QStringLiteral("expects get 1..3");
                  return nullptr;
              }
@@ -529,7 +526,7 @@ const std::vector<CommandDef> &commands()
                  e = QStringLiteral("%1 has no automatic mode").arg(QLatin1String(d->name));
                  return nullptr;
              }
-             if (!isAuto && !parseInt(args.at(1), INT_MIN + 1, INT_MAX, v)) {
+             if (!isAuto && !parseNumber(args.at(1), INT_MIN + 1, INT_MAX, v)) {
                  e = QStringLiteral("expects a whole number or auto, not ") + args.at(1);
                  return nullptr;
              }
