@@ -324,8 +324,7 @@ private:
     void pollStatus();
     void serveImageTransfer();
     // A synchronous request whose answer must hold at least minLength bytes
-    // (what names the answer in the log).
-    // (exact: exactly minLength bytes).
+    // (exactly, when exact is set); what names the answer in the log.
     bool request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
     bool identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
     int sendBlock(const char *operation, quint8 code, std::initializer_list<quint8> values, int shownValue);

@@ -120,8 +120,14 @@ void UvcDevices::setUpgradingSerial(const QString &sn)
 
 QList<UvcDevicePtr> UvcDevices::devices() const
 {
+    // A list that shares nothing with ours: a shared one would be detached
+    // by the next scan on the registry thread, inside uninstrumented Qt.
     std::lock_guard<std::recursive_mutex> locker(listLock_);
-    return devList_;
+    QList<UvcDevicePtr> copy;
+    copy.reserve(devList_.size());
+    for (const UvcDevicePtr &d : devList_)
+        copy.append(d);
+    return copy;
 }
 
 int UvcDevices::count() const
