@@ -34,6 +34,7 @@ QHttpClient::QHttpClient(QObject *parent)
     : QObject(parent)
     , m_parser(new Parser)
 {
+    m_head.setMaxHeadSize(64 * 1024);
     http_parser_settings &s = m_parser->settings;
     http_parser_settings_init(&s);
     // The callbacks are members; the parser's data pointer carries `this`.
@@ -253,67 +254,34 @@ void QHttpClient::failParse()
 int QHttpClient::onMessageBegin()
 {
     m_parser->inMessage = true;
-    m_parsedHeaders.clear();
-    m_field.clear();
-    m_value.clear();
-    m_lastWasValue = false;
-    m_headBytes = 0;
+    m_head.reset();
     return 0;
-}
-
-bool QHttpClient::countHead(size_t length)
-{
-    m_headBytes += static_cast<int>(qMin<size_t>(length, 1 << 30));
-    return m_headBytes <= m_maxHeadSize;
 }
 
 int QHttpClient::onStatus(const char *, size_t length)
 {
-    return countHead(length) ? 0 : 1;
+    return m_head.count(length) ? 0 : 1;
 }
 
 int QHttpClient::onHeaderField(const char *at, size_t length)
 {
-    if (!countHead(length))
-        return 1;
-    if (m_lastWasValue) {
-        commitHeader();
-        m_lastWasValue = false;
-    }
-    m_field.append(at, static_cast<int>(length));
-    return 0;
+    return m_head.addField(at, length) ? 0 : 1;
 }
 
 int QHttpClient::onHeaderValue(const char *at, size_t length)
 {
-    if (!countHead(length))
-        return 1;
-    m_lastWasValue = true;
-    m_value.append(at, static_cast<int>(length));
-    return 0;
-}
-
-void QHttpClient::commitHeader()
-{
-    if (!m_field.isEmpty())
-        m_parsedHeaders.insert(m_field.toLower(), m_value.toLower());
-    m_field.clear();
-    m_value.clear();
+    return m_head.addValue(at, length) ? 0 : 1;
 }
 
 int QHttpClient::onHeadersComplete()
 {
-    commitHeader();
-    m_lastWasValue = false;
-
     if (m_response)
         m_response->deleteLater();
     m_response = new QHttpResponse(this);
     const http_parser &p = m_parser->parser;
     m_response->m_status = static_cast<int>(p.status_code);
     m_response->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
-    m_response->m_headers = m_parsedHeaders;
-    m_parsedHeaders.clear();
+    m_response->m_headers = m_head.take();
 
     QHttpResponse *res = m_response;
     emit newResponse(res);

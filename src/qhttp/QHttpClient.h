@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qhttp/QHttpHeaderCollector.h"
 #include "qhttp/QHttpTypes.h"
 
 #include <QBasicTimer>
@@ -44,7 +45,7 @@ public:
     quint32 idleTimeout() const { return m_idleTimeout; }
     // Upper bound of a response head (status line and headers); a longer
     // head is a parse error. Default 64 KiB.
-    void setMaxHeadSize(int bytes) { m_maxHeadSize = bytes; }
+    void setMaxHeadSize(int bytes) { m_head.setMaxHeadSize(bytes); }
 
     bool isOpen() const;
     void killConnection();
@@ -76,8 +77,6 @@ private:
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();
-    void commitHeader();
-    bool countHead(size_t length);
 
     std::unique_ptr<Parser> m_parser;
     RequestHandler m_reqHandler;
@@ -89,12 +88,7 @@ private:
     QHttpRequest *m_request = nullptr;
     QHttpResponse *m_response = nullptr;
 
-    Headers m_parsedHeaders;
-    QByteArray m_field;
-    QByteArray m_value;
-    bool m_lastWasValue = false;
-    int m_headBytes = 0;
-    int m_maxHeadSize = 64 * 1024;
+    QHttpHeaderCollector m_head;
     bool m_feeding = false;
 
     QBasicTimer m_connectTimer;

@@ -42,6 +42,7 @@ QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent
     , m_parser(new Parser)
     , m_limits(limits)
 {
+    m_head.setMaxHeadSize(m_limits.maxHeadSize);
     http_parser_settings &s = m_parser->settings;
     http_parser_settings_init(&s);
     struct Thunk {
@@ -267,27 +268,13 @@ void QHttpConnection::onResponseDone(bool last)
     }
 }
 
-bool QHttpConnection::countHead(size_t length)
-{
-    m_headBytes += static_cast<int>(qMin<size_t>(length, 1 << 30));
-    if (m_limits.maxHeadSize > 0 && m_headBytes > m_limits.maxHeadSize) {
-        m_errorStatus = 400;
-        return false;
-    }
-    return true;
-}
-
 int QHttpConnection::onMessageBegin()
 {
     if (m_closing)
         return 1;
     m_inMessage = true;
     m_target.clear();
-    m_parsedHeaders.clear();
-    m_field.clear();
-    m_value.clear();
-    m_lastWasValue = false;
-    m_headBytes = 0;
+    m_head.reset();
     m_bodyBytes = 0;
     m_errorStatus = 0;
     if (m_limits.requestTimeout > 0)
@@ -297,7 +284,7 @@ int QHttpConnection::onMessageBegin()
 
 int QHttpConnection::onUrl(const char *at, size_t length)
 {
-    if (!countHead(length)) {
+    if (!m_head.count(length)) {
         m_errorStatus = 414;
         return 1;
     }
@@ -307,38 +294,22 @@ int QHttpConnection::onUrl(const char *at, size_t length)
 
 int QHttpConnection::onHeaderField(const char *at, size_t length)
 {
-    if (!countHead(length))
-        return 1;
-    if (m_lastWasValue) {
-        commitHeader();
-        m_lastWasValue = false;
-    }
-    m_field.append(at, static_cast<int>(length));
-    return 0;
+    if (m_head.addField(at, length))
+        return 0;
+    m_errorStatus = 400;
+    return 1;
 }
 
 int QHttpConnection::onHeaderValue(const char *at, size_t length)
 {
-    if (!countHead(length))
-        return 1;
-    m_lastWasValue = true;
-    m_value.append(at, static_cast<int>(length));
-    return 0;
-}
-
-void QHttpConnection::commitHeader()
-{
-    if (!m_field.isEmpty())
-        m_parsedHeaders.insert(m_field.toLower(), m_value.toLower());
-    m_field.clear();
-    m_value.clear();
+    if (m_head.addValue(at, length))
+        return 0;
+    m_errorStatus = 400;
+    return 1;
 }
 
 int QHttpConnection::onHeadersComplete()
-{
-    commitHeader();
-    m_lastWasValue = false;
-    const http_parser &p = m_parser->parser;
+{    const http_parser &p = m_parser->parser;
 
     if (m_limits.maxBodySize >= 0 && (p.flags & F_CONTENTLENGTH) != 0
         && p.content_length > static_cast<quint64>(m_limits.maxBodySize)) {
@@ -355,10 +326,9 @@ int QHttpConnection::onHeadersComplete()
     m_request->m_method = static_cast<int>(p.method);
     m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
     m_request->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
-    m_request->m_headers = m_parsedHeaders;
+    m_request->m_headers = m_head.take();
     m_request->m_peerAddress = m_parser->socket.peerAddress();
     m_request->m_peerPort = m_parser->socket.peerPort();
-    m_parsedHeaders.clear();
 
     // HTTP/1.0 and older never keep the connection.
     const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qhttp/QHttpHeaderCollector.h"
 #include "qhttp/QHttpTypes.h"
 
 #include <QBasicTimer>
@@ -73,8 +74,6 @@ private:
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();
-    void commitHeader();
-    bool countHead(size_t length);
 
     std::unique_ptr<Parser> m_parser;
     ConnectionLimits m_limits;
@@ -84,11 +83,7 @@ private:
 
     QByteArray m_pending; // received, not yet parsed
     QByteArray m_target;
-    Headers m_parsedHeaders;
-    QByteArray m_field;
-    QByteArray m_value;
-    bool m_lastWasValue = false;
-    int m_headBytes = 0;
+    QHttpHeaderCollector m_head;
     qint64 m_bodyBytes = 0;
     int m_errorStatus = 0;
 

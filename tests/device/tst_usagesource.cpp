@@ -10,7 +10,7 @@
 #include "qhttp/QHttpClient.h"
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
-#include "uvc/UvcDevUsageSource.h"
+#include "comm/UvcDevUsageSource.h"
 #include "uvc/UvcDevices.h"
 
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "uvc/UvcDevUsageSource.h"
+#include "comm/UvcDevUsageSource.h"
 
 #include "comm/DevUsageSnapshot.h"
 #include "uvc/UvcDevice.h"
@@ -221,7 +221,7 @@ DevUsageFacts UvcDevUsageSource::snapshot(const QString &sn, bool extended)
         if (dev->getCameraStatus(fresh))
             status = fresh;
     }
-    f.status = status.toByteArray();
+    f.status = status;
     if (!reachable(dev))
         return f;
 
