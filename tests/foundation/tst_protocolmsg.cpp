@@ -48,8 +48,7 @@ class TstProtocolMsg : public QObject
 private slots:
     void sleepRequestOnTheWire()
     {
-        // Put-to-sleep/resume request: camera set, id 962, payload 01 01,
-        // no answer wanted, seq 5.
+        // Put-to-sleep/resume request: camera set, id 962, payload 01 01, no answer wanted, seq 5.
         Frame f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetCamera, 962, QByteArray::fromHex("0101"), false);
         f.seq = 5;
         ProtocolMsg::packFrame(f);

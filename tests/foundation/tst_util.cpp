@@ -109,7 +109,7 @@ private slots:
         const QString word = QStringLiteral("abcdefg");
         QVERIFY(fm.horizontalAdvance(QStringList{word, word}.join(QLatin1Char(' '))) <= w);
         QVERIFY(fm.horizontalAdvance(QStringList{word, word, word}.join(QLatin1Char(' '))) > w);
-        QCOMPARE(Util::countTextLines(QStringList(6, word).join(QLatin1Char(' ')), fm, w), 3);
+        QCOMPARE(Util::countTextLines(QString(word + QLatin1Char(' ')).repeated(6).trimmed(), fm, w), 3);
         // CJK text breaks anywhere: the line count follows the width.
         const QString cjk(40, QChar(0x4E2D));
         const int cjkLines = Util::countTextLines(cjk, fm, fm.horizontalAdvance(QString(10, QChar(0x4E2D))));

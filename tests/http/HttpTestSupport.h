@@ -4,14 +4,13 @@
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
 // Shared helpers of the HTTP tests: one request run to its end on a local
-// event loop, and reference processes we did not write.
+// event loop, and reference programs we did not write (python, curl).
 namespace httptest {
 
 struct Reply {
@@ -26,17 +25,14 @@ struct Reply {
     int chunks = 0;
 };
 
-// Runs one request on `client` and waits for the end of the answer, a
-// disconnect, a connecting time-out or `limitMs`.
-inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &url,
-                   const QByteArray &body = QByteArray(),
+// Runs one request on `client` until the end of the answer, a disconnect,
+// a connecting time-out or `limitMs`.
+inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &url, const QByteArray &body = QByteArray(),
                    const qhttp::Headers &headers = qhttp::Headers(), int limitMs = 5000)
 {
     Reply r;
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     auto c1 = QObject::connect(&client, &qhttp::client::QHttpClient::connectingTimeOut, &loop, [&]() {
         r.connectTimeout = true;
         loop.quit();
@@ -66,7 +62,6 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
         });
     if (r.started) {
         client.setConnectTimeout(static_cast<quint32>(qMin(limitMs, 5000)));
-        limit.start(limitMs);
         loop.exec();
     }
     QObject::disconnect(c1);
@@ -75,70 +70,48 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
     return r;
 }
 
-inline QString sourceDir()
+// Starts tests/http/pyhttpd.py; its port, or 0.
+inline quint16 startPythonServer(QProcess &proc)
 {
     const QByteArray env = qgetenv("ZARVO_SOURCE_DIR");
-    return env.isEmpty() ? QStringLiteral(ZARVO_TEST_SOURCE_DIR) : QString::fromLocal8Bit(env);
-}
-
-// Starts tests/http/pyhttpd.py serving `dir`; returns its port or 0.
-inline quint16 startPythonServer(QProcess &proc, const QString &dir)
-{
-    const QString script = sourceDir() + QStringLiteral("/tests/http/pyhttpd.py");
-    proc.start(QStringLiteral("/usr/bin/python3"), {script, dir});
-    if (!proc.waitForStarted(5000))
+    const QString source = env.isEmpty() ? QStringLiteral(ZARVO_TEST_SOURCE_DIR) : QString::fromLocal8Bit(env);
+    proc.start(QStringLiteral("/usr/bin/python3"), {source + QStringLiteral("/tests/http/pyhttpd.py")});
+    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(10000))
         return 0;
-    QElapsedTimer t;
-    t.start();
-    while (!proc.canReadLine() && t.elapsed() < 10000)
-        proc.waitForReadyRead(200);
     return static_cast<quint16>(proc.readLine().trimmed().toUInt());
 }
 
 inline void stopProcess(QProcess &proc)
 {
-    if (proc.state() != QProcess::NotRunning) {
-        proc.terminate();
-        if (!proc.waitForFinished(3000)) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
+    proc.terminate();
+    if (!proc.waitForFinished(3000)) {
+        proc.kill();
+        proc.waitForFinished(3000);
     }
 }
-
-} // namespace httptest
-
-namespace httptest {
 
 struct CurlResult {
     int exitCode = -1;
     QByteArray out;
-    QByteArray err;
 };
 
 // Runs curl while this thread's event loop keeps serving.
-inline CurlResult curl(const QStringList &args, int limitMs = 15000)
+inline CurlResult curl(const QStringList &args)
 {
-    CurlResult r;
     QProcess p;
     QEventLoop loop;
     QObject::connect(&p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
     QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     p.start(QStringLiteral("curl"), QStringList{QStringLiteral("-sS"), QStringLiteral("--max-time"), QStringLiteral("10")} + args);
     if (p.state() != QProcess::NotRunning)
         loop.exec();
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished(2000);
-    }
+    CurlResult r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
     return r;
 }
 
-// Header block of a "curl -i" output, lines lower-cased for matching.
+// Header lines of a "curl -i" output, trimmed; and its body.
 inline QList<QByteArray> headLines(const QByteArray &out)
 {
     const int end = out.indexOf("\r\n\r\n");

@@ -1,22 +1,14 @@
 #!/usr/bin/python3
-"""Reference HTTP server for the client tests, built on the standard library.
+"""Reference HTTP server for the client tests (standard library only).
 
-Prints the chosen port on its first line, then serves until killed.
-Routes:
-  /echo...      200, JSON of the request line, headers and body (HTTP/1.1, content-length)
-  /chunked      200, chunked body "alpha" "beta" "gamma"
-  /close10      HTTP/1.0 answer whose body ends with the connection
-  /status/N     status N with a short body
-  /big/N        N bytes of a repeating pattern, content-length framed
-  anything else the file of that name from the directory given as argv[1]
-"""
+Prints its port, then serves /echo..., /chunked, /close10 (HTTP/1.0, body to
+the end of the connection), /status/N and /big/N (N pattern bytes)."""
 import http.server
 import json
 import socketserver
-import sys
 
 
-class Handler(http.server.SimpleHTTPRequestHandler):
+class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
     def log_message(self, *args):
@@ -69,29 +61,15 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             pattern = bytes(range(256))
             data = (pattern * (n // 256 + 1))[:n]
             return self._send(200, data, ctype="application/octet-stream")
-        return super().do_GET()
+        return self._send(404, b"{}")
 
-    def do_GET(self):
-        self._route()
-
-    def do_HEAD(self):
-        self._route()
-
-    def do_POST(self):
-        self._echo()
-
-    def do_PUT(self):
-        self._echo()
+    do_GET = do_HEAD = _route
+    do_POST = do_PUT = _echo
 
 
 def main():
-    directory = sys.argv[1] if len(sys.argv) > 1 else "."
-
-    def factory(*a, **kw):
-        return Handler(*a, directory=directory, **kw)
-
     socketserver.ThreadingTCPServer.allow_reuse_address = True
-    with socketserver.ThreadingTCPServer(("127.0.0.1", 0), factory) as srv:
+    with socketserver.ThreadingTCPServer(("127.0.0.1", 0), Handler) as srv:
         srv.daemon_threads = True
         print(srv.server_address[1], flush=True)
         srv.serve_forever()

@@ -1,12 +1,12 @@
 // The HTTP client against Python's standard-library server: request lines,
 // headers, bodies, both framings of answers, keep-alive and close.
 #include "HttpTestSupport.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace qhttp;
@@ -32,14 +32,10 @@ class TestQHttpClient : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void tables();
     void requestLineAndDefaultHeaders();
     void keepAliveReusesConnection();
     void postBodyArrives();
-    void answersOfBothFramings();
-    void http10AnswerEndsWithConnection();
-    void receivedHeadersAreLowerCased();
-    void headAndErrorStatus();
+    void answers();
     void invalidUrlIsRefused();
     void refusedConnectionReportsConnectingTimeout();
     void collectLimitCutsBody();
@@ -56,18 +52,12 @@ private:
     }
 
     QProcess m_py;
-    QTemporaryDir m_dir;
     quint16 m_port = 0;
 };
 
 void TestQHttpClient::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QFile f(m_dir.filePath(QStringLiteral("file.bin")));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(100000, 'z'));
-    f.close();
-    m_port = httptest::startPythonServer(m_py, m_dir.path());
+    m_port = httptest::startPythonServer(m_py);
     QVERIFY2(m_port != 0, "python3 http.server did not start");
 }
 
@@ -76,35 +66,12 @@ void TestQHttpClient::cleanupTestCase()
     httptest::stopProcess(m_py);
 }
 
-void TestQHttpClient::tables()
-{
-    QCOMPARE(methodName(EHTTP_DELETE), QByteArray("DELETE"));
-    QCOMPARE(methodName(EHTTP_MSEARCH), QByteArray("M-SEARCH"));
-    QCOMPARE(methodName(EHTTP_SOURCE), QByteArray("SOURCE"));
-    QVERIFY(methodName(HttpMethodCount).isEmpty());
-    QCOMPARE(statusPhrase(302), QByteArray("Moved Temporarily"));
-    QCOMPARE(statusPhrase(408), QByteArray("Request Time-out"));
-    QCOMPARE(statusPhrase(418), QByteArray("I\"m a teapot"));
-    QCOMPARE(statusPhrase(425), QByteArray("Unordered Collection"));
-    QCOMPARE(statusPhrase(509), QByteArray("Bandwidth Limit Exceeded"));
-    QVERIFY(statusPhrase(308).isEmpty());
-    QVERIFY(statusPhrase(508).isEmpty());
-    int known = 0;
-    for (int code = 0; code < 1000; ++code)
-        known += statusPhrase(code).isEmpty() ? 0 : 1;
-    QCOMPARE(known, 52);
-    QCOMPARE(backendForScheme(QStringLiteral("FILE")), ELocalSocket);
-    QCOMPARE(backendForScheme(QStringLiteral("http")), ETcpSocket);
-}
-
 void TestQHttpClient::requestLineAndDefaultHeaders()
 {
     client::QHttpClient client;
     QUrl u = url(QStringLiteral("/echo/a b"));
     u.setQuery(QStringLiteral("x=1"));
     const httptest::Reply r = fetch(client, EHTTP_GET, u);
-    QVERIFY(r.ended);
-    QCOMPARE(r.status, 200);
     const QJsonObject echo = QJsonDocument::fromJson(r.body).object();
     QCOMPARE(echo.value(QStringLiteral("requestline")).toString(),
              QStringLiteral("GET /echo/a%20b?x=1 HTTP/1.1"));
@@ -118,20 +85,17 @@ void TestQHttpClient::keepAliveReusesConnection()
     Headers h;
     h.insert("Connection", "keep-alive");
     const httptest::Reply first = fetch(client, EHTTP_GET, url(QStringLiteral("/echo/1")), {}, h);
-    QVERIFY(first.ended);
     const QJsonObject e1 = QJsonDocument::fromJson(first.body).object();
     QCOMPARE(headerOf(e1, QStringLiteral("connection")), QStringLiteral("keep-alive"));
     QVERIFY(client.isOpen());
 
     const httptest::Reply second = fetch(client, EHTTP_GET, url(QStringLiteral("/echo/2")), {}, h);
-    QVERIFY(second.ended);
-    const QJsonObject e2 = QJsonDocument::fromJson(second.body).object();
-    QCOMPARE(e2.value(QStringLiteral("peer")).toInt(), e1.value(QStringLiteral("peer")).toInt());
+    QCOMPARE(QJsonDocument::fromJson(second.body).object().value(QStringLiteral("peer")).toInt(), e1.value(QStringLiteral("peer")).toInt());
 
     // Without the header the connection is closed by the server after the answer.
     const httptest::Reply third = fetch(client, EHTTP_GET, url(QStringLiteral("/echo/3")));
     QVERIFY(third.ended);
-    QTRY_VERIFY(!client.isOpen());
+    QVERIFY(testsupport::waitFor([&] { return !client.isOpen(); }));
 }
 
 void TestQHttpClient::postBodyArrives()
@@ -142,65 +106,35 @@ void TestQHttpClient::postBodyArrives()
     h.insert("Content-Type", "application/json");
     h.insert("content-length", QByteArray::number(body.size()));
     const httptest::Reply r = fetch(client, EHTTP_POST, url(QStringLiteral("/echo")), body, h);
-    QVERIFY(r.ended);
     const QJsonObject echo = QJsonDocument::fromJson(r.body).object();
     QCOMPARE(echo.value(QStringLiteral("body")).toString().toLatin1(), body);
     QCOMPARE(echo.value(QStringLiteral("requestline")).toString(), QStringLiteral("POST /echo HTTP/1.1"));
 
     // A body without a caller-set length is framed by its size.
     const httptest::Reply put = fetch(client, EHTTP_PUT, url(QStringLiteral("/echo")), "abc");
-    QVERIFY(put.ended);
     QCOMPARE(QJsonDocument::fromJson(put.body).object().value(QStringLiteral("body")).toString(), QStringLiteral("abc"));
 }
 
-void TestQHttpClient::answersOfBothFramings()
+// Content-length, chunked and connection-end framing; HEAD; headers as received.
+void TestQHttpClient::answers()
 {
     client::QHttpClient client;
     const httptest::Reply chunked = fetch(client, EHTTP_GET, url(QStringLiteral("/chunked")));
-    QVERIFY(chunked.ended);
     QCOMPARE(chunked.body, QByteArray("alphabetagamma"));
-    QCOMPARE(chunked.headers.value("transfer-encoding"), QByteArray("chunked"));
-
     const httptest::Reply big = fetch(client, EHTTP_GET, url(QStringLiteral("/big/3000001")));
-    QVERIFY(big.ended);
     QCOMPARE(big.body.size(), 3000001);
     QCOMPARE(static_cast<uchar>(big.body.at(3000000)), static_cast<uchar>(3000000 % 256));
     QVERIFY(big.chunks > 1);
-
-    const httptest::Reply file = fetch(client, EHTTP_GET, url(QStringLiteral("/file.bin")));
-    QVERIFY(file.ended);
-    QCOMPARE(file.body, QByteArray(100000, 'z'));
-}
-
-void TestQHttpClient::http10AnswerEndsWithConnection()
-{
-    client::QHttpClient client;
-    const httptest::Reply r = fetch(client, EHTTP_GET, url(QStringLiteral("/close10")));
-    QVERIFY(r.ended);
-    QCOMPARE(r.version, QStringLiteral("1.0"));
-    QCOMPARE(r.body, QByteArray("until-the-end"));
-}
-
-void TestQHttpClient::receivedHeadersAreLowerCased()
-{
-    client::QHttpClient client;
-    const httptest::Reply r = fetch(client, EHTTP_GET, url(QStringLiteral("/echo")));
-    QVERIFY(r.ended);
-    QCOMPARE(r.headers.value("x-mixed-case"), QByteArray("application/json"));
-    QVERIFY(!r.headers.contains("X-Mixed-Case"));
-}
-
-void TestQHttpClient::headAndErrorStatus()
-{
-    client::QHttpClient client;
+    const httptest::Reply old = fetch(client, EHTTP_GET, url(QStringLiteral("/close10")));
+    QCOMPARE(old.version, QStringLiteral("1.0"));
+    QCOMPARE(old.body, QByteArray("until-the-end"));
     const httptest::Reply head = fetch(client, EHTTP_HEAD, url(QStringLiteral("/big/5000")));
     QVERIFY(head.ended);
     QCOMPARE(head.headers.value("content-length"), QByteArray("5000"));
     QVERIFY(head.body.isEmpty());
-
-    const httptest::Reply missing = fetch(client, EHTTP_GET, url(QStringLiteral("/status/404")));
-    QVERIFY(missing.ended);
-    QCOMPARE(missing.status, 404);
+    const httptest::Reply echo = fetch(client, EHTTP_GET, url(QStringLiteral("/echo")));
+    QCOMPARE(echo.headers.value("x-mixed-case"), QByteArray("application/json"));
+    QCOMPARE(fetch(client, EHTTP_GET, url(QStringLiteral("/status/404"))).status, 404);
 }
 
 void TestQHttpClient::invalidUrlIsRefused()
@@ -247,7 +181,7 @@ void TestQHttpClient::collectLimitCutsBody()
                 loop.quit();
             });
         }));
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a bound, not a wait: the end quits first
     loop.exec();
     QCOMPARE(got.size(), 1000);
     QVERIFY(truncated);
