@@ -10,7 +10,7 @@
 #include <QUrl>
 
 // Shared helpers of the HTTP tests: one request run to its end on a local
-// event loop, and reference programs we did not write (python, curl).
+// event loop, and curl as a client we did not write.
 namespace httptest {
 
 struct Reply {
@@ -68,26 +68,6 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
     QObject::disconnect(c2);
     client.setConnectTimeout(0);
     return r;
-}
-
-// Starts tests/http/pyhttpd.py; its port, or 0.
-inline quint16 startPythonServer(QProcess &proc)
-{
-    const QByteArray env = qgetenv("ZARVO_SOURCE_DIR");
-    const QString source = env.isEmpty() ? QStringLiteral(ZARVO_TEST_SOURCE_DIR) : QString::fromLocal8Bit(env);
-    proc.start(QStringLiteral("/usr/bin/python3"), {source + QStringLiteral("/tests/http/pyhttpd.py")});
-    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(10000))
-        return 0;
-    return static_cast<quint16>(proc.readLine().trimmed().toUInt());
-}
-
-inline void stopProcess(QProcess &proc)
-{
-    proc.terminate();
-    if (!proc.waitForFinished(3000)) {
-        proc.kill();
-        proc.waitForFinished(3000);
-    }
 }
 
 struct CurlResult {
