@@ -43,20 +43,6 @@ QByteArray content(const Answer &a)
 class TestHttpServer : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void commonCommands();
-    void queryChoosesVersionAndStatus();
-    void downloadChoosesByStatus();
-    void updaterPackages();
-    void progressReports();
-    void parametersNeverLeaveTheFirmwareFolder();
-    void answersOverTheSocket();
-    void largePackagesStreamWithFlatMemory();
-    void boundsOfHostileClients();
-    void serveCommandRunsTheService();
-
 private:
     Answer get(const QString &pathAndQuery) const
     {
@@ -82,257 +68,258 @@ private:
     QThread m_thread;
     HttpServer *m_server = nullptr;
     quint16 m_port = 0;
-};
 
-void TestHttpServer::initTestCase()
-{
-    QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("fw")));
-    m_fw = QDir(m_root.filePath(QStringLiteral("fw")));
-    m_handler.reset(new HttpServerReqHandler(m_fw.path()));
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("fw")));
+        m_fw = QDir(m_root.filePath(QStringLiteral("fw")));
+        m_handler.reset(new HttpServerReqHandler(m_fw.path()));
 
-    m_server = new HttpServer(m_fw.path());
-    m_server->setPort(0);
-    m_server->setTimeouts(400, 1500);
-    m_server->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::started, m_server, &HttpServer::initServer);
-    connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
-    m_thread.start();
-    QVERIFY(testsupport::waitFor([this] { return m_server->isListening(); }));
-    m_port = m_server->serverPort();
-}
+        m_server = new HttpServer(m_fw.path());
+        m_server->setPort(0);
+        m_server->setTimeouts(400, 1500);
+        m_server->moveToThread(&m_thread);
+        connect(&m_thread, &QThread::started, m_server, &HttpServer::initServer);
+        connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
+        m_thread.start();
+        QVERIFY(testsupport::waitFor([this] { return m_server->isListening(); }));
+        m_port = m_server->serverPort();
+    }
 
-void TestHttpServer::cleanupTestCase()
-{
-    m_thread.quit();
-    m_thread.wait();
-}
+    void cleanupTestCase()
+    {
+        m_thread.quit();
+        m_thread.wait();
+    }
 
-void TestHttpServer::commonCommands()
-{
-    const Answer one = get(QStringLiteral("/common?cmd=1"));
-    QCOMPARE(one.status, 200);
-    QCOMPARE(one.contentType, QByteArray("application/json; charset=utf-8"));
-    QCOMPARE(one.body, QJsonDocument(QJsonObject{{QStringLiteral("errorcode"), 200}, {QStringLiteral("reason"), QStringLiteral("OK")}})
-                           .toJson(QJsonDocument::Indented));
-    auto upgrade = [&](int state) {
-        return getJson(QStringLiteral("/common?cmd=2&state=%1").arg(state)).value(QStringLiteral("upgrade")).toInt(-1);
-    };
-    GlobalParams::instance()->setFallbackEnable(true);
-    QCOMPARE(QList<int>({upgrade(0), upgrade(1), upgrade(2), upgrade(7)}), QList<int>({0, 0, 0, 1}));
-    GlobalParams::instance()->setFallbackEnable(false);
-    QCOMPARE(QList<int>({upgrade(0), upgrade(1), upgrade(2), upgrade(7)}), QList<int>({0, 1, 1, 1}));
-    GlobalParams::instance()->setFallbackEnable(true);
-    const Answer three = get(QStringLiteral("/common?cmd=3"));
-    QCOMPARE(three.status, 404);
-    QCOMPARE(three.body, QJsonDocument(QJsonObject()).toJson(QJsonDocument::Indented));
-    // Other paths (other methods: over the socket below).
-    QCOMPARE(get(QStringLiteral("/elsewhere")).body, QByteArray("Method is not support at present"));
-}
+    void commonCommands()
+    {
+        const Answer one = get(QStringLiteral("/common?cmd=1"));
+        QCOMPARE(one.status, 200);
+        QCOMPARE(one.contentType, QByteArray("application/json; charset=utf-8"));
+        QCOMPARE(one.body, QJsonDocument(QJsonObject{{QStringLiteral("errorcode"), 200}, {QStringLiteral("reason"), QStringLiteral("OK")}})
+                               .toJson(QJsonDocument::Indented));
+        auto upgrade = [&](int state) {
+            return getJson(QStringLiteral("/common?cmd=2&state=%1").arg(state)).value(QStringLiteral("upgrade")).toInt(-1);
+        };
+        GlobalParams::instance()->setFallbackEnable(true);
+        QCOMPARE(QList<int>({upgrade(0), upgrade(1), upgrade(2), upgrade(7)}), QList<int>({0, 0, 0, 1}));
+        GlobalParams::instance()->setFallbackEnable(false);
+        QCOMPARE(QList<int>({upgrade(0), upgrade(1), upgrade(2), upgrade(7)}), QList<int>({0, 1, 1, 1}));
+        GlobalParams::instance()->setFallbackEnable(true);
+        const Answer three = get(QStringLiteral("/common?cmd=3"));
+        QCOMPARE(three.status, 404);
+        QCOMPARE(three.body, QJsonDocument(QJsonObject()).toJson(QJsonDocument::Indented));
+        // Other paths (other methods: over the socket below).
+        QCOMPARE(get(QStringLiteral("/elsewhere")).body, QByteArray("Method is not support at present"));
+    }
 
-void TestHttpServer::queryChoosesVersionAndStatus()
-{
-    writeFile(QStringLiteral("P_B_X_1.0.0.2_release.bin"), "r2");
-    writeFile(QStringLiteral("P_B_X_1.0.0.3_test.bin"), "t3");
-    writeFile(QStringLiteral("P_B_X_1.0.0.3_release.bin"), "r3-longer");
-    writeFile(QStringLiteral("P_B_X_1.0.0.4_debug.bin"), "d4");
-    writeFile(QStringLiteral("P_B_Y_9.0.0.0_release.bin"), "other platform");
-    const QString base = QStringLiteral("/query?cmd=1&product=P&branch=B&platform=X&seqid=1&version=0.0.0.0&status=");
-    const QJsonObject rel = getJson(base + QStringLiteral("release"));
-    QCOMPARE(rel.value(QStringLiteral("status")).toString(), QStringLiteral("release"));
-    QCOMPARE(rel.value(QStringLiteral("version")).toString(), QStringLiteral("3.0.0.1"));
-    QCOMPARE(rel.value(QStringLiteral("pkgsize")).toInt(), 9);
-    QCOMPARE(rel.value(QStringLiteral("md5")).toString().toLatin1(), md5Of("r3-longer"));
-    // Same number: the release file beats the test file.
-    QCOMPARE(getJson(base + QStringLiteral("test")).value(QStringLiteral("status")).toString(), QStringLiteral("release"));
-    QCOMPARE(getJson(base + QStringLiteral("debug")).value(QStringLiteral("version")).toString(), QStringLiteral("4.0.0.1"));
-    const QJsonObject none = getJson(QStringLiteral("/query?cmd=1&product=P&branch=B&platform=Z&status=debug"));
-    QCOMPARE(none.value(QStringLiteral("reason")).toString(), QStringLiteral("Cannot find firmware in local, please download first"));
-    QCOMPARE(getJson(QStringLiteral("/query?cmd=5&product=P&branch=B&platform=X&status=debug")).value(QStringLiteral("errorcode")).toInt(), 404);
-}
+    void queryChoosesVersionAndStatus()
+    {
+        writeFile(QStringLiteral("P_B_X_1.0.0.2_release.bin"), "r2");
+        writeFile(QStringLiteral("P_B_X_1.0.0.3_test.bin"), "t3");
+        writeFile(QStringLiteral("P_B_X_1.0.0.3_release.bin"), "r3-longer");
+        writeFile(QStringLiteral("P_B_X_1.0.0.4_debug.bin"), "d4");
+        writeFile(QStringLiteral("P_B_Y_9.0.0.0_release.bin"), "other platform");
+        const QString base = QStringLiteral("/query?cmd=1&product=P&branch=B&platform=X&seqid=1&version=0.0.0.0&status=");
+        const QJsonObject rel = getJson(base + QStringLiteral("release"));
+        QCOMPARE(rel.value(QStringLiteral("status")).toString(), QStringLiteral("release"));
+        QCOMPARE(rel.value(QStringLiteral("version")).toString(), QStringLiteral("3.0.0.1"));
+        QCOMPARE(rel.value(QStringLiteral("pkgsize")).toInt(), 9);
+        QCOMPARE(rel.value(QStringLiteral("md5")).toString().toLatin1(), md5Of("r3-longer"));
+        // Same number: the release file beats the test file.
+        QCOMPARE(getJson(base + QStringLiteral("test")).value(QStringLiteral("status")).toString(), QStringLiteral("release"));
+        QCOMPARE(getJson(base + QStringLiteral("debug")).value(QStringLiteral("version")).toString(), QStringLiteral("4.0.0.1"));
+        const QJsonObject none = getJson(QStringLiteral("/query?cmd=1&product=P&branch=B&platform=Z&status=debug"));
+        QCOMPARE(none.value(QStringLiteral("reason")).toString(), QStringLiteral("Cannot find firmware in local, please download first"));
+        QCOMPARE(getJson(QStringLiteral("/query?cmd=5&product=P&branch=B&platform=X&status=debug")).value(QStringLiteral("errorcode")).toInt(), 404);
+    }
 
-void TestHttpServer::downloadChoosesByStatus()
-{
-    writeFile(QStringLiteral("D_B_X_2.0.0.1_release.bin"), "release-201");
-    writeFile(QStringLiteral("D_B_X_2.0.0.1_test.bin"), "test-201");
-    writeFile(QStringLiteral("D_B_X_2.0.0.2_test.bin"), "test-202");
-    writeFile(QStringLiteral("D_B_X_2.0.0.3_debug.bin"), "debug-203");
-    const QString base = QStringLiteral("/download?cmd=1&product=D&branch=B&platform=X&version=");
-    QCOMPARE(content(get(base + QStringLiteral("2.0.0.1&status=test"))), QByteArray("release-201"));
-    QCOMPARE(content(get(base + QStringLiteral("2.0.0.2&status=debug"))), QByteArray("test-202"));
-    QCOMPARE(content(get(base + QStringLiteral("2.0.0.3&status=debug"))), QByteArray("debug-203"));
-    const Answer refused = get(base + QStringLiteral("2.0.0.2&status=release"));
-    QCOMPARE(refused.status, 200);
-    QCOMPARE(refused.contentType, QByteArray("application/octet-stream"));
-    QCOMPARE(refused.body, (QStringLiteral("There is no corresponding firmware in local: ") + m_fw.path()
-                            + QStringLiteral("/D_B_X_2.0.0.2_release.bin")).toUtf8());
-    QVERIFY(get(base + QStringLiteral("2.0.0.3&status=test")).body.startsWith("There is no corresponding firmware"));
-}
+    void downloadChoosesByStatus()
+    {
+        writeFile(QStringLiteral("D_B_X_2.0.0.1_release.bin"), "release-201");
+        writeFile(QStringLiteral("D_B_X_2.0.0.1_test.bin"), "test-201");
+        writeFile(QStringLiteral("D_B_X_2.0.0.2_test.bin"), "test-202");
+        writeFile(QStringLiteral("D_B_X_2.0.0.3_debug.bin"), "debug-203");
+        const QString base = QStringLiteral("/download?cmd=1&product=D&branch=B&platform=X&version=");
+        QCOMPARE(content(get(base + QStringLiteral("2.0.0.1&status=test"))), QByteArray("release-201"));
+        QCOMPARE(content(get(base + QStringLiteral("2.0.0.2&status=debug"))), QByteArray("test-202"));
+        QCOMPARE(content(get(base + QStringLiteral("2.0.0.3&status=debug"))), QByteArray("debug-203"));
+        const Answer refused = get(base + QStringLiteral("2.0.0.2&status=release"));
+        QCOMPARE(refused.status, 200);
+        QCOMPARE(refused.contentType, QByteArray("application/octet-stream"));
+        QCOMPARE(refused.body, (QStringLiteral("There is no corresponding firmware in local: ") + m_fw.path()
+                                + QStringLiteral("/D_B_X_2.0.0.2_release.bin")).toUtf8());
+        QVERIFY(get(base + QStringLiteral("2.0.0.3&status=test")).body.startsWith("There is no corresponding firmware"));
+    }
 
-void TestHttpServer::updaterPackages()
-{
-    // An updater package already made is served as it is.
-    writeFile(QStringLiteral("U_B_X_3.0.0.1_release.bin"), "not even a package");
-    writeFile(QStringLiteral("Ugsys_U_B_X_3.0.0.1_release.bin"), "updater bytes");
-    QCOMPARE(content(get(QStringLiteral("/download?cmd=2&product=U&branch=B&platform=X&version=3.0.0.1&status=release"))),
-             QByteArray("updater bytes"));
-    const QJsonObject q = getJson(QStringLiteral("/query?cmd=2&product=U&branch=B&platform=X&status=release"));
-    QCOMPARE(q.value(QStringLiteral("md5")).toString().toLatin1(), md5Of("updater bytes"));
-    // Without one, the package must verify first.
-    writeFile(QStringLiteral("V_B_X_3.0.0.1_test.bin"), QByteArray(1024, 'x'));
-    QCOMPARE(get(QStringLiteral("/download?cmd=2&product=V&branch=B&platform=X&version=3.0.0.1&status=test")).body,
-             (QStringLiteral("Local firmware is invalid: ") + m_fw.path() + QStringLiteral("/V_B_X_3.0.0.1_test.bin")).toUtf8());
-    QCOMPARE(getJson(QStringLiteral("/query?cmd=2&product=V&branch=B&platform=X&status=test")).value(QStringLiteral("reason")).toString(),
-             QStringLiteral("Local firmware is invalid, please download again"));
-    QVERIFY(!m_fw.exists(QStringLiteral("Ugsys_V_B_X_3.0.0.1_test.bin")));
-    // A valid package gets its updater package made on the first request.
-    FirmwareBuilder::Description desc;
-    desc.size = 512 * 1024;
-    const QString name = FirmwareBuilder::fileName(desc, desc.platform);
-    writeFile(name, FirmwareBuilder::syntheticPackage(desc));
-    const QByteArray updater = content(get(QStringLiteral("/download?cmd=2&product=%1&branch=%2&platform=%3&version=%4&status=test")
-                                               .arg(desc.product, desc.branch, desc.platform, desc.version)));
-    QFile made(m_fw.filePath(QStringLiteral("Ugsys_") + name));
-    QVERIFY(made.open(QIODevice::ReadOnly));
-    QCOMPARE(updater, made.readAll());
-    const QJsonObject uq = getJson(QStringLiteral("/query?cmd=2&product=%1&branch=%2&platform=%3&status=release")
-                                       .arg(desc.product, desc.branch, desc.platform));
-    QCOMPARE(uq.value(QStringLiteral("md5")).toString().toLatin1(), md5Of(updater));
-}
+    void updaterPackages()
+    {
+        // An updater package already made is served as it is.
+        writeFile(QStringLiteral("U_B_X_3.0.0.1_release.bin"), "not even a package");
+        writeFile(QStringLiteral("Ugsys_U_B_X_3.0.0.1_release.bin"), "updater bytes");
+        QCOMPARE(content(get(QStringLiteral("/download?cmd=2&product=U&branch=B&platform=X&version=3.0.0.1&status=release"))),
+                 QByteArray("updater bytes"));
+        const QJsonObject q = getJson(QStringLiteral("/query?cmd=2&product=U&branch=B&platform=X&status=release"));
+        QCOMPARE(q.value(QStringLiteral("md5")).toString().toLatin1(), md5Of("updater bytes"));
+        // Without one, the package must verify first.
+        writeFile(QStringLiteral("V_B_X_3.0.0.1_test.bin"), QByteArray(1024, 'x'));
+        QCOMPARE(get(QStringLiteral("/download?cmd=2&product=V&branch=B&platform=X&version=3.0.0.1&status=test")).body,
+                 (QStringLiteral("Local firmware is invalid: ") + m_fw.path() + QStringLiteral("/V_B_X_3.0.0.1_test.bin")).toUtf8());
+        QCOMPARE(getJson(QStringLiteral("/query?cmd=2&product=V&branch=B&platform=X&status=test")).value(QStringLiteral("reason")).toString(),
+                 QStringLiteral("Local firmware is invalid, please download again"));
+        QVERIFY(!m_fw.exists(QStringLiteral("Ugsys_V_B_X_3.0.0.1_test.bin")));
+        // A valid package gets its updater package made on the first request.
+        FirmwareBuilder::Description desc;
+        desc.size = 512 * 1024;
+        const QString name = FirmwareBuilder::fileName(desc, desc.platform);
+        writeFile(name, FirmwareBuilder::syntheticPackage(desc));
+        const QByteArray updater = content(get(QStringLiteral("/download?cmd=2&product=%1&branch=%2&platform=%3&version=%4&status=test")
+                                                   .arg(desc.product, desc.branch, desc.platform, desc.version)));
+        QFile made(m_fw.filePath(QStringLiteral("Ugsys_") + name));
+        QVERIFY(made.open(QIODevice::ReadOnly));
+        QCOMPARE(updater, made.readAll());
+        const QJsonObject uq = getJson(QStringLiteral("/query?cmd=2&product=%1&branch=%2&platform=%3&status=release")
+                                           .arg(desc.product, desc.branch, desc.platform));
+        QCOMPARE(uq.value(QStringLiteral("md5")).toString().toLatin1(), md5Of(updater));
+    }
 
-void TestHttpServer::progressReports()
-{
-    QSignalSpy spy(GlobalParams::instance(), &GlobalParams::devUpgradeProgress);
-    const auto post = [&](const QByteArray &body) {
-        const Answer a = m_handler->handle(qhttp::EHTTP_POST, QUrl(QStringLiteral("/any/path/at/all")), body);
-        return QJsonDocument::fromJson(a.body).object().value(QStringLiteral("errorcode")).toInt();
-    };
-    QCOMPARE(post(R"({"cmd":"UpgradeProgress","type":3,"uuid":"CAM-1","msg":"done"})"), 200);
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.at(0).at(0).value<GlobalParams::UgProgressEnum>(), GlobalParams::UgSuccess);
-    QCOMPARE(spy.at(0).at(1).toString() + spy.at(0).at(2).toString(), QStringLiteral("CAM-1done"));
-    QCOMPARE(post(R"({"cmd":"Other","type":1,"uuid":"u","msg":"m"})"), 401);
-    QCOMPARE(post(R"({"cmd":"UpgradeProgress","type":1,"uuid":"u"})"), 301);
-    QCOMPARE(post("not json"), 401);
-    QCOMPARE(spy.size(), 1); // emitted synchronously: only the valid report
-}
+    void progressReports()
+    {
+        QSignalSpy spy(GlobalParams::instance(), &GlobalParams::devUpgradeProgress);
+        const auto post = [&](const QByteArray &body) {
+            const Answer a = m_handler->handle(qhttp::EHTTP_POST, QUrl(QStringLiteral("/any/path/at/all")), body);
+            return QJsonDocument::fromJson(a.body).object().value(QStringLiteral("errorcode")).toInt();
+        };
+        QCOMPARE(post(R"({"cmd":"UpgradeProgress","type":3,"uuid":"CAM-1","msg":"done"})"), 200);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).value<GlobalParams::UgProgressEnum>(), GlobalParams::UgSuccess);
+        QCOMPARE(spy.at(0).at(1).toString() + spy.at(0).at(2).toString(), QStringLiteral("CAM-1done"));
+        QCOMPARE(post(R"({"cmd":"Other","type":1,"uuid":"u","msg":"m"})"), 401);
+        QCOMPARE(post(R"({"cmd":"UpgradeProgress","type":1,"uuid":"u"})"), 301);
+        QCOMPARE(post("not json"), 401);
+        QCOMPARE(spy.size(), 1); // emitted synchronously: only the valid report
+    }
 
-// Parameters that would name a file outside the firmware folder find nothing.
-void TestHttpServer::parametersNeverLeaveTheFirmwareFolder()
-{
-    QFile secret(m_root.filePath(QStringLiteral("S_B_X_1.0.0.1_release.bin")));
-    QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("SECRET") == 6);
-    secret.close();
-    const QStringList hostile = {
-        QStringLiteral("product=..%2FS&version=1.0.0.1&status=release"),
-        QStringLiteral("product=S&version=..%2F..%2F1.0.0.1&status=release"),
-        QStringLiteral("product=..%5CS&version=1.0.0.1&status=release"),
-        QStringLiteral("product=S%00&version=1.0.0.1&status=release"),
-        QStringLiteral("product=S&version=1.0.0.1&status=release%2F..%2F..%2Fx"),
-        QStringLiteral("product=%2Fetc%2Fpasswd&version=1&status=release"),
-    };
-    for (const QString &q : hostile) {
-        for (const QString &cmd : {QStringLiteral("1"), QStringLiteral("2")}) {
-            const QString tail = QStringLiteral("?cmd=") + cmd + QStringLiteral("&branch=B&platform=X&") + q;
-            const Answer dl = get(QStringLiteral("/download") + tail);
-            QVERIFY2(dl.filePath.isEmpty() && dl.body.startsWith("There is no corresponding firmware in local: "), qPrintable(q));
-            QVERIFY2(getJson(QStringLiteral("/query") + tail).value(QStringLiteral("errorcode")).toInt() == 500, qPrintable(q));
+    // Parameters that would name a file outside the firmware folder find nothing.
+    void parametersNeverLeaveTheFirmwareFolder()
+    {
+        QFile secret(m_root.filePath(QStringLiteral("S_B_X_1.0.0.1_release.bin")));
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("SECRET") == 6);
+        secret.close();
+        const QStringList hostile = {
+            QStringLiteral("product=..%2FS&version=1.0.0.1&status=release"),
+            QStringLiteral("product=S&version=..%2F..%2F1.0.0.1&status=release"),
+            QStringLiteral("product=..%5CS&version=1.0.0.1&status=release"),
+            QStringLiteral("product=S%00&version=1.0.0.1&status=release"),
+            QStringLiteral("product=S&version=1.0.0.1&status=release%2F..%2F..%2Fx"),
+            QStringLiteral("product=%2Fetc%2Fpasswd&version=1&status=release"),
+        };
+        for (const QString &q : hostile) {
+            for (const QString &cmd : {QStringLiteral("1"), QStringLiteral("2")}) {
+                const QString tail = QStringLiteral("?cmd=") + cmd + QStringLiteral("&branch=B&platform=X&") + q;
+                const Answer dl = get(QStringLiteral("/download") + tail);
+                QVERIFY2(dl.filePath.isEmpty() && dl.body.startsWith("There is no corresponding firmware in local: "), qPrintable(q));
+                QVERIFY2(getJson(QStringLiteral("/query") + tail).value(QStringLiteral("errorcode")).toInt() == 500, qPrintable(q));
+            }
         }
+        QVERIFY(!QFile::exists(m_root.filePath(QStringLiteral("Ugsys_S_B_X_1.0.0.1_release.bin"))));
     }
-    QVERIFY(!QFile::exists(m_root.filePath(QStringLiteral("Ugsys_S_B_X_1.0.0.1_release.bin"))));
-}
 
-// The transport: status line, headers and a file body on the wire.
-void TestHttpServer::answersOverTheSocket()
-{
-    qhttp::client::QHttpClient client;
-    httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_GET,
-                                        QUrl(url(QStringLiteral("/download?cmd=1&product=D&branch=B&platform=X&version=2.0.0.2&status=test"))));
-    QCOMPARE(r.status, 200);
-    QCOMPARE(r.headers.value("content-type"), QByteArray("application/octet-stream"));
-    QCOMPARE(r.headers.value("content-length"), QByteArray("8"));
-    QCOMPARE(r.body, QByteArray("test-202"));
-    r = httptest::fetch(client, qhttp::EHTTP_DELETE, QUrl(url(QStringLiteral("/common"))));
-    QCOMPARE(r.status, 501);
-    QCOMPARE(r.body, QByteArray("Method is not support at present"));
-}
-
-void TestHttpServer::largePackagesStreamWithFlatMemory()
-{
-    const qint64 size = 24LL * 1024 * 1024;
-    QFile f(m_fw.filePath(QStringLiteral("L_B_X_4.0.0.1_release.bin")));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 24; ++i)
-        f.write(QByteArray(1024 * 1024, char('a' + i)));
-    f.close();
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCryptographicHash h(QCryptographicHash::Md5);
-    h.addData(&f);
-    const QByteArray want = h.result().toHex();
-
-    const qint64 before = testsupport::residentKb();
-    const QString u = url(QStringLiteral("/download?cmd=1&product=L&branch=B&platform=X&version=4.0.0.1&status=release"));
-    // Four clients at once through curl, each piping into md5sum.
-    QList<QProcess *> procs;
-    for (int i = 0; i < 4; ++i) {
-        procs << new QProcess(this);
-        procs.last()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("curl -sS --max-time 60 -D /dev/stderr '%1' | md5sum").arg(u)});
+    // The transport: status line, headers and a file body on the wire.
+    void answersOverTheSocket()
+    {
+        qhttp::client::QHttpClient client;
+        httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_GET,
+                                            QUrl(url(QStringLiteral("/download?cmd=1&product=D&branch=B&platform=X&version=2.0.0.2&status=test"))));
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.headers.value("content-type"), QByteArray("application/octet-stream"));
+        QCOMPARE(r.headers.value("content-length"), QByteArray("8"));
+        QCOMPARE(r.body, QByteArray("test-202"));
+        r = httptest::fetch(client, qhttp::EHTTP_DELETE, QUrl(url(QStringLiteral("/common"))));
+        QCOMPARE(r.status, 501);
+        QCOMPARE(r.body, QByteArray("Method is not support at present"));
     }
-    qint64 peak = before;
-    for (QProcess *p : procs) {
-        testsupport::waitFor([&] { peak = qMax(peak, testsupport::residentKb()); return p->state() == QProcess::NotRunning; }, 90000);
-        QCOMPARE(p->readAllStandardOutput().left(32), want);
-        QVERIFY(p->readAllStandardError().toLower().contains(QByteArray("content-length: ") + QByteArray::number(size)));
-        delete p;
+
+    void largePackagesStreamWithFlatMemory()
+    {
+        const qint64 size = 24LL * 1024 * 1024;
+        QFile f(m_fw.filePath(QStringLiteral("L_B_X_4.0.0.1_release.bin")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 24; ++i)
+            f.write(QByteArray(1024 * 1024, char('a' + i)));
+        f.close();
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCryptographicHash h(QCryptographicHash::Md5);
+        h.addData(&f);
+        const QByteArray want = h.result().toHex();
+
+        const qint64 before = testsupport::residentKb();
+        const QString u = url(QStringLiteral("/download?cmd=1&product=L&branch=B&platform=X&version=4.0.0.1&status=release"));
+        // Four clients at once through curl, each piping into md5sum.
+        QList<QProcess *> procs;
+        for (int i = 0; i < 4; ++i) {
+            procs << new QProcess(this);
+            procs.last()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("curl -sS --max-time 60 -D /dev/stderr '%1' | md5sum").arg(u)});
+        }
+        qint64 peak = before;
+        for (QProcess *p : procs) {
+            testsupport::waitFor([&] { peak = qMax(peak, testsupport::residentKb()); return p->state() == QProcess::NotRunning; }, 90000);
+            QCOMPARE(p->readAllStandardOutput().left(32), want);
+            QVERIFY(p->readAllStandardError().toLower().contains(QByteArray("content-length: ") + QByteArray::number(size)));
+            delete p;
+        }
+        // The allocator's quarantine of the address sanitizer makes growth meaningless there.
+        if (testsupport::memoryBoundsMeaningful())
+            QVERIFY2(peak - before < 32 * 1024, QByteArray::number(peak - before).constData());
     }
-    // The allocator's quarantine of the address sanitizer makes growth meaningless there.
-    if (testsupport::memoryBoundsMeaningful())
-        QVERIFY2(peak - before < 32 * 1024, QByteArray::number(peak - before).constData());
-}
 
-// The service sets the server's bounds (the server's own tests cover how
-// they work): a head above 16 KiB, a body above 64 KiB, idle connections.
-void TestHttpServer::boundsOfHostileClients()
-{
-    const auto connected = [this](QTcpSocket &s) {
-        s.connectToHost(QHostAddress::LocalHost, m_port);
-        return s.waitForConnected(3000);
-    };
-    QTcpSocket head, body, idle;
-    QVERIFY(connected(head) && connected(body) && connected(idle));
-    head.write("GET /common?cmd=1 HTTP/1.1\r\nX-Big: " + QByteArray(20000, 'a') + "\r\n\r\n");
-    body.write("POST / HTTP/1.1\r\nContent-Length: 10000000\r\n\r\n");
-    QVERIFY(testsupport::waitFor([&] { return head.bytesAvailable() > 0 && body.bytesAvailable() > 0; }));
-    QVERIFY(head.readAll().startsWith("HTTP/1.1 400"));
-    QVERIFY(body.readAll().startsWith("HTTP/1.1 413"));
-    QVERIFY(testsupport::waitFor([&] { return idle.state() == QAbstractSocket::UnconnectedState; }));
-}
+    // The service sets the server's bounds (the server's own tests cover how
+    // they work): a head above 16 KiB, a body above 64 KiB, idle connections.
+    void boundsOfHostileClients()
+    {
+        const auto connected = [this](QTcpSocket &s) {
+            s.connectToHost(QHostAddress::LocalHost, m_port);
+            return s.waitForConnected(3000);
+        };
+        QTcpSocket head, body, idle;
+        QVERIFY(connected(head) && connected(body) && connected(idle));
+        head.write("GET /common?cmd=1 HTTP/1.1\r\nX-Big: " + QByteArray(20000, 'a') + "\r\n\r\n");
+        body.write("POST / HTTP/1.1\r\nContent-Length: 10000000\r\n\r\n");
+        QVERIFY(testsupport::waitFor([&] { return head.bytesAvailable() > 0 && body.bytesAvailable() > 0; }));
+        QVERIFY(head.readAll().startsWith("HTTP/1.1 400"));
+        QVERIFY(body.readAll().startsWith("HTTP/1.1 413"));
+        QVERIFY(testsupport::waitFor([&] { return idle.state() == QAbstractSocket::UnconnectedState; }));
+    }
 
-void TestHttpServer::serveCommandRunsTheService()
-{
-    QProcess serve;
-    const QString exe = QString::fromLocal8Bit(qgetenv("ZARVO_STAGE_DIR")) + QStringLiteral("/bin/zarvoctl");
-    serve.start(exe, {QStringLiteral("serve"), QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--bind"),
-                      QStringLiteral("127.0.0.1"), QStringLiteral("--firmware-dir"), m_fw.path()});
-    QVERIFY(testsupport::waitFor([&] { return serve.canReadLine(); }));
-    const QByteArray line = serve.readLine().trimmed();
-    QVERIFY2(line.startsWith("serving "), line.constData());
-    const quint16 port = static_cast<quint16>(line.mid(line.lastIndexOf(':') + 1).toUInt());
-    qhttp::client::QHttpClient client;
-    const httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_POST, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)),
-                                              R"({"cmd":"UpgradeProgress","type":1,"uuid":"NET-9","msg":"step 2"})");
-    QVERIFY(testsupport::waitFor([&] { return serve.canReadLine(); }));
-    QCOMPARE(serve.readLine().trimmed(), QByteArray("progress uuid=NET-9 type=1 msg=step 2"));
-    // SIGTERM stops it cleanly.
-    serve.terminate();
-    QVERIFY(serve.waitForFinished(5000));
-    QCOMPARE(serve.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(serve.exitCode(), 0);
-    QVERIFY(serve.readAll().contains("stopped"));
-    QProcess bad;
-    bad.start(exe, {QStringLiteral("serve"), QStringLiteral("--port"), QStringLiteral("70000")});
-    QVERIFY(bad.waitForFinished(5000));
-    QCOMPARE(bad.exitCode(), 2);
-}
+    void serveCommandRunsTheService()
+    {
+        QProcess serve;
+        const QString exe = QString::fromLocal8Bit(qgetenv("ZARVO_STAGE_DIR")) + QStringLiteral("/bin/zarvoctl");
+        serve.start(exe, {QStringLiteral("serve"), QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--bind"),
+                          QStringLiteral("127.0.0.1"), QStringLiteral("--firmware-dir"), m_fw.path()});
+        QVERIFY(testsupport::waitFor([&] { return serve.canReadLine(); }));
+        const QByteArray line = serve.readLine().trimmed();
+        QVERIFY2(line.startsWith("serving "), line.constData());
+        const quint16 port = static_cast<quint16>(line.mid(line.lastIndexOf(':') + 1).toUInt());
+        qhttp::client::QHttpClient client;
+        const httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_POST, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)),
+                                                  R"({"cmd":"UpgradeProgress","type":1,"uuid":"NET-9","msg":"step 2"})");
+        QVERIFY(testsupport::waitFor([&] { return serve.canReadLine(); }));
+        QCOMPARE(serve.readLine().trimmed(), QByteArray("progress uuid=NET-9 type=1 msg=step 2"));
+        // SIGTERM stops it cleanly.
+        serve.terminate();
+        QVERIFY(serve.waitForFinished(5000));
+        QCOMPARE(serve.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(serve.exitCode(), 0);
+        QVERIFY(serve.readAll().contains("stopped"));
+        QProcess bad;
+        bad.start(exe, {QStringLiteral("serve"), QStringLiteral("--port"), QStringLiteral("70000")});
+        QVERIFY(bad.waitForFinished(5000));
+        QCOMPARE(bad.exitCode(), 2);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestHttpServer)
 #include "tst_httpserver.moc"

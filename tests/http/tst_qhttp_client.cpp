@@ -76,129 +76,124 @@ private slots:
         m_peer.reset(new ScriptedPeer);
         QVERIFY(m_peer->listen());
     }
-    void requestLineAndHeaders();
-    void keepAliveReusesConnection();
-    void bodies();
-    void answers();
-    void invalidUrlIsRefused();
-    void refusedConnectionReportsConnectingTimeout();
 
 private:
     std::unique_ptr<ScriptedPeer> m_peer;
+
+private slots:
+    void requestLineAndHeaders()
+    {
+        m_peer->answers = {lengthFramed("ok")};
+        client::QHttpClient client;
+        QUrl u = m_peer->url(QStringLiteral("/echo/a b"));
+        u.setQuery(QStringLiteral("x=1"));
+        QCOMPARE(fetch(client, EHTTP_GET, u).body, QByteArray("ok"));
+        const QByteArray got = m_peer->received.toLower();
+        QVERIFY2(got.startsWith("get /echo/a%20b?x=1 http/1.1\r\n"), got.constData());
+        QVERIFY(got.contains("\r\nhost: 127.0.0.1:" + QByteArray::number(u.port()) + "\r\n"));
+        QVERIFY(got.contains("\r\nconnection: close\r\n"));
+    }
+
+    void keepAliveReusesConnection()
+    {
+        m_peer->answers = {lengthFramed("1", "Connection: keep-alive\r\n")};
+        client::QHttpClient client;
+        const Headers keep{{"Connection", "keep-alive"}};
+        QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/1")), {}, keep).body, QByteArray("1"));
+        QVERIFY(m_peer->received.toLower().contains("\r\nconnection: keep-alive\r\n"));
+        QVERIFY(client.isOpen());
+        QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/2")), {}, keep).body, QByteArray("1"));
+        QCOMPARE(m_peer->connections, 1);
+        // Without the header the connection closes after the answer.
+        QVERIFY(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/3"))).ended);
+        QVERIFY(testsupport::waitFor([&] { return !client.isOpen(); }));
+    }
+
+    void bodies()
+    {
+        m_peer->answers = {lengthFramed(QByteArray(10000, 'c'))};
+        client::QHttpClient client;
+        const QByteArray body = R"({"product":"Kavora_zarvo","n":1})";
+        const Headers h{{"Content-Type", "application/json"}, {"content-length", QByteArray::number(body.size())}};
+        QVERIFY(fetch(client, EHTTP_POST, m_peer->url(QStringLiteral("/echo")), body, h).ended);
+        QVERIFY(m_peer->received.startsWith("POST /echo HTTP/1.1\r\n"));
+        QVERIFY(m_peer->received.endsWith("\r\n\r\n" + body));
+
+        // A collect limit cuts the body and says so.
+        QByteArray got;
+        bool truncated = false;
+        QEventLoop loop;
+        QVERIFY(client.request(
+            EHTTP_GET, m_peer->url(QStringLiteral("/big")), [](client::QHttpRequest *req) { req->end(); },
+            [&](client::QHttpResponse *res) {
+                res->collectBody(1000);
+                res->whenEnd([&, res]() {
+                    got = res->collectedBody();
+                    truncated = res->bodyTruncated();
+                    loop.quit();
+                });
+            }));
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a bound: the end quits first
+        loop.exec();
+        QCOMPARE(got.size(), 1000);
+        QVERIFY(truncated);
+    }
+
+    // Content-length, chunked and connection-end framing; HEAD; headers as received.
+    void answers()
+    {
+        QByteArray pattern;
+        for (int i = 0; i < 3000001; ++i)
+            pattern += char(i % 256);
+        m_peer->answers = {
+            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nalpha\r\n4\r\nbeta\r\n5\r\ngamma\r\n0\r\n\r\n",
+            lengthFramed(pattern),
+            "HTTP/1.0 200 OK\r\n\r\nuntil-the-end",
+            "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\nX-Mixed-Case: Application/JSON\r\n\r\n",
+            "HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\n{}",
+        };
+        client::QHttpClient client;
+        QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/chunked"))).body, QByteArray("alphabetagamma"));
+        const httptest::Reply big = fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/big")));
+        QCOMPARE(big.body, pattern);
+        QVERIFY(big.chunks > 1);
+        const httptest::Reply old = fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/close10")));
+        QCOMPARE(old.version, QStringLiteral("1.0"));
+        QCOMPARE(old.body, QByteArray("until-the-end"));
+        const httptest::Reply head = fetch(client, EHTTP_HEAD, m_peer->url(QStringLiteral("/head")));
+        QVERIFY(head.ended);
+        QVERIFY(head.body.isEmpty());
+        QCOMPARE(head.headers.value("x-mixed-case"), QByteArray("application/json"));
+        QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/missing"))).status, 404);
+    }
+
+    void invalidUrlIsRefused()
+    {
+        client::QHttpClient client;
+        QVERIFY(!client.request(EHTTP_GET, QUrl(), nullptr, nullptr));
+        QVERIFY(!client.request(EHTTP_GET, QUrl(QStringLiteral("http://exa mple.com:99999/")), nullptr, nullptr));
+    }
+
+    void refusedConnectionReportsConnectingTimeout()
+    {
+        // A port that was just free: nothing listens there.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        client::QHttpClient client;
+        bool responded = false;
+        QVERIFY(client.request(EHTTP_GET, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), nullptr,
+                               [&](client::QHttpResponse *) { responded = true; }));
+        client.setConnectTimeout(300);
+        QSignalSpy spy(&client, &client::QHttpClient::connectingTimeOut);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(spy.wait(3000));
+        QVERIFY(t.elapsed() >= 250);
+        QVERIFY(!responded);
+    }
 };
-
-void TestQHttpClient::requestLineAndHeaders()
-{
-    m_peer->answers = {lengthFramed("ok")};
-    client::QHttpClient client;
-    QUrl u = m_peer->url(QStringLiteral("/echo/a b"));
-    u.setQuery(QStringLiteral("x=1"));
-    QCOMPARE(fetch(client, EHTTP_GET, u).body, QByteArray("ok"));
-    const QByteArray got = m_peer->received.toLower();
-    QVERIFY2(got.startsWith("get /echo/a%20b?x=1 http/1.1\r\n"), got.constData());
-    QVERIFY(got.contains("\r\nhost: 127.0.0.1:" + QByteArray::number(u.port()) + "\r\n"));
-    QVERIFY(got.contains("\r\nconnection: close\r\n"));
-}
-
-void TestQHttpClient::keepAliveReusesConnection()
-{
-    m_peer->answers = {lengthFramed("1", "Connection: keep-alive\r\n")};
-    client::QHttpClient client;
-    const Headers keep{{"Connection", "keep-alive"}};
-    QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/1")), {}, keep).body, QByteArray("1"));
-    QVERIFY(m_peer->received.toLower().contains("\r\nconnection: keep-alive\r\n"));
-    QVERIFY(client.isOpen());
-    QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/2")), {}, keep).body, QByteArray("1"));
-    QCOMPARE(m_peer->connections, 1);
-    // Without the header the connection closes after the answer.
-    QVERIFY(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/3"))).ended);
-    QVERIFY(testsupport::waitFor([&] { return !client.isOpen(); }));
-}
-
-void TestQHttpClient::bodies()
-{
-    m_peer->answers = {lengthFramed(QByteArray(10000, 'c'))};
-    client::QHttpClient client;
-    const QByteArray body = R"({"product":"Kavora_zarvo","n":1})";
-    const Headers h{{"Content-Type", "application/json"}, {"content-length", QByteArray::number(body.size())}};
-    QVERIFY(fetch(client, EHTTP_POST, m_peer->url(QStringLiteral("/echo")), body, h).ended);
-    QVERIFY(m_peer->received.startsWith("POST /echo HTTP/1.1\r\n"));
-    QVERIFY(m_peer->received.endsWith("\r\n\r\n" + body));
-
-    // A collect limit cuts the body and says so.
-    QByteArray got;
-    bool truncated = false;
-    QEventLoop loop;
-    QVERIFY(client.request(
-        EHTTP_GET, m_peer->url(QStringLiteral("/big")), [](client::QHttpRequest *req) { req->end(); },
-        [&](client::QHttpResponse *res) {
-            res->collectBody(1000);
-            res->whenEnd([&, res]() {
-                got = res->collectedBody();
-                truncated = res->bodyTruncated();
-                loop.quit();
-            });
-        }));
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a bound: the end quits first
-    loop.exec();
-    QCOMPARE(got.size(), 1000);
-    QVERIFY(truncated);
-}
-
-// Content-length, chunked and connection-end framing; HEAD; headers as received.
-void TestQHttpClient::answers()
-{
-    QByteArray pattern;
-    for (int i = 0; i < 3000001; ++i)
-        pattern += char(i % 256);
-    m_peer->answers = {
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nalpha\r\n4\r\nbeta\r\n5\r\ngamma\r\n0\r\n\r\n",
-        lengthFramed(pattern),
-        "HTTP/1.0 200 OK\r\n\r\nuntil-the-end",
-        "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\nX-Mixed-Case: Application/JSON\r\n\r\n",
-        "HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\n{}",
-    };
-    client::QHttpClient client;
-    QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/chunked"))).body, QByteArray("alphabetagamma"));
-    const httptest::Reply big = fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/big")));
-    QCOMPARE(big.body, pattern);
-    QVERIFY(big.chunks > 1);
-    const httptest::Reply old = fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/close10")));
-    QCOMPARE(old.version, QStringLiteral("1.0"));
-    QCOMPARE(old.body, QByteArray("until-the-end"));
-    const httptest::Reply head = fetch(client, EHTTP_HEAD, m_peer->url(QStringLiteral("/head")));
-    QVERIFY(head.ended);
-    QVERIFY(head.body.isEmpty());
-    QCOMPARE(head.headers.value("x-mixed-case"), QByteArray("application/json"));
-    QCOMPARE(fetch(client, EHTTP_GET, m_peer->url(QStringLiteral("/missing"))).status, 404);
-}
-
-void TestQHttpClient::invalidUrlIsRefused()
-{
-    client::QHttpClient client;
-    QVERIFY(!client.request(EHTTP_GET, QUrl(), nullptr, nullptr));
-    QVERIFY(!client.request(EHTTP_GET, QUrl(QStringLiteral("http://exa mple.com:99999/")), nullptr, nullptr));
-}
-
-void TestQHttpClient::refusedConnectionReportsConnectingTimeout()
-{
-    // A port that was just free: nothing listens there.
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();
-    client::QHttpClient client;
-    bool responded = false;
-    QVERIFY(client.request(EHTTP_GET, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), nullptr,
-                           [&](client::QHttpResponse *) { responded = true; }));
-    client.setConnectTimeout(300);
-    QSignalSpy spy(&client, &client::QHttpClient::connectingTimeOut);
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(spy.wait(3000));
-    QVERIFY(t.elapsed() >= 250);
-    QVERIFY(!responded);
-}
 
 QTEST_GUILESS_MAIN(TestQHttpClient)
 #include "tst_qhttp_client.moc"
