@@ -5,6 +5,7 @@
 #include "qhttp/QHttpClientResponse.h"
 
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -14,10 +15,7 @@
 namespace httptest {
 
 struct Reply {
-    bool started = false;
     bool ended = false;
-    bool connectTimeout = false;
-    bool disconnected = false;
     int status = 0;
     QString version;
     qhttp::Headers headers;
@@ -31,17 +29,11 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
                    const qhttp::Headers &headers = qhttp::Headers(), int limitMs = 5000)
 {
     Reply r;
-    QEventLoop loop;
+    QEventLoop loop; // the connections to it end with it
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-    auto c1 = QObject::connect(&client, &qhttp::client::QHttpClient::connectingTimeOut, &loop, [&]() {
-        r.connectTimeout = true;
-        loop.quit();
-    });
-    auto c2 = QObject::connect(&client, &qhttp::client::QHttpClient::disconnected, &loop, [&]() {
-        r.disconnected = true;
-        loop.quit();
-    });
-    r.started = client.request(
+    QObject::connect(&client, &qhttp::client::QHttpClient::connectingTimeOut, &loop, &QEventLoop::quit);
+    QObject::connect(&client, &qhttp::client::QHttpClient::disconnected, &loop, &QEventLoop::quit);
+    const bool started = client.request(
         method, url,
         [&](qhttp::client::QHttpRequest *req) {
             for (auto it = headers.constBegin(); it != headers.constEnd(); ++it)
@@ -60,14 +52,21 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
                 loop.quit();
             });
         });
-    if (r.started) {
+    if (started) {
         client.setConnectTimeout(static_cast<quint32>(qMin(limitMs, 5000)));
         loop.exec();
     }
-    QObject::disconnect(c1);
-    QObject::disconnect(c2);
     client.setConnectTimeout(0);
     return r;
+}
+
+// The values of comma-separated keys as text, joined by "|"; absent keys give "".
+inline QString values(const QJsonObject &o, const char *keys)
+{
+    QStringList out;
+    for (const QString &k : QString::fromLatin1(keys).split(QLatin1Char(',')))
+        out << o.value(k).toVariant().toString();
+    return out.join(QLatin1Char('|'));
 }
 
 struct CurlResult {

@@ -22,6 +22,7 @@
 #include <QtTest>
 
 using namespace vexo::pc;
+using httptest::values;
 
 namespace {
 
@@ -100,15 +101,6 @@ QString path(const QJsonArray &records, int i)
 QJsonObject body(const QJsonArray &records, int i)
 {
     return records.at(i).toObject().value(QStringLiteral("body")).toObject();
-}
-
-// The values of comma-separated keys as text, joined by "|".
-QString values(const QJsonObject &o, const char *keys)
-{
-    QStringList out;
-    for (const QString &k : QString::fromLatin1(keys).split(QLatin1Char(',')))
-        out << o.value(k).toVariant().toString();
-    return out.join(QLatin1Char('|'));
 }
 
 class Receiver : public QObject
