@@ -69,13 +69,8 @@ inline QString values(const QJsonObject &o, const char *keys)
     return out.join(QLatin1Char('|'));
 }
 
-struct CurlResult {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-// Runs curl while this thread's event loop keeps serving.
-inline CurlResult curl(const QStringList &args)
+// Runs curl while this thread's event loop keeps serving; what it printed.
+inline QByteArray curl(const QStringList &args)
 {
     QProcess p;
     QEventLoop loop;
@@ -84,10 +79,7 @@ inline CurlResult curl(const QStringList &args)
     p.start(QStringLiteral("curl"), QStringList{QStringLiteral("-sS"), QStringLiteral("--max-time"), QStringLiteral("10")} + args);
     if (p.state() != QProcess::NotRunning)
         loop.exec();
-    CurlResult r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    return r;
+    return p.readAllStandardOutput();
 }
 
 // Header lines of a "curl -i" output, trimmed; and its body.

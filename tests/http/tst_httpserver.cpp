@@ -204,38 +204,25 @@ private slots:
         QFile secret(m_root.filePath(QStringLiteral("S_B_X_1.0.0.1_release.bin")));
         QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("SECRET") == 6);
         secret.close();
-        const QStringList hostile = {
-            QStringLiteral("product=..%2FS&version=1.0.0.1&status=release"),
-            QStringLiteral("product=S&version=..%2F..%2F1.0.0.1&status=release"),
-            QStringLiteral("product=..%5CS&version=1.0.0.1&status=release"),
-            QStringLiteral("product=S%00&version=1.0.0.1&status=release"),
-            QStringLiteral("product=S&version=1.0.0.1&status=release%2F..%2F..%2Fx"),
-            QStringLiteral("product=%2Fetc%2Fpasswd&version=1&status=release"),
-        };
-        for (const QString &q : hostile) {
+        for (const char *q : {"product=..%2FS&version=1.0.0.1&status=release", "product=S&version=..%2F..%2F1.0.0.1&status=release",
+                              "product=..%5CS&version=1.0.0.1&status=release", "product=S%00&version=1.0.0.1&status=release",
+                              "product=S&version=1.0.0.1&status=release%2F..%2F..%2Fx", "product=%2Fetc%2Fpasswd&version=1&status=release"}) {
             for (const QString &cmd : {QStringLiteral("1"), QStringLiteral("2")}) {
-                const QString tail = QStringLiteral("?cmd=") + cmd + QStringLiteral("&branch=B&platform=X&") + q;
+                const QString tail = QStringLiteral("?cmd=") + cmd + QStringLiteral("&branch=B&platform=X&") + QLatin1String(q);
                 const Answer dl = get(QStringLiteral("/download") + tail);
-                QVERIFY2(dl.filePath.isEmpty() && dl.body.startsWith("There is no corresponding firmware in local: "), qPrintable(q));
-                QVERIFY2(getJson(QStringLiteral("/query") + tail).value(QStringLiteral("errorcode")).toInt() == 500, qPrintable(q));
+                QVERIFY2(dl.filePath.isEmpty() && dl.body.startsWith("There is no corresponding firmware in local: "), q);
+                QVERIFY2(values(getJson(QStringLiteral("/query") + tail), "errorcode") == QLatin1String("500"), q);
             }
         }
         QVERIFY(!QFile::exists(m_root.filePath(QStringLiteral("Ugsys_S_B_X_1.0.0.1_release.bin"))));
     }
 
-    // The transport: status line, headers and a file body on the wire.
-    void answersOverTheSocket()
+    // Methods other than GET and POST are answered by the transport.
+    void otherMethodsOverTheSocket()
     {
         qhttp::client::QHttpClient client;
-        httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_GET,
-                                            QUrl(url(QStringLiteral("/download?cmd=1&product=D&branch=B&platform=X&version=2.0.0.2&status=test"))));
-        QCOMPARE(r.status, 200);
-        QCOMPARE(r.headers.value("content-type"), QByteArray("application/octet-stream"));
-        QCOMPARE(r.headers.value("content-length"), QByteArray("8"));
-        QCOMPARE(r.body, QByteArray("test-202"));
-        r = httptest::fetch(client, qhttp::EHTTP_DELETE, QUrl(url(QStringLiteral("/common"))));
-        QCOMPARE(r.status, 501);
-        QCOMPARE(r.body, QByteArray("Method is not support at present"));
+        const httptest::Reply r = httptest::fetch(client, qhttp::EHTTP_DELETE, QUrl(url(QStringLiteral("/common"))));
+        QCOMPARE(QByteArray::number(r.status) + ' ' + r.body, QByteArray("501 Method is not support at present"));
     }
 
     void largePackagesStreamWithFlatMemory()
@@ -303,10 +290,6 @@ private slots:
         QCOMPARE(serve.exitStatus(), QProcess::NormalExit);
         QCOMPARE(serve.exitCode(), 0);
         QVERIFY(serve.readAll().contains("stopped"));
-        QProcess bad;
-        bad.start(exe, {QStringLiteral("serve"), QStringLiteral("--port"), QStringLiteral("70000")});
-        QVERIFY(bad.waitForFinished(5000));
-        QCOMPARE(bad.exitCode(), 2);
     }
 };
 

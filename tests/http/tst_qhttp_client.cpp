@@ -4,7 +4,6 @@
 #include "HttpTestSupport.h"
 #include "TestWait.h"
 
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -107,34 +106,15 @@ private slots:
         QVERIFY(testsupport::waitFor([&] { return !client.isOpen(); }));
     }
 
-    void bodies()
+    void postBody()
     {
-        m_peer->answers = {lengthFramed(QByteArray(10000, 'c'))};
+        m_peer->answers = {lengthFramed("done")};
         client::QHttpClient client;
         const QByteArray body = R"({"product":"Kavora_zarvo","n":1})";
         const Headers h{{"Content-Type", "application/json"}, {"content-length", QByteArray::number(body.size())}};
         QVERIFY(fetch(client, EHTTP_POST, m_peer->url(QStringLiteral("/echo")), body, h).ended);
         QVERIFY(m_peer->received.startsWith("POST /echo HTTP/1.1\r\n"));
         QVERIFY(m_peer->received.endsWith("\r\n\r\n" + body));
-
-        // A collect limit cuts the body and says so.
-        QByteArray got;
-        bool truncated = false;
-        QEventLoop loop;
-        QVERIFY(client.request(
-            EHTTP_GET, m_peer->url(QStringLiteral("/big")), [](client::QHttpRequest *req) { req->end(); },
-            [&](client::QHttpResponse *res) {
-                res->collectBody(1000);
-                res->whenEnd([&, res]() {
-                    got = res->collectedBody();
-                    truncated = res->bodyTruncated();
-                    loop.quit();
-                });
-            }));
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a bound: the end quits first
-        loop.exec();
-        QCOMPARE(got.size(), 1000);
-        QVERIFY(truncated);
     }
 
     // Content-length, chunked and connection-end framing; HEAD; headers as received.
@@ -168,26 +148,6 @@ private slots:
         client::QHttpClient client;
         QVERIFY(!client.request(EHTTP_GET, QUrl(), nullptr, nullptr));
         QVERIFY(!client.request(EHTTP_GET, QUrl(QStringLiteral("http://exa mple.com:99999/")), nullptr, nullptr));
-    }
-
-    void refusedConnectionReportsConnectingTimeout()
-    {
-        // A port that was just free: nothing listens there.
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = probe.serverPort();
-        probe.close();
-        client::QHttpClient client;
-        bool responded = false;
-        QVERIFY(client.request(EHTTP_GET, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), nullptr,
-                               [&](client::QHttpResponse *) { responded = true; }));
-        client.setConnectTimeout(300);
-        QSignalSpy spy(&client, &client::QHttpClient::connectingTimeOut);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(spy.wait(3000));
-        QVERIFY(t.elapsed() >= 250);
-        QVERIFY(!responded);
     }
 };
 
