@@ -32,14 +32,6 @@ int caseCount()
     return ok && n > 0 ? n : ZARVO_FUZZ_CASES;
 }
 
-
-QUrl localUrl(const QString &name)
-{
-    QUrl u(QStringLiteral("file:"));
-    u.setPath(name);
-    return u;
-}
-
 // Growth of resident memory over a run; only the normal build has an
 // allocator whose figures mean anything.
 void checkFlatMemory(qint64 beforeKb)
@@ -50,15 +42,13 @@ void checkFlatMemory(qint64 beforeKb)
 }
 
 const QList<QByteArray> kRequests = {
-    "GET /common?cmd=1 HTTP/1.1\r\nHost: x\r\n\r\n",
     "GET /a%20b?x=1&y=%2F HTTP/1.1\r\nHost: h:8080\r\nConnection: keep-alive\r\nAccept: */*\r\n\r\n",
     "POST /p HTTP/1.1\r\nContent-Type: Application/JSON\r\nContent-Length: 17\r\n\r\n{\"cmd\":\"x\",\"a\":1}",
     "POST /c HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6;ext=1\r\n world\r\n0\r\nTrailer: t\r\n\r\n",
     "GET / HTTP/1.0\r\n\r\n",
     "HEAD /h HTTP/1.1\r\nHost: x\r\n\r\nGET /second HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
     "DELETE /d HTTP/1.1\r\nX-Folded: a\r\n  b\r\n\r\n",
-    "OPTIONS * HTTP/1.1\r\n\r\n",
-    "M-SEARCH /s HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n\r\n",
+    "M-SEARCH * HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n\r\n",
     "PUT /u HTTP/1.1\r\nContent-Length: 4\r\nContent-Length: 5\r\n\r\nabcd",
 };
 
@@ -66,10 +56,8 @@ const QList<QByteArray> kResponses = {
     "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: Text/Plain\r\n\r\nhello",
     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nwiki\r\n5\r\npedia\r\n0\r\n\r\n",
     "HTTP/1.0 200 OK\r\n\r\nbody until the end",
-    "HTTP/1.1 204 No Content\r\n\r\n",
     "HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\nConnection: close\r\n\r\n{}",
     "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx",
-    "HTTP/1.1 302 Moved Temporarily\r\nLocation: /x\r\nContent-Length: 0\r\n\r\n",
     "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabcHTTP/1.1 200 OK\r\n\r\n",
 };
 
@@ -161,7 +149,7 @@ void TestQHttpFuzz::serverSurvivesMutatedRequests()
 
     // Still serving, and every connection given back.
     client::QHttpClient probe;
-    const httptest::Reply r = httptest::fetch(probe, EHTTP_GET, localUrl(name));
+    const httptest::Reply r = httptest::fetch(probe, EHTTP_GET, QUrl::fromLocalFile(name));
     QCOMPARE(r.status, 200);
     probe.killConnection();
     QVERIFY(testsupport::waitFor([&] { return srv.connectionCount() == 0; }, 10000));
@@ -204,7 +192,7 @@ void TestQHttpFuzz::clientSurvivesMutatedAnswers()
         connect(c, &client::QHttpClient::disconnected, this, end);
         connect(c, &client::QHttpClient::connectingTimeOut, this, end);
         c->request(
-            ++n % 3 == 0 ? EHTTP_HEAD : EHTTP_GET, localUrl(name), [](client::QHttpRequest *req) { req->end(); },
+            ++n % 3 == 0 ? EHTTP_HEAD : EHTTP_GET, QUrl::fromLocalFile(name), [](client::QHttpRequest *req) { req->end(); },
             [&](client::QHttpResponse *res) {
                 ++responses;
                 QVERIFY(res->status() >= 0 && res->status() < 1000);

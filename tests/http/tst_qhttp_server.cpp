@@ -16,26 +16,16 @@ using qhttp::server::QHttpServer;
 
 namespace {
 
-QByteArray readAllUntilClosed(QTcpSocket &s)
-{
-    QByteArray all;
-    testsupport::waitFor([&] {
-        all += s.readAll();
-        return s.state() == QAbstractSocket::UnconnectedState;
-    });
-    return all + s.readAll();
-}
-
-// Writes `request` on a fresh connection; everything read until the server closes it.
+// Writes `pieces` on a fresh connection; everything read until the server closes it.
 QByteArray exchange(quint16 port, const QList<QByteArray> &pieces)
 {
     QTcpSocket s;
     s.connectToHost(QHostAddress::LocalHost, port);
-    if (!s.waitForConnected(3000))
-        return QByteArray();
     for (const QByteArray &piece : pieces)
         s.write(piece);
-    return readAllUntilClosed(s);
+    QByteArray all;
+    testsupport::waitFor([&] { return (all += s.readAll(), s.state() == QAbstractSocket::UnconnectedState); });
+    return all + s.readAll();
 }
 
 } // namespace
