@@ -69,42 +69,20 @@ QString readString(const QSettings &s, const QString &key, const QString &def)
     return v.toString();
 }
 
-int readInt(const QSettings &s, const QString &key, int def)
+// A number of the file through the given conversion, or 0 when the value
+// does not convert.
+template <typename T>
+T readNumber(const QSettings &s, const QString &key, const QVariant &def, T (QVariant::*convert)(bool *) const)
 {
-    const QVariant v = s.value(key, def);
     bool ok = false;
-    const int r = v.toInt(&ok);
-    return ok ? r : 0;
-}
-
-qint64 readInt64(const QSettings &s, const QString &key, qint64 def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const qint64 r = v.toLongLong(&ok);
-    return ok ? r : 0;
-}
-
-quint32 readUInt(const QSettings &s, const QString &key, quint32 def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const uint r = v.toUInt(&ok);
-    return ok ? r : 0;
+    const T r = (s.value(key, def).*convert)(&ok);
+    return ok ? r : T(0);
 }
 
 quint16 readPort(const QSettings &s, const QString &key, quint16 def)
 {
-    const quint32 v = readUInt(s, key, def);
+    const quint32 v = readNumber(s, key, def, &QVariant::toUInt);
     return v <= std::numeric_limits<quint16>::max() ? static_cast<quint16>(v) : quint16(0);
-}
-
-double readDouble(const QSettings &s, const QString &key, double def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const double r = v.toDouble(&ok);
-    return ok ? r : 0.0;
 }
 
 // "true" (any case) or a non-zero number is true; anything else false.
@@ -128,7 +106,7 @@ void readValue(const QSettings &s, const QString &key, const QVariant &def, QStr
 
 void readValue(const QSettings &s, const QString &key, const QVariant &def, int &out)
 {
-    out = readInt(s, key, def.toInt());
+    out = readNumber(s, key, def, &QVariant::toInt);
 }
 
 void readValue(const QSettings &s, const QString &key, const QVariant &def, quint16 &out)
@@ -138,7 +116,7 @@ void readValue(const QSettings &s, const QString &key, const QVariant &def, quin
 
 void readValue(const QSettings &s, const QString &key, const QVariant &def, double &out)
 {
-    out = readDouble(s, key, def.toDouble());
+    out = readNumber(s, key, def, &QVariant::toDouble);
 }
 
 void readValue(const QSettings &s, const QString &key, const QVariant &def, bool &out)
@@ -280,8 +258,8 @@ void GlobalParams::loadSettings()
         DevInfo info;
         info.devName = readString(s, QStringLiteral("dev_name"), QString::number(i));
         info.devSn = readString(s, QStringLiteral("dev_sn"), QStringLiteral("null"));
-        info.devTime = readInt64(s, QStringLiteral("dev_time"), 0);
-        info.focusMode = readUInt(s, QStringLiteral("focus_mode"), 0);
+        info.devTime = readNumber(s, QStringLiteral("dev_time"), 0, &QVariant::toLongLong);
+        info.focusMode = readNumber(s, QStringLiteral("focus_mode"), 0, &QVariant::toUInt);
         const int images = s.beginReadArray(QStringLiteral("dev_image"));
         for (int k = 0; k < images && k < 3; ++k) {
             s.setArrayIndex(k);

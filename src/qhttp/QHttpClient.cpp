@@ -2,6 +2,7 @@
 
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
+#include "qhttp/QHttpParserBinding.h"
 #include "qhttp/QHttpSocket.h"
 
 #include <QTimerEvent>
@@ -21,41 +22,14 @@ struct QHttpClient::Parser {
     bool reusable = false;
 };
 
-namespace {
-
-QHttpClient *owner(http_parser *p)
-{
-    return static_cast<QHttpClient *>(p->data);
-}
-
-} // namespace
-
 QHttpClient::QHttpClient(QObject *parent)
     : QObject(parent)
     , m_parser(new Parser)
 {
     m_head.setMaxHeadSize(64 * 1024);
-    http_parser_settings &s = m_parser->settings;
-    http_parser_settings_init(&s);
-    // The callbacks are members; the parser's data pointer carries `this`.
-    struct Thunk {
-        static int begin(http_parser *p) { return owner(p)->onMessageBegin(); }
-        static int status(http_parser *p, const char *at, size_t n) { return owner(p)->onStatus(at, n); }
-        static int field(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderField(at, n); }
-        static int value(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderValue(at, n); }
-        static int headers(http_parser *p) { return owner(p)->onHeadersComplete(); }
-        static int body(http_parser *p, const char *at, size_t n) { return owner(p)->onBody(at, n); }
-        static int complete(http_parser *p) { return owner(p)->onMessageComplete(); }
-    };
-    s.on_message_begin = &Thunk::begin;
-    s.on_status = &Thunk::status;
-    s.on_header_field = &Thunk::field;
-    s.on_header_value = &Thunk::value;
-    s.on_headers_complete = &Thunk::headers;
-    s.on_body = &Thunk::body;
-    s.on_message_complete = &Thunk::complete;
-    http_parser_init(&m_parser->parser, HTTP_RESPONSE);
-    m_parser->parser.data = this;
+    using Binding = QHttpParserBinding<QHttpClient>;
+    Binding::bind(m_parser->settings, m_parser->parser, HTTP_RESPONSE, this);
+    m_parser->settings.on_status = [](http_parser *p, const char *, size_t n) { return Binding::owner(p)->m_head.count(n) ? 0 : 1; };
 }
 
 QHttpClient::~QHttpClient()
@@ -256,21 +230,6 @@ int QHttpClient::onMessageBegin()
     m_parser->inMessage = true;
     m_head.reset();
     return 0;
-}
-
-int QHttpClient::onStatus(const char *, size_t length)
-{
-    return m_head.count(length) ? 0 : 1;
-}
-
-int QHttpClient::onHeaderField(const char *at, size_t length)
-{
-    return m_head.addField(at, length) ? 0 : 1;
-}
-
-int QHttpClient::onHeaderValue(const char *at, size_t length)
-{
-    return m_head.addValue(at, length) ? 0 : 1;
 }
 
 int QHttpClient::onHeadersComplete()

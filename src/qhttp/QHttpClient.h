@@ -11,6 +11,9 @@
 #include <memory>
 
 namespace qhttp {
+template <typename Owner>
+struct QHttpParserBinding;
+
 namespace client {
 
 class QHttpRequest;
@@ -70,10 +73,8 @@ private:
     void failParse();
 
     // Parser callbacks.
+    friend struct qhttp::QHttpParserBinding<QHttpClient>;
     int onMessageBegin();
-    int onHeaderField(const char *at, size_t length);
-    int onHeaderValue(const char *at, size_t length);
-    int onStatus(const char *at, size_t length);
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();

@@ -1,5 +1,6 @@
 #include "qhttp/QHttpConnection.h"
 
+#include "qhttp/QHttpParserBinding.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
 #include "qhttp/QHttpSocket.h"
@@ -18,8 +19,6 @@ namespace {
 constexpr qint64 ReadChunk = 64 * 1024;
 constexpr qint64 SocketReadBuffer = 256 * 1024;
 
-QHttpConnection *owner(http_parser *p);
-
 } // namespace
 
 struct QHttpConnection::Parser {
@@ -28,41 +27,15 @@ struct QHttpConnection::Parser {
     QHttpSocket socket;
 };
 
-namespace {
-
-QHttpConnection *owner(http_parser *p)
-{
-    return static_cast<QHttpConnection *>(p->data);
-}
-
-} // namespace
-
 QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent)
     : QObject(parent)
     , m_parser(new Parser)
     , m_limits(limits)
 {
     m_head.setMaxHeadSize(m_limits.maxHeadSize);
-    http_parser_settings &s = m_parser->settings;
-    http_parser_settings_init(&s);
-    struct Thunk {
-        static int begin(http_parser *p) { return owner(p)->onMessageBegin(); }
-        static int url(http_parser *p, const char *at, size_t n) { return owner(p)->onUrl(at, n); }
-        static int field(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderField(at, n); }
-        static int value(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderValue(at, n); }
-        static int headers(http_parser *p) { return owner(p)->onHeadersComplete(); }
-        static int body(http_parser *p, const char *at, size_t n) { return owner(p)->onBody(at, n); }
-        static int complete(http_parser *p) { return owner(p)->onMessageComplete(); }
-    };
-    s.on_message_begin = &Thunk::begin;
-    s.on_url = &Thunk::url;
-    s.on_header_field = &Thunk::field;
-    s.on_header_value = &Thunk::value;
-    s.on_headers_complete = &Thunk::headers;
-    s.on_body = &Thunk::body;
-    s.on_message_complete = &Thunk::complete;
-    http_parser_init(&m_parser->parser, HTTP_REQUEST);
-    m_parser->parser.data = this;
+    using Binding = QHttpParserBinding<QHttpConnection>;
+    Binding::bind(m_parser->settings, m_parser->parser, HTTP_REQUEST, this);
+    m_parser->settings.on_url = [](http_parser *p, const char *at, size_t n) { return Binding::owner(p)->onUrl(at, n); };
 }
 
 QHttpConnection::~QHttpConnection()
@@ -290,22 +263,6 @@ int QHttpConnection::onUrl(const char *at, size_t length)
     }
     m_target.append(at, static_cast<int>(length));
     return 0;
-}
-
-int QHttpConnection::onHeaderField(const char *at, size_t length)
-{
-    if (m_head.addField(at, length))
-        return 0;
-    m_errorStatus = 400;
-    return 1;
-}
-
-int QHttpConnection::onHeaderValue(const char *at, size_t length)
-{
-    if (m_head.addValue(at, length))
-        return 0;
-    m_errorStatus = 400;
-    return 1;
 }
 
 int QHttpConnection::onHeadersComplete()

@@ -13,6 +13,9 @@ class QLocalSocket;
 class QTcpSocket;
 
 namespace qhttp {
+template <typename Owner>
+struct QHttpParserBinding;
+
 namespace server {
 
 class QHttpRequest;
@@ -67,10 +70,9 @@ private:
     void closeGracefully();
     void restartIdle();
 
+    friend struct qhttp::QHttpParserBinding<QHttpConnection>;
     int onMessageBegin();
     int onUrl(const char *at, size_t length);
-    int onHeaderField(const char *at, size_t length);
-    int onHeaderValue(const char *at, size_t length);
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();
