@@ -23,8 +23,8 @@ QByteArray bytes(const Frame &f, int n)
 Frame fromBytes(const QByteArray &wire)
 {
     Frame f;
-    std::memset(&f, 0, sizeof f);
-    std::memcpy(&f, wire.constData(), qMin(size_t(wire.size()), sizeof f));
+    std::memset(static_cast<void *>(&f), 0, sizeof f);
+    std::memcpy(static_cast<void *>(&f), wire.constData(), qMin(size_t(wire.size()), sizeof f));
     return f;
 }
 

@@ -56,7 +56,6 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
         client.setConnectTimeout(static_cast<quint32>(qMin(limitMs, 5000)));
         loop.exec();
     }
-    client.setConnectTimeout(0);
     return r;
 }
 

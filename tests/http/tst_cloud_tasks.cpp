@@ -28,22 +28,13 @@ namespace {
 QMutex g_logLock;
 QStringList g_log;
 
-void collectLog(QtMsgType, const QMessageLogContext &, const QString &msg)
-{
-    QMutexLocker lock(&g_logLock);
-    g_log << msg;
-}
-
+// What the tasks logged, from any thread.
+void collectLog(QtMsgType, const QMessageLogContext &, const QString &msg) { QMutexLocker lock(&g_logLock); g_log << msg; }
+void clearLog() { QMutexLocker lock(&g_logLock); g_log.clear(); }
 bool logged(const QString &needle)
 {
     QMutexLocker lock(&g_logLock);
     return std::any_of(g_log.cbegin(), g_log.cend(), [&](const QString &l) { return l.contains(needle); });
-}
-
-void clearLog()
-{
-    QMutexLocker lock(&g_logLock);
-    g_log.clear();
 }
 
 // The cameras the tasks see; the device layer's own source is tested with
@@ -51,11 +42,7 @@ void clearLog()
 class FakeSource final : public DevUsageSource
 {
 public:
-    void set(const QList<DevUsageFacts> &cameras)
-    {
-        QMutexLocker l(&m_lock);
-        m_cameras = cameras;
-    }
+    void set(const QList<DevUsageFacts> &cameras) { QMutexLocker l(&m_lock); m_cameras = cameras; }
     DevUsageFacts identity(const QString &sn) override
     {
         QMutexLocker l(&m_lock);
@@ -92,15 +79,8 @@ DevUsageFacts camera(const char *sn, int family, bool network = false)
     return f;
 }
 
-QString path(const QJsonArray &records, int i)
-{
-    return records.at(i).toObject().value(QStringLiteral("path")).toString();
-}
-
-QJsonObject body(const QJsonArray &records, int i)
-{
-    return records.at(i).toObject().value(QStringLiteral("body")).toObject();
-}
+QString path(const QJsonArray &records, int i) { return records.at(i).toObject().value(QStringLiteral("path")).toString(); }
+QJsonObject body(const QJsonArray &records, int i) { return records.at(i).toObject().value(QStringLiteral("body")).toObject(); }
 
 class Receiver : public QObject
 {
@@ -133,8 +113,7 @@ private slots:
     void initTestCase()
     {
         QFile pkg(m_fw.filePath(QStringLiteral("Kavora_zarvo_pc_OA_E_Win_x64_1.0.6.0_release.exe")));
-        QVERIFY(pkg.open(QIODevice::WriteOnly) && pkg.write(QByteArray(4096, 'p')) == 4096);
-        pkg.close();
+        QVERIFY(pkg.open(QIODevice::WriteOnly) && pkg.write(QByteArray(4096, 'p')) == 4096 && pkg.flush());
         QVERIFY(m_cloud.start(m_fw.path(), {QStringLiteral("--slow-ms"), QStringLiteral("50")}));
         GlobalParams::instance()->setFwQueryUrl(m_cloud.baseUrl() + QStringLiteral("firmware/dev_query/"));
         DevUsageSource::setInstance(&m_source);

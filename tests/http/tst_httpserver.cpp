@@ -25,18 +25,13 @@ using httptest::values;
 
 namespace {
 
-QByteArray md5Of(const QByteArray &data)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex();
-}
+QByteArray md5Of(const QByteArray &data) { return QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex(); }
 
 // What the client receives: the body, or the file the answer names.
 QByteArray content(const Answer &a)
 {
-    if (a.filePath.isEmpty())
-        return a.body;
     QFile f(a.filePath);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return a.filePath.isEmpty() ? a.body : f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -45,18 +40,9 @@ class TestHttpServer : public QObject
 {
     Q_OBJECT
 private:
-    Answer get(const QString &pathAndQuery) const
-    {
-        return m_handler->handle(qhttp::EHTTP_GET, QUrl(pathAndQuery), QByteArray());
-    }
-    QJsonObject getJson(const QString &pathAndQuery) const
-    {
-        return QJsonDocument::fromJson(get(pathAndQuery).body).object();
-    }
-    QString url(const QString &pathAndQuery) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(pathAndQuery);
-    }
+    Answer get(const QString &pathAndQuery) const { return m_handler->handle(qhttp::EHTTP_GET, QUrl(pathAndQuery), QByteArray()); }
+    QJsonObject getJson(const QString &pathAndQuery) const { return QJsonDocument::fromJson(get(pathAndQuery).body).object(); }
+    QString url(const QString &pathAndQuery) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server->serverPort()).arg(pathAndQuery); }
     void writeFiles(const QList<QPair<QString, QByteArray>> &files)
     {
         for (const auto &file : files) {
@@ -70,7 +56,6 @@ private:
     std::unique_ptr<HttpServerReqHandler> m_handler;
     QThread m_thread;
     HttpServer *m_server = nullptr;
-    quint16 m_port = 0;
 
 private slots:
     void initTestCase()
@@ -87,14 +72,9 @@ private slots:
         connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
         m_thread.start();
         QVERIFY(testsupport::waitFor([this] { return m_server->isListening(); }));
-        m_port = m_server->serverPort();
     }
 
-    void cleanupTestCase()
-    {
-        m_thread.quit();
-        m_thread.wait();
-    }
+    void cleanupTestCase() { m_thread.quit(); m_thread.wait(); }
 
     void commonCommands()
     {
@@ -256,7 +236,7 @@ private slots:
     void boundsOfHostileClients()
     {
         const auto connected = [this](QTcpSocket &s) {
-            s.connectToHost(QHostAddress::LocalHost, m_port);
+            s.connectToHost(QHostAddress::LocalHost, m_server->serverPort());
             return s.waitForConnected(3000);
         };
         QTcpSocket head, body, idle;

@@ -68,11 +68,7 @@ class TestQHttpClient : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_peer.reset(new ScriptedPeer);
-        QVERIFY(m_peer->listen());
-    }
+    void init() { m_peer.reset(new ScriptedPeer); QVERIFY(m_peer->listen()); }
 
 private:
     std::unique_ptr<ScriptedPeer> m_peer;

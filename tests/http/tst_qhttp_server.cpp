@@ -37,14 +37,8 @@ private slots:
     void init() { m_server.reset(new QHttpServer); }
 
 private:
-    QString url(const QString &pathAndQuery) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server->serverPort()).arg(pathAndQuery);
-    }
-    void listen(const QHttpServer::Handler &h)
-    {
-        QVERIFY(m_server->listen(QHostAddress::LocalHost, 0, h));
-    }
+    QString url(const QString &pathAndQuery) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server->serverPort()).arg(pathAndQuery); }
+    void listen(const QHttpServer::Handler &h) { QVERIFY(m_server->listen(QHostAddress::LocalHost, 0, h)); }
 
     std::unique_ptr<QHttpServer> m_server;
 
