@@ -65,6 +65,8 @@ int runCases(int total, const std::function<void(const std::function<void()> &)>
 {
     int started = 0;
     int finished = 0;
+    // Top-ups are queued to this object, so none is left to run once we return.
+    QObject queue;
     std::function<void()> next = [&]() {
         for (; started - finished < 24 && started < total; ++started) {
             auto once = std::make_shared<bool>(false);
@@ -72,7 +74,7 @@ int runCases(int total, const std::function<void(const std::function<void()> &)>
                 if (std::exchange(*once, true))
                     return;
                 ++finished;
-                QMetaObject::invokeMethod(qApp, next, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(&queue, next, Qt::QueuedConnection);
             });
         }
     };
