@@ -1,15 +1,19 @@
 # Two commands: `make run` and `make test`. Both install what is missing,
-# configure and build first.
+# configure and build first; `make bench` adds the benchmarks' extras.
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench sanitize-address sanitize-thread clean
+.PHONY: all deps deps-bench configure build run test bench sanitize-address sanitize-thread clean
 
 all: build
 
 deps:
 	@sh scripts/install-deps.sh
+
+# The benchmarks also need their reference server.
+deps-bench:
+	@sh scripts/install-deps.sh bench
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
@@ -23,7 +27,7 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-bench: build
+bench: deps-bench build
 	@BUILD=$(BUILD) sh scripts/bench.sh
 
 # Sanitizer builds live in their own trees.

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build and the tests need; with the
+# argument "bench" also what the benchmarks compare against (nginx).
 # Idempotent: asks apt only for what is missing, and refreshes the package
 # lists only when something has to be installed.
 set -eu
@@ -25,8 +26,10 @@ bsdiff
 xz-utils
 curl
 python3
-nginx
 "
+if [ "${1:-}" = "bench" ]; then
+    PACKAGES="$PACKAGES nginx"
+fi
 
 missing=""
 for p in $PACKAGES; do

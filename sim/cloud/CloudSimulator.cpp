@@ -2,11 +2,11 @@
 
 #include "comm/Util.h"
 #include "httpserver/HttpFileSender.h"
+#include "httpserver/HttpServerReqHandler.h"
 #include "qhttp/QHttpServer.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -20,16 +20,6 @@ namespace pc {
 
 namespace {
 
-QString fileMd5Hex(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    QCryptographicHash h(QCryptographicHash::Md5);
-    h.addData(&f);
-    return QString::fromLatin1(h.result().toHex());
-}
-
 // The status rule the desktop applies to answers, applied here to choose.
 bool statusAcceptable(const QString &wanted, const QString &offered)
 {
@@ -38,12 +28,6 @@ bool statusAcceptable(const QString &wanted, const QString &offered)
     if (wanted == QLatin1String("test"))
         return offered != QLatin1String("debug");
     return true;
-}
-
-bool safeName(const QString &name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QLatin1String("..")) && !name.contains(QChar(0));
 }
 
 } // namespace
@@ -270,7 +254,8 @@ QJsonObject CloudSimulator::findPackage(const QJsonObject &request) const
     pkg.insert(QStringLiteral("platform"), platform);
     pkg.insert(QStringLiteral("url"), QString(base + QStringLiteral("download/") + best));
     pkg.insert(QStringLiteral("pkgsize"), QFileInfo(path).size());
-    pkg.insert(QStringLiteral("md5"), fileMd5Hex(path));
+    QFile file(path);
+    pkg.insert(QStringLiteral("md5"), QString::fromLatin1(Util::fileMd5(&file, 0).toHex()));
     pkg.insert(QStringLiteral("version"), bestVersion);
     pkg.insert(QStringLiteral("status"), bestStatus);
     return pkg;
@@ -310,7 +295,8 @@ void CloudSimulator::answerDownload(const QString &name, qhttp::server::QHttpRes
         return;
     res->putHeader(QByteArrayLiteral("content-type"), QByteArrayLiteral("application/octet-stream"));
     const QString path = QDir(m_firmwareDir).filePath(name);
-    if (!safeName(name) || m_firmwareDir.isEmpty() || !QFileInfo(path).isFile()) {
+    if (name.isEmpty() || !HttpServerReqHandler::isSafeNamePart(name) || m_firmwareDir.isEmpty()
+        || !QFileInfo(path).isFile()) {
         res->setStatus(404);
         return res->end();
     }

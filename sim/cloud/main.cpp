@@ -1,28 +1,11 @@
 // zarvo-cloudsim: a local stand-in for the cloud service.
 #include "CloudSimulator.h"
 
+#include "comm/StopSignals.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTextStream>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int g_wake[2] = {-1, -1};
-
-void onStopSignal(int)
-{
-    // Async-signal-safe: only wake the event loop.
-    const char c = 1;
-    const ssize_t n = ::write(g_wake[0], &c, 1);
-    (void)n;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -83,15 +66,7 @@ int main(int argc, char *argv[])
     // The first line tells scripts and tests where we listen.
     out << "listening " << parser.value(bindOpt) << ' ' << sim.port() << Qt::endl;
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_wake) != 0)
+    if (!vexo::pc::StopSignals::install())
         return 1;
-    QSocketNotifier wake(g_wake[1], QSocketNotifier::Read);
-    QObject::connect(&wake, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    struct sigaction sa {};
-    sa.sa_handler = onStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
     return app.exec();
 }

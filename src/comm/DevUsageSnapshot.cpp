@@ -1,6 +1,5 @@
 #include "comm/DevUsageSnapshot.h"
 
-#include "comm/ByteOrder.h"
 #include "comm/CameraModel.h"
 #include "comm/GlobalParams.h"
 
@@ -69,19 +68,23 @@ const char *const kActionNames[] = {
 static_assert(sizeof(kActionNames) / sizeof(kActionNames[0]) == DevUsageSnapshot::LastAction + 1,
               "one name per action");
 
-quint8 byteAt(const QByteArray &status, int i)
-{
-    return i >= 0 && i < status.size() ? static_cast<quint8>(status.at(i)) : 0;
-}
+// The nimo families lay their status block out differently; only these
+// reports read it.
+enum NimoOffset {
+    NimoTracking = 0,
+    NimoAntiFlicker = 3,
+    NimoZoom = 4,           // 16 bits
+    NimoHdr = 6,
+    NimoFaceAe = 7,
+    NimoNoiseCancellation = 8,
+    NimoRunState = 9,
+    NimoAutoSleep = 10,     // signed 16 bits, seconds
+    NimoScreenMode = 12,
+};
 
-quint16 u16At(const QByteArray &status, int i)
+quint16 u16At(const CameraStatus &status, int i)
 {
-    return i >= 0 && i + 2 <= status.size() ? le16(status, i) : byteAt(status, i);
-}
-
-qint16 s16At(const QByteArray &status, int i)
-{
-    return static_cast<qint16>(u16At(status, i));
+    return static_cast<quint16>(status.byte(i) | (status.byte(i + 1) << 8));
 }
 
 QString onOff(bool on)
@@ -145,6 +148,17 @@ bool isNimo(int family)
 bool isZarvo(int family)
 {
     return CameraModel::byCode(family).series == CameraModel::Series::Zarvo;
+}
+
+// "sn", "platform" and "version" that open every snapshot; empty when the
+// camera gets no snapshot (network camera, not registered, unknown family).
+QJsonObject snapshotIdentity(const DevUsageFacts &f)
+{
+    QJsonObject o;
+    if (f.network || !f.registered || !(isZarvo(f.family) || isNimo(f.family)))
+        return o;
+    putIdentity(o, f);
+    return o;
 }
 
 } // namespace
@@ -311,38 +325,33 @@ QJsonObject DevUsageSnapshot::eventBody(const DevUsageFacts &facts, int action, 
 
 QJsonObject DevUsageSnapshot::mainStatus(const DevUsageFacts &f)
 {
-    QJsonObject o;
-    if (f.network || !f.registered)
+    QJsonObject o = snapshotIdentity(f);
+    if (o.isEmpty())
         return o;
-    const QByteArray &s = f.status;
+    const CameraStatus &s = f.status;
     if (isZarvo(f.family)) {
-        putIdentity(o, f);
-        const quint8 media = byteAt(s, 0);
-        const quint8 bg = byteAt(s, 5);
+        const quint8 media = s.byte(CameraStatus::MediaMode);
+        const quint8 bg = s.byte(CameraStatus::BgMode);
+        const quint8 color = s.byte(CameraStatus::GreenScreenColor);
         const bool framing = media == 2;
-        o.insert(QStringLiteral("state"), runState(byteAt(s, 2)));
+        o.insert(QStringLiteral("state"), runState(s.byte(CameraStatus::RunState)));
         o.insert(QStringLiteral("background_enabled"), media == 1);
-        o.insert(QStringLiteral("background_blur"), bg == 18 ? QString::number(byteAt(s, 6)) : QStringLiteral("OFF"));
+        o.insert(QStringLiteral("background_blur"),
+                 bg == 18 ? QString::number(s.byte(CameraStatus::BlurLevel)) : QStringLiteral("OFF"));
         o.insert(QStringLiteral("background_green_color"),
-                 bg == 0 ? QStringLiteral("BLUE") : bg == 1 ? QStringLiteral("GREEN") : QStringLiteral("OFF"));
+                 color == 0 ? QStringLiteral("BLUE") : color == 1 ? QStringLiteral("GREEN") : QStringLiteral("OFF"));
         o.insert(QStringLiteral("background_replacement_image_index"), onOff(bg == 17));
         o.insert(QStringLiteral("auto_framing"), onOff(framing));
         o.insert(QStringLiteral("view"), framing ? QStringLiteral("OFF") : QStringLiteral("1"));
-        o.insert(QStringLiteral("zoom_ratio"), ratioText(zoomRatio(u16At(s, 8), f.zoom4x)));
-        if (framing) {
-            o.insert(QStringLiteral("crop_cx"), QStringLiteral("OFF"));
-            o.insert(QStringLiteral("crop_cy"), QStringLiteral("OFF"));
-        } else {
-            o.insert(QStringLiteral("crop_cx"), QString::number(f.panTiltValid ? f.pan : 0));
-            o.insert(QStringLiteral("crop_cy"), QString::number(f.panTiltValid ? f.tilt : 0));
-        }
+        o.insert(QStringLiteral("zoom_ratio"), ratioText(zoomRatio(s.zoom(), f.zoom4x)));
+        o.insert(QStringLiteral("crop_cx"), framing ? QStringLiteral("OFF") : QString::number(f.panTiltValid ? f.pan : 0));
+        o.insert(QStringLiteral("crop_cy"), framing ? QStringLiteral("OFF") : QString::number(f.panTiltValid ? f.tilt : 0));
         o.insert(QStringLiteral("auto_framing_size"),
-                 byteAt(s, 17) != 0 ? QStringLiteral("UPPER BODY") : QStringLiteral("CLOSEUP"));
-    } else if (isNimo(f.family)) {
-        putIdentity(o, f);
-        o.insert(QStringLiteral("state"), runState(byteAt(s, 9)));
-        o.insert(QStringLiteral("tracking"), byteAt(s, 0) != 0 ? QStringLiteral("YES") : QStringLiteral("NO"));
-        o.insert(QStringLiteral("pos_z"), ratioText(zoomRatio(u16At(s, 4), f.zoom4x)));
+                 s.byte(CameraStatus::FramingSize) != 0 ? QStringLiteral("UPPER BODY") : QStringLiteral("CLOSEUP"));
+    } else {
+        o.insert(QStringLiteral("state"), runState(s.byte(NimoRunState)));
+        o.insert(QStringLiteral("tracking"), s.byte(NimoTracking) != 0 ? QStringLiteral("YES") : QStringLiteral("NO"));
+        o.insert(QStringLiteral("pos_z"), ratioText(zoomRatio(u16At(s, NimoZoom), f.zoom4x)));
         o.insert(QStringLiteral("pos_p"), QString::number(f.panTiltValid ? f.pan : 0));
         o.insert(QStringLiteral("pos_t"), QString::number(f.panTiltValid ? f.tilt : 0));
         o.insert(QStringLiteral("auto_framing"), QStringLiteral("OFF"));
@@ -352,54 +361,53 @@ QJsonObject DevUsageSnapshot::mainStatus(const DevUsageFacts &f)
 
 QJsonObject DevUsageSnapshot::extStatus(const DevUsageFacts &f)
 {
-    QJsonObject o;
-    if (f.network || !f.registered)
+    QJsonObject o = snapshotIdentity(f);
+    if (o.isEmpty())
         return o;
-    const QByteArray &s = f.status;
+    const CameraStatus &s = f.status;
     if (isZarvo(f.family)) {
-        putIdentity(o, f);
-        o.insert(QStringLiteral("auto_sleep"), autoSleep(s16At(s, 18)));
+        o.insert(QStringLiteral("auto_sleep"), autoSleep(s.autoSleep()));
         o.insert(QStringLiteral("button_work_mode"),
-                 byteAt(s, 10) != 0 ? QStringLiteral("ROTATION") : QStringLiteral("DEFAULT"));
-        o.insert(QStringLiteral("face_ae"), byteAt(s, 3) != 0);
-        o.insert(QStringLiteral("anti_flicker"), antiFlicker(byteAt(s, 7)));
-        o.insert(QStringLiteral("noise_cancellation"), byteAt(s, 14) != 0);
-        o.insert(QStringLiteral("hdr"), byteAt(s, 1) != 0);
-        o.insert(QStringLiteral("auto_focus"), byteAt(s, 24) != 0);
-        o.insert(QStringLiteral("face_focus"), byteAt(s, 24) != 0 && byteAt(s, 23) != 0);
+                 s.byte(CameraStatus::ButtonMode) != 0 ? QStringLiteral("ROTATION") : QStringLiteral("DEFAULT"));
+        o.insert(QStringLiteral("face_ae"), s.byte(CameraStatus::FaceAe) != 0);
+        o.insert(QStringLiteral("anti_flicker"), antiFlicker(s.byte(CameraStatus::AntiFlicker)));
+        o.insert(QStringLiteral("noise_cancellation"), s.byte(CameraStatus::NoiseCancellation) != 0);
+        o.insert(QStringLiteral("hdr"), s.byte(CameraStatus::Hdr) != 0);
+        const bool autoFocus = s.byte(CameraStatus::AutoFocus) != 0;
+        o.insert(QStringLiteral("auto_focus"), autoFocus);
+        o.insert(QStringLiteral("face_focus"), autoFocus && s.byte(CameraStatus::FaceFocus) != 0);
         putControls(o, f);
-        o.insert(QStringLiteral("screen_mode"), byteAt(s, 15) != 0 ? QStringLiteral("PORTRAIT") : QStringLiteral("LANDSCAPE"));
-    } else if (isNimo(f.family)) {
-        putIdentity(o, f);
-        o.insert(QStringLiteral("auto_sleep"), autoSleep(s16At(s, 10)));
-        const int tm = f.trackingMode;
-        o.insert(QStringLiteral("tracking_mode"),
-                 tm == 0 ? QStringLiteral("NORMAL") : tm == 1 ? QStringLiteral("HEADROOM") : QStringLiteral("MOTION"));
-        o.insert(QStringLiteral("face_ae"), byteAt(s, 7) != 0);
-        o.insert(QStringLiteral("anti_flicker"), antiFlicker(byteAt(s, 3)));
-        o.insert(QStringLiteral("noise_cancellation"), byteAt(s, 8) != 0);
-        if (f.zoom4x) {
-            o.insert(QStringLiteral("hdr"), byteAt(s, 6) != 0);
-            const bool portrait = byteAt(s, 12) != 0;
-            o.insert(QStringLiteral("landscape_or_portrait"), portrait ? QStringLiteral("PORTRAIT") : QStringLiteral("LANDSCAPE"));
-            if (portrait)
-                o.insert(QStringLiteral("tracking_mode"),
-                         f.trackingModeNext != 0 ? QStringLiteral("MOTION") : QStringLiteral("NORMAL"));
-            o.insert(QStringLiteral("auto_focus"), f.autoFocus);
-            o.insert(QStringLiteral("face_focus"), f.autoFocus && f.faceFocus);
-            putControls(o, f);
-            o.insert(QStringLiteral("init_pos_p"), QString::number(f.bootPan, 'f', 2));
-            o.insert(QStringLiteral("init_pos_t"), QString::number(f.bootTilt, 'f', 2));
-            o.insert(QStringLiteral("init_pos_z"), QString::number(f.bootZoom, 'f', 2));
-            for (int n = 1; n <= 3; ++n) {
-                const DevUsageFacts::Preset &p = f.presets[static_cast<size_t>(n - 1)];
-                const QString key = QStringLiteral("preset_%1_").arg(n);
-                o.insert(key + QLatin1String("pos_p"), QString::number(p.pan));
-                o.insert(key + QLatin1String("pos_t"), QString::number(p.tilt));
-                o.insert(key + QLatin1String("pos_z"), ratioText(p.zoomRatio));
-                o.insert(key + QLatin1String("used"), p.used);
-            }
-        }
+        o.insert(QStringLiteral("screen_mode"),
+                 s.byte(CameraStatus::ScreenMode) != 0 ? QStringLiteral("PORTRAIT") : QStringLiteral("LANDSCAPE"));
+        return o;
+    }
+    o.insert(QStringLiteral("auto_sleep"), autoSleep(static_cast<qint16>(u16At(s, NimoAutoSleep))));
+    const int tm = f.trackingMode;
+    o.insert(QStringLiteral("tracking_mode"),
+             tm == 0 ? QStringLiteral("NORMAL") : tm == 1 ? QStringLiteral("HEADROOM") : QStringLiteral("MOTION"));
+    o.insert(QStringLiteral("face_ae"), s.byte(NimoFaceAe) != 0);
+    o.insert(QStringLiteral("anti_flicker"), antiFlicker(s.byte(NimoAntiFlicker)));
+    o.insert(QStringLiteral("noise_cancellation"), s.byte(NimoNoiseCancellation) != 0);
+    if (!f.zoom4x)
+        return o;
+    o.insert(QStringLiteral("hdr"), s.byte(NimoHdr) != 0);
+    const bool portrait = s.byte(NimoScreenMode) != 0;
+    o.insert(QStringLiteral("landscape_or_portrait"), portrait ? QStringLiteral("PORTRAIT") : QStringLiteral("LANDSCAPE"));
+    if (portrait)
+        o.insert(QStringLiteral("tracking_mode"), f.trackingModeNext != 0 ? QStringLiteral("MOTION") : QStringLiteral("NORMAL"));
+    o.insert(QStringLiteral("auto_focus"), f.autoFocus);
+    o.insert(QStringLiteral("face_focus"), f.autoFocus && f.faceFocus);
+    putControls(o, f);
+    o.insert(QStringLiteral("init_pos_p"), QString::number(f.bootPan, 'f', 2));
+    o.insert(QStringLiteral("init_pos_t"), QString::number(f.bootTilt, 'f', 2));
+    o.insert(QStringLiteral("init_pos_z"), QString::number(f.bootZoom, 'f', 2));
+    for (int n = 1; n <= 3; ++n) {
+        const DevUsageFacts::Preset &p = f.presets[static_cast<size_t>(n - 1)];
+        const QString key = QStringLiteral("preset_%1_").arg(n);
+        o.insert(key + QLatin1String("pos_p"), QString::number(p.pan));
+        o.insert(key + QLatin1String("pos_t"), QString::number(p.tilt));
+        o.insert(key + QLatin1String("pos_z"), ratioText(p.zoomRatio));
+        o.insert(key + QLatin1String("used"), p.used);
     }
     return o;
 }

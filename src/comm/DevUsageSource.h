@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uvc/CameraStatus.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -43,7 +45,7 @@ struct DevUsageFacts
     QJsonObject reportInfo;    // report record ("sn", "platform", "version", ...)
 
     // Snapshot inputs (read only when a snapshot is asked for).
-    QByteArray status;         // the 62-byte status record
+    CameraStatus status;
     bool panTiltValid = false; // absolute pan/tilt could be read
     int pan = 0;
     int tilt = 0;

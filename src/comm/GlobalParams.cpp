@@ -13,6 +13,8 @@
 #include <QSysInfo>
 
 #include <limits>
+#include <variant>
+#include <vector>
 
 namespace vexo {
 namespace pc {
@@ -67,42 +69,20 @@ QString readString(const QSettings &s, const QString &key, const QString &def)
     return v.toString();
 }
 
-int readInt(const QSettings &s, const QString &key, int def)
+// A number of the file through the given conversion, or 0 when the value
+// does not convert.
+template <typename T>
+T readNumber(const QSettings &s, const QString &key, const QVariant &def, T (QVariant::*convert)(bool *) const)
 {
-    const QVariant v = s.value(key, def);
     bool ok = false;
-    const int r = v.toInt(&ok);
-    return ok ? r : 0;
-}
-
-qint64 readInt64(const QSettings &s, const QString &key, qint64 def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const qint64 r = v.toLongLong(&ok);
-    return ok ? r : 0;
-}
-
-quint32 readUInt(const QSettings &s, const QString &key, quint32 def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const uint r = v.toUInt(&ok);
-    return ok ? r : 0;
+    const T r = (s.value(key, def).*convert)(&ok);
+    return ok ? r : T(0);
 }
 
 quint16 readPort(const QSettings &s, const QString &key, quint16 def)
 {
-    const quint32 v = readUInt(s, key, def);
+    const quint32 v = readNumber(s, key, def, &QVariant::toUInt);
     return v <= std::numeric_limits<quint16>::max() ? static_cast<quint16>(v) : quint16(0);
-}
-
-double readDouble(const QSettings &s, const QString &key, double def)
-{
-    const QVariant v = s.value(key, def);
-    bool ok = false;
-    const double r = v.toDouble(&ok);
-    return ok ? r : 0.0;
 }
 
 // "true" (any case) or a non-zero number is true; anything else false.
@@ -117,6 +97,47 @@ bool readBool(const QSettings &s, const QString &key, bool def)
     bool ok = false;
     const double number = text.toDouble(&ok);
     return ok && number != 0.0;
+}
+
+void readValue(const QSettings &s, const QString &key, const QVariant &def, QString &out)
+{
+    out = readString(s, key, def.toString());
+}
+
+void readValue(const QSettings &s, const QString &key, const QVariant &def, int &out)
+{
+    out = readNumber(s, key, def, &QVariant::toInt);
+}
+
+void readValue(const QSettings &s, const QString &key, const QVariant &def, quint16 &out)
+{
+    out = readPort(s, key, static_cast<quint16>(def.toUInt()));
+}
+
+void readValue(const QSettings &s, const QString &key, const QVariant &def, double &out)
+{
+    out = readNumber(s, key, def, &QVariant::toDouble);
+}
+
+void readValue(const QSettings &s, const QString &key, const QVariant &def, bool &out)
+{
+    out = readBool(s, key, def.toBool());
+}
+
+template <typename T>
+QVariant settingValue(const T &v, bool)
+{
+    return QVariant(v);
+}
+
+QVariant settingValue(quint16 v, bool)
+{
+    return QVariant(static_cast<int>(v));
+}
+
+QVariant settingValue(bool v, bool asInt)
+{
+    return asInt ? QVariant(v ? 1 : 0) : QVariant(v);
 }
 
 QString segmentOf(const QString &ip)
@@ -161,37 +182,74 @@ QString GlobalParams::settingsPath() const
     return m_settings->fileName();
 }
 
+// Every plain setting: where it lives in the file, which member holds it,
+// its default, and whether it is read, written or both. Load and save both
+// walk this table; the camera records are an array and handled beside it.
+struct GlobalParams::SettingKey
+{
+    using Member = std::variant<QString GlobalParams::*, int GlobalParams::*, quint16 GlobalParams::*,
+                                double GlobalParams::*, bool GlobalParams::*>;
+    enum Flags { Read = 1, Write = 2, ReadWrite = Read | Write, BoolAsInt = 4 };
+
+    const char *group;
+    const char *key;
+    Member member;
+    QVariant def;
+    int flags;
+};
+
+const std::vector<GlobalParams::SettingKey> &GlobalParams::settingKeys()
+{
+    using K = SettingKey;
+    static const std::vector<SettingKey> keys = {
+        {"cloud_server", "fw_query_url", &GlobalParams::m_fwQueryUrl, kDefaultFwQueryUrl, K::ReadWrite},
+        {"local_server", "host_ip", &GlobalParams::m_hostIp, kFactoryHostIp, K::ReadWrite},
+        {"local_server", "host_ip_prefix", &GlobalParams::m_hostIpPrefix, QStringLiteral("192.168."), K::ReadWrite},
+        {"local_server", "host_ip_seg_end", &GlobalParams::m_hostIpSegEnd, 128, K::ReadWrite},
+        {"local_server", "host_ip_seg_start", &GlobalParams::m_hostIpSegStart, 89, K::ReadWrite},
+        {"local_server", "host_port", &GlobalParams::m_hostPort, 10086, K::ReadWrite},
+        {"product_info", "device_port", &GlobalParams::m_devicePort, 10086, K::ReadWrite},
+        {"product_info", "branch", &GlobalParams::m_branch, QStringLiteral("OA_E"), K::ReadWrite},
+        {"product_info", "platform", &GlobalParams::m_platform, QStringLiteral("Hi3516DV300"), K::ReadWrite},
+        {"product_info", "product", &GlobalParams::m_product, QStringLiteral("Kavora_nimo_2P"), K::ReadWrite},
+        {"product_info", "seqid", &GlobalParams::m_seqid, QString(), K::ReadWrite},
+        {"product_info", "status", &GlobalParams::m_status, QStringLiteral("debug"), K::ReadWrite},
+        {"product_info", "version", &GlobalParams::m_version, QStringLiteral("0.0.0.0"), K::ReadWrite},
+        {"gimbal_ctrl", "preset_speed_ref", &GlobalParams::m_presetSpeedRef, 20.0, K::ReadWrite},
+        {"gimbal_ctrl", "ctrl_speed_ref", &GlobalParams::m_ctrlSpeedRef, 30.0, K::ReadWrite},
+        {"language", "language_type", &GlobalParams::m_languageType, -1, K::ReadWrite},
+        {"software_pc", "pc_branch", &GlobalParams::m_pcBranch, QStringLiteral("OA_E"), K::ReadWrite},
+        {"software_pc", "pc_platform", &GlobalParams::m_pcPlatform, QStringLiteral("Win_x64"), K::ReadWrite},
+        // Written for reference only; the identity is always the machine's.
+        {"software_pc", "pc_seqid", &GlobalParams::m_pcSeqid, QString(), K::Write},
+        {"software_pc", "pc_status", &GlobalParams::m_pcStatus, QStringLiteral("release"), K::ReadWrite},
+        {"software_pc", "pc_macos_monterey", &GlobalParams::m_pcMacosMonterey, false, K::ReadWrite},
+        {"software_pc", "auto_framing_tips", &GlobalParams::m_autoFramingTips, false, K::ReadWrite},
+        {"software_pc", "remote_ctrl_tips", &GlobalParams::m_remoteCtrlTips, false, K::ReadWrite},
+        {"software_pc", "pc_virtual_bg", &GlobalParams::m_pcVirtualBg, true, K::ReadWrite},
+        // ug_info_type, font and upgrade_method are the user's to edit: never written.
+        {"others", "ug_info_type", &GlobalParams::m_ugInfoType, 0, K::Read},
+        {"others", "font", &GlobalParams::m_font, QStringLiteral("SourceHanSansCN-Bold.otf"), K::Read},
+        {"others", "shortcut_range", &GlobalParams::m_shortcutRange, 0, K::ReadWrite},
+        {"others", "shortcut_ext", &GlobalParams::m_shortcutExt, false, K::ReadWrite | K::BoolAsInt},
+        {"others", "fallback_enable", &GlobalParams::m_fallbackEnable, true, K::ReadWrite},
+        {"others", "upgrade_method", &GlobalParams::m_upgradeMethod, 0, K::Read},
+    };
+    return keys;
+}
+
 void GlobalParams::loadSettings()
 {
     Locker lock(&m_mutex);
     QSettings &s = *m_settings;
 
-    s.beginGroup(QStringLiteral("cloud_server"));
-    m_fwQueryUrl = readString(s, QStringLiteral("fw_query_url"), kDefaultFwQueryUrl);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("local_server"));
-    m_hostIp = readString(s, QStringLiteral("host_ip"), kFactoryHostIp);
-    m_hostIpPrefix = readString(s, QStringLiteral("host_ip_prefix"), QStringLiteral("192.168."));
-    m_hostIpSegEnd = readInt(s, QStringLiteral("host_ip_seg_end"), 128);
-    m_hostIpSegStart = readInt(s, QStringLiteral("host_ip_seg_start"), 89);
-    m_hostPort = readPort(s, QStringLiteral("host_port"), 10086);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("product_info"));
-    m_devicePort = readPort(s, QStringLiteral("device_port"), 10086);
-    m_branch = readString(s, QStringLiteral("branch"), QStringLiteral("OA_E"));
-    m_platform = readString(s, QStringLiteral("platform"), QStringLiteral("Hi3516DV300"));
-    m_product = readString(s, QStringLiteral("product"), QStringLiteral("Kavora_nimo_2P"));
-    m_seqid = readString(s, QStringLiteral("seqid"), QString());
-    m_status = readString(s, QStringLiteral("status"), QStringLiteral("debug"));
-    m_version = readString(s, QStringLiteral("version"), QStringLiteral("0.0.0.0"));
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("gimbal_ctrl"));
-    m_presetSpeedRef = readDouble(s, QStringLiteral("preset_speed_ref"), 20.0);
-    m_ctrlSpeedRef = readDouble(s, QStringLiteral("ctrl_speed_ref"), 30.0);
-    s.endGroup();
+    for (const SettingKey &k : settingKeys()) {
+        if (!(k.flags & SettingKey::Read))
+            continue;
+        const QString path = QLatin1String(k.group) + QLatin1Char('/') + QLatin1String(k.key);
+        std::visit([&](auto member) { readValue(s, path, k.def, this->*member); }, k.member);
+    }
+    m_pcSeqid = QString::fromLatin1(QSysInfo::machineUniqueId());
 
     m_devInfos.clear();
     const int count = s.beginReadArray(QStringLiteral("dev_info"));
@@ -200,8 +258,8 @@ void GlobalParams::loadSettings()
         DevInfo info;
         info.devName = readString(s, QStringLiteral("dev_name"), QString::number(i));
         info.devSn = readString(s, QStringLiteral("dev_sn"), QStringLiteral("null"));
-        info.devTime = readInt64(s, QStringLiteral("dev_time"), 0);
-        info.focusMode = readUInt(s, QStringLiteral("focus_mode"), 0);
+        info.devTime = readNumber(s, QStringLiteral("dev_time"), 0, &QVariant::toLongLong);
+        info.focusMode = readNumber(s, QStringLiteral("focus_mode"), 0, &QVariant::toUInt);
         const int images = s.beginReadArray(QStringLiteral("dev_image"));
         for (int k = 0; k < images && k < 3; ++k) {
             s.setArrayIndex(k);
@@ -213,39 +271,8 @@ void GlobalParams::loadSettings()
     }
     s.endArray();
     // A hand-edited file may list more cameras than we keep: drop the oldest.
-    while (m_devInfos.size() > MaxDevInfos) {
-        int oldest = 0;
-        for (int i = 1; i < m_devInfos.size(); ++i) {
-            if (m_devInfos.at(i).devTime < m_devInfos.at(oldest).devTime)
-                oldest = i;
-        }
-        m_devInfos.removeAt(oldest);
-    }
-
-    s.beginGroup(QStringLiteral("language"));
-    m_languageType = readInt(s, QStringLiteral("language_type"), -1);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("software_pc"));
-    m_pcBranch = readString(s, QStringLiteral("pc_branch"), QStringLiteral("OA_E"));
-    m_pcPlatform = readString(s, QStringLiteral("pc_platform"), QStringLiteral("Win_x64"));
-    // pc_seqid is written for reference only; the identity is the machine's.
-    m_pcSeqid = QString::fromLatin1(QSysInfo::machineUniqueId());
-    m_pcStatus = readString(s, QStringLiteral("pc_status"), QStringLiteral("release"));
-    m_pcMacosMonterey = readBool(s, QStringLiteral("pc_macos_monterey"), false);
-    m_autoFramingTips = readBool(s, QStringLiteral("auto_framing_tips"), false);
-    m_remoteCtrlTips = readBool(s, QStringLiteral("remote_ctrl_tips"), false);
-    m_pcVirtualBg = readBool(s, QStringLiteral("pc_virtual_bg"), true);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("others"));
-    m_ugInfoType = readInt(s, QStringLiteral("ug_info_type"), 0);
-    m_font = readString(s, QStringLiteral("font"), QStringLiteral("SourceHanSansCN-Bold.otf"));
-    m_shortcutRange = readInt(s, QStringLiteral("shortcut_range"), 0);
-    m_shortcutExt = readBool(s, QStringLiteral("shortcut_ext"), false);
-    m_fallbackEnable = readBool(s, QStringLiteral("fallback_enable"), true);
-    m_upgradeMethod = readInt(s, QStringLiteral("upgrade_method"), 0);
-    s.endGroup();
+    while (m_devInfos.size() > MaxDevInfos)
+        m_devInfos.removeAt(oldestDev());
 }
 
 void GlobalParams::saveSettings()
@@ -253,32 +280,13 @@ void GlobalParams::saveSettings()
     Locker lock(&m_mutex);
     QSettings &s = *m_settings;
 
-    s.beginGroup(QStringLiteral("cloud_server"));
-    s.setValue(QStringLiteral("fw_query_url"), m_fwQueryUrl);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("local_server"));
-    s.setValue(QStringLiteral("host_ip"), m_hostIp);
-    s.setValue(QStringLiteral("host_ip_prefix"), m_hostIpPrefix);
-    s.setValue(QStringLiteral("host_ip_seg_end"), m_hostIpSegEnd);
-    s.setValue(QStringLiteral("host_ip_seg_start"), m_hostIpSegStart);
-    s.setValue(QStringLiteral("host_port"), m_hostPort);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("product_info"));
-    s.setValue(QStringLiteral("device_port"), m_devicePort);
-    s.setValue(QStringLiteral("branch"), m_branch);
-    s.setValue(QStringLiteral("platform"), m_platform);
-    s.setValue(QStringLiteral("product"), m_product);
-    s.setValue(QStringLiteral("seqid"), m_seqid);
-    s.setValue(QStringLiteral("status"), m_status);
-    s.setValue(QStringLiteral("version"), m_version);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("gimbal_ctrl"));
-    s.setValue(QStringLiteral("preset_speed_ref"), m_presetSpeedRef);
-    s.setValue(QStringLiteral("ctrl_speed_ref"), m_ctrlSpeedRef);
-    s.endGroup();
+    for (const SettingKey &k : settingKeys()) {
+        if (!(k.flags & SettingKey::Write))
+            continue;
+        const QString path = QLatin1String(k.group) + QLatin1Char('/') + QLatin1String(k.key);
+        std::visit([&](auto member) { s.setValue(path, settingValue(this->*member, k.flags & SettingKey::BoolAsInt)); },
+                   k.member);
+    }
 
     // Rewrite the array whole, so that no element of a longer old list stays.
     s.remove(QStringLiteral("dev_info"));
@@ -299,35 +307,12 @@ void GlobalParams::saveSettings()
         s.endArray();
     }
     s.endArray();
-
-    s.beginGroup(QStringLiteral("language"));
-    s.setValue(QStringLiteral("language_type"), m_languageType);
-    s.endGroup();
-
-    s.beginGroup(QStringLiteral("software_pc"));
-    s.setValue(QStringLiteral("pc_branch"), m_pcBranch);
-    s.setValue(QStringLiteral("pc_platform"), m_pcPlatform);
-    s.setValue(QStringLiteral("pc_seqid"), m_pcSeqid);
-    s.setValue(QStringLiteral("pc_status"), m_pcStatus);
-    s.setValue(QStringLiteral("pc_macos_monterey"), m_pcMacosMonterey);
-    s.setValue(QStringLiteral("auto_framing_tips"), m_autoFramingTips);
-    s.setValue(QStringLiteral("remote_ctrl_tips"), m_remoteCtrlTips);
-    s.setValue(QStringLiteral("pc_virtual_bg"), m_pcVirtualBg);
-    s.endGroup();
-
-    // ug_info_type, font and upgrade_method are the user's to edit: never written.
-    s.beginGroup(QStringLiteral("others"));
-    s.setValue(QStringLiteral("shortcut_range"), m_shortcutRange);
-    s.setValue(QStringLiteral("shortcut_ext"), m_shortcutExt ? 1 : 0);
-    s.setValue(QStringLiteral("fallback_enable"), m_fallbackEnable);
-    s.endGroup();
-
     s.sync();
 }
 
 QString GlobalParams::getSoftwareVersion()
 {
-    return QStringLiteral("%1.%2.%3.%4").arg(1).arg(0).arg(5).arg(4);
+    return QStringLiteral(ZARVO_VERSION);
 }
 
 QJsonObject GlobalParams::getPcSoftwareInfo()
@@ -371,13 +356,32 @@ void GlobalParams::setDevFirmwareInfo(const QJsonObject &info)
 
 // ---- camera records --------------------------------------------------------
 
+// Serials are compared ignoring case everywhere, so that a camera reporting
+// its serial in another case keeps its one record.
+int GlobalParams::devIndex(const QString &sn) const
+{
+    for (int i = 0; i < m_devInfos.size(); ++i) {
+        if (m_devInfos.at(i).devSn.compare(sn, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
 GlobalParams::DevInfo *GlobalParams::findDev(const QString &sn)
 {
-    for (DevInfo &info : m_devInfos) {
-        if (info.devSn == sn)
-            return &info;
+    const int i = devIndex(sn);
+    return i < 0 ? nullptr : &m_devInfos[i];
+}
+
+// The record created first (the first one on a tie).
+int GlobalParams::oldestDev() const
+{
+    int oldest = 0;
+    for (int i = 1; i < m_devInfos.size(); ++i) {
+        if (m_devInfos.at(i).devTime < m_devInfos.at(oldest).devTime)
+            oldest = i;
     }
-    return nullptr;
+    return oldest;
 }
 
 void GlobalParams::setDevName(const QString &name, const QString &sn)
@@ -386,14 +390,8 @@ void GlobalParams::setDevName(const QString &name, const QString &sn)
     if (DevInfo *info = findDev(sn)) {
         info->devName = name;
     } else {
-        if (m_devInfos.size() >= MaxDevInfos) {
-            int oldest = 0;
-            for (int i = 1; i < m_devInfos.size(); ++i) {
-                if (m_devInfos.at(i).devTime < m_devInfos.at(oldest).devTime)
-                    oldest = i;
-            }
-            m_devInfos.removeAt(oldest);
-        }
+        if (m_devInfos.size() >= MaxDevInfos)
+            m_devInfos.removeAt(oldestDev());
         DevInfo added;
         added.devName = name;
         added.devSn = sn;
@@ -416,11 +414,8 @@ void GlobalParams::renameDev(const QString &name, const QString &sn)
 GlobalParams::DevInfo GlobalParams::getDevInfo(const QString &sn) const
 {
     Locker lock(&m_mutex);
-    for (const DevInfo &info : m_devInfos) {
-        if (info.devSn.compare(sn, Qt::CaseInsensitive) == 0)
-            return info;
-    }
-    return DevInfo();
+    const int i = devIndex(sn);
+    return i < 0 ? DevInfo() : m_devInfos.at(i);
 }
 
 QList<GlobalParams::DevInfo> GlobalParams::getDevInfos() const
@@ -432,13 +427,10 @@ QList<GlobalParams::DevInfo> GlobalParams::getDevInfos() const
 GlobalParams::DevPresetInfo GlobalParams::getDevPreset(const QString &sn, int index) const
 {
     Locker lock(&m_mutex);
-    if (index < 0 || index >= 3)
+    const int i = devIndex(sn);
+    if (i < 0 || index < 0 || index >= 3)
         return DevPresetInfo();
-    for (const DevInfo &info : m_devInfos) {
-        if (info.devSn == sn)
-            return info.presets[static_cast<size_t>(index)];
-    }
-    return DevPresetInfo();
+    return m_devInfos.at(i).presets[static_cast<size_t>(index)];
 }
 
 bool GlobalParams::setDevPreset(const QString &sn, int index, const DevPresetInfo &preset)

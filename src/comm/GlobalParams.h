@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QSettings;
 
@@ -97,19 +98,20 @@ public:
     // Writes every persisted value and the camera records, then flushes.
     void saveSettings();
 
-    // "1.0.5.4"
+    // The project version of the build ("1.0.5.4").
     static QString getSoftwareVersion();
     QJsonObject getPcSoftwareInfo();
     QJsonObject getDevFirmwareInfo();
     void setDevFirmwareInfo(const QJsonObject &info);
 
     // ---- camera records ----
+    // Serial numbers are compared ignoring case throughout.
     // Names the camera sn, creating its record (evicting the oldest when full)
     // if needed; saves.
     void setDevName(const QString &name, const QString &sn);
     // Renames an existing record and saves; nothing when sn is unknown.
     void renameDev(const QString &name, const QString &sn);
-    // Copy of the record of sn (serial compared ignoring case), or an empty one.
+    // Copy of the record of sn, or an empty one.
     DevInfo getDevInfo(const QString &sn) const;
     QList<DevInfo> getDevInfos() const;
     // Copy of preset index (0..2) of sn; a default record otherwise.
@@ -206,8 +208,13 @@ signals:
     void devUpgradeProgress(GlobalParams::UgProgressEnum type, QString uuid, QString msg);
 
 private:
+    struct SettingKey;
+    static const std::vector<SettingKey> &settingKeys();
+
     void buildIpPool();
+    int devIndex(const QString &sn) const;
     DevInfo *findDev(const QString &sn);
+    int oldestDev() const;
 
     mutable QRecursiveMutex m_mutex;
     std::unique_ptr<QSettings> m_settings;
@@ -216,16 +223,17 @@ private:
     QList<DevInfo> m_devInfos;
     QString m_currDevSn;
 
+    // The settings of the key table (defaults there).
     // cloud_server
     QString m_fwQueryUrl;
     // local_server
     QString m_hostIp;
     QString m_hostIpPrefix;
-    int m_hostIpSegEnd = 128;
-    int m_hostIpSegStart = 89;
-    quint16 m_hostPort = 10086;
+    int m_hostIpSegEnd = 0;
+    int m_hostIpSegStart = 0;
+    quint16 m_hostPort = 0;
     // product_info
-    quint16 m_devicePort = 10086;
+    quint16 m_devicePort = 0;
     QString m_branch;
     QString m_platform;
     QString m_product;
@@ -233,10 +241,10 @@ private:
     QString m_status;
     QString m_version;
     // gimbal_ctrl
-    double m_presetSpeedRef = 20.0;
-    double m_ctrlSpeedRef = 30.0;
+    double m_presetSpeedRef = 0.0;
+    double m_ctrlSpeedRef = 0.0;
     // language
-    int m_languageType = -1;
+    int m_languageType = 0;
     // software_pc
     QString m_pcBranch;
     QString m_pcPlatform;
@@ -245,13 +253,13 @@ private:
     bool m_pcMacosMonterey = false;
     bool m_autoFramingTips = false;
     bool m_remoteCtrlTips = false;
-    bool m_pcVirtualBg = true;
+    bool m_pcVirtualBg = false;
     // others
     int m_ugInfoType = 0;
     QString m_font;
     int m_shortcutRange = 0;
     bool m_shortcutExt = false;
-    bool m_fallbackEnable = true;
+    bool m_fallbackEnable = false;
     int m_upgradeMethod = 0;
 };
 

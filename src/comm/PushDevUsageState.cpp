@@ -1,6 +1,5 @@
 #include "comm/PushDevUsageState.h"
 
-#include "comm/AppTask.h"
 #include "comm/DevUsageSnapshot.h"
 #include "comm/DevUsageSource.h"
 
@@ -10,20 +9,15 @@ namespace vexo {
 namespace pc {
 
 PushDevUsageState::PushDevUsageState(const QJsonObject &info, DevUsageStateType type)
-    : m_sn(info.value(QStringLiteral("sn")).toString())
-    , m_info(info)
-    , m_type(type)
-    , m_baseUrl(AppTask::reportBaseUrl())
+    : CloudReport(info, type)
+    , m_sn(info.value(QStringLiteral("sn")).toString())
 {
-    setAutoDelete(true);
 }
 
 PushDevUsageState::PushDevUsageState(const QString &sn, DevUsageStateType flags)
-    : m_sn(sn)
-    , m_type(flags)
-    , m_baseUrl(AppTask::reportBaseUrl())
+    : CloudReport(QJsonObject(), flags)
+    , m_sn(sn)
 {
-    setAutoDelete(true);
 }
 
 QString PushDevUsageState::pathOf(DevUsageStateType type)
@@ -55,23 +49,18 @@ QString PushDevUsageState::getUrl(DevUsageStateType type) const
         qCritical() << "Unknown type =" << type;
         return QString();
     }
-    if (m_baseUrl.isEmpty())
-        return QString();
-    return m_baseUrl + path;
+    return urlOf(path);
 }
 
-void PushDevUsageState::post(const QJsonObject &body, DevUsageStateType type)
+void PushDevUsageState::postReport(const QJsonObject &body, DevUsageStateType type)
 {
-    const QString url = getUrl(type);
-    if (url.isEmpty() || body.isEmpty())
-        return;
-    AppTask::postJson(QUrl(url), body, AppTask::UsageReport);
+    post(getUrl(type), body, AppTask::UsageReport);
 }
 
 void PushDevUsageState::run()
 {
     if (m_type < 109) {
-        post(m_info, m_type);
+        postReport(m_info, m_type);
         return;
     }
     DevUsageSource *source = DevUsageSource::instance();
@@ -86,13 +75,13 @@ void PushDevUsageState::run()
         const int type = DevUsageSnapshot::reportType(facts.network ? DevUsageFacts::FamilyUnknown : facts.family,
                                                       DevUsageSnapshot::MainStatus);
         if (type != DevUsageSnapshot::NoValidType)
-            post(DevUsageSnapshot::mainStatus(facts), type);
+            postReport(DevUsageSnapshot::mainStatus(facts), type);
     }
     if (wantExt) {
         const int type = DevUsageSnapshot::reportType(facts.network ? DevUsageFacts::FamilyUnknown : facts.family,
                                                       DevUsageSnapshot::ExtStatus);
         if (type != DevUsageSnapshot::NoValidType)
-            post(DevUsageSnapshot::extStatus(facts), type);
+            postReport(DevUsageSnapshot::extStatus(facts), type);
     }
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QJsonObject>
-#include <QRunnable>
-#include <QString>
+#include "comm/CloudReport.h"
 
 namespace vexo {
 namespace pc {
 
 // Reports how a camera is used: one usage event (a prepared body and its
 // type) or the camera's status snapshots (a serial and the snapshot flags).
-class PushDevUsageState final : public QRunnable
+class PushDevUsageState final : public CloudReport
 {
 public:
     // `DevUsageStateType`: 0..7 nimo, 100..107 zarvo (see getUrl), 108 none;
@@ -32,16 +30,11 @@ public:
     static QString pathOf(DevUsageStateType type);
 
     const QString &sn() const { return m_sn; }
-    const QJsonObject &info() const { return m_info; }
-    DevUsageStateType type() const { return m_type; }
 
 private:
-    void post(const QJsonObject &body, DevUsageStateType type);
+    void postReport(const QJsonObject &body, DevUsageStateType type);
 
     QString m_sn;
-    QJsonObject m_info;
-    DevUsageStateType m_type;
-    QString m_baseUrl; // taken on the creating thread
 };
 
 } // namespace pc

@@ -1,18 +1,13 @@
 #include "comm/PushToServer.h"
 
-#include "comm/AppTask.h"
-
 #include <QDebug>
 
 namespace vexo {
 namespace pc {
 
 PushToServer::PushToServer(const QJsonObject &info, int type)
-    : m_info(info)
-    , m_type(type)
-    , m_baseUrl(AppTask::reportBaseUrl())
+    : CloudReport(info, type)
 {
-    setAutoDelete(true);
 }
 
 QString PushToServer::pathOf(int type)
@@ -40,9 +35,7 @@ void PushToServer::run()
         qCritical() << "Unknown type =" << m_type;
         return;
     }
-    if (m_baseUrl.isEmpty() || m_info.isEmpty())
-        return;
-    AppTask::postJson(QUrl(m_baseUrl + path), m_info, AppTask::DeviceReport);
+    post(urlOf(path), m_info, AppTask::DeviceReport);
 }
 
 } // namespace pc

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QJsonObject>
-#include <QRunnable>
-#include <QString>
+#include "comm/CloudReport.h"
 
 namespace vexo {
 namespace pc {
 
 // Reports a camera's identity (type 0, the report record) or one of the
 // other device reports of the cloud service.
-class PushToServer final : public QRunnable
+class PushToServer final : public CloudReport
 {
 public:
     PushToServer(const QJsonObject &info, int type);
@@ -20,11 +18,6 @@ public:
     // 2 "dev/function/count/", 3 "nimocam/status/submit/",
     // 4 "nimocam/devnum/stat/"; empty otherwise.
     static QString pathOf(int type);
-
-private:
-    QJsonObject m_info;
-    int m_type;
-    QString m_baseUrl;
 };
 
 } // namespace pc

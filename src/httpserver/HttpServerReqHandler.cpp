@@ -5,7 +5,6 @@
 #include "package/FirmwarePackage.h"
 #include "qhttp/QHttpTypes.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -42,16 +41,6 @@ HttpServerReqHandler::Answer octetText(const QString &text)
     a.contentType = kOctets;
     a.body = text.toUtf8();
     return a;
-}
-
-QString md5Hex(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    QCryptographicHash h(QCryptographicHash::Md5);
-    h.addData(&f);
-    return QString::fromLatin1(h.result().toHex());
 }
 
 QString statusOfName(const QString &name)
@@ -219,7 +208,8 @@ HttpServerReqHandler::Answer HttpServerReqHandler::getServiceQuery(const QUrlQue
     o.insert(QStringLiteral("platform"), platform);
     o.insert(QStringLiteral("url"), QString());
     o.insert(QStringLiteral("pkgsize"), QFileInfo(path).size());
-    o.insert(QStringLiteral("md5"), md5Hex(path));
+    QFile file(path);
+    o.insert(QStringLiteral("md5"), QString::fromLatin1(Util::fileMd5(&file, 0).toHex()));
     o.insert(QStringLiteral("version"), versionText(number));
     o.insert(QStringLiteral("status"), statusOfName(servedName));
     return json(o);

@@ -3,7 +3,7 @@
 #include "comm/GlobalParams.h"
 #include "logging/FileLogger.h"
 #include "uvc/CameraStatus.h"
-#include "uvc/UvcDevUsageSource.h"
+#include "comm/UvcDevUsageSource.h"
 #include "uvc/UvcDevices.h"
 
 #include "camera/VirtualCameras.h"

@@ -2,6 +2,7 @@
 
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
+#include "qhttp/QHttpParserBinding.h"
 #include "qhttp/QHttpSocket.h"
 
 #include <QTimerEvent>
@@ -21,40 +22,14 @@ struct QHttpClient::Parser {
     bool reusable = false;
 };
 
-namespace {
-
-QHttpClient *owner(http_parser *p)
-{
-    return static_cast<QHttpClient *>(p->data);
-}
-
-} // namespace
-
 QHttpClient::QHttpClient(QObject *parent)
     : QObject(parent)
     , m_parser(new Parser)
 {
-    http_parser_settings &s = m_parser->settings;
-    http_parser_settings_init(&s);
-    // The callbacks are members; the parser's data pointer carries `this`.
-    struct Thunk {
-        static int begin(http_parser *p) { return owner(p)->onMessageBegin(); }
-        static int status(http_parser *p, const char *at, size_t n) { return owner(p)->onStatus(at, n); }
-        static int field(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderField(at, n); }
-        static int value(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderValue(at, n); }
-        static int headers(http_parser *p) { return owner(p)->onHeadersComplete(); }
-        static int body(http_parser *p, const char *at, size_t n) { return owner(p)->onBody(at, n); }
-        static int complete(http_parser *p) { return owner(p)->onMessageComplete(); }
-    };
-    s.on_message_begin = &Thunk::begin;
-    s.on_status = &Thunk::status;
-    s.on_header_field = &Thunk::field;
-    s.on_header_value = &Thunk::value;
-    s.on_headers_complete = &Thunk::headers;
-    s.on_body = &Thunk::body;
-    s.on_message_complete = &Thunk::complete;
-    http_parser_init(&m_parser->parser, HTTP_RESPONSE);
-    m_parser->parser.data = this;
+    m_head.setMaxHeadSize(64 * 1024);
+    using Binding = QHttpParserBinding<QHttpClient>;
+    Binding::bind(m_parser->settings, m_parser->parser, HTTP_RESPONSE, this);
+    m_parser->settings.on_status = [](http_parser *p, const char *, size_t n) { return Binding::owner(p)->m_head.count(n) ? 0 : 1; };
 }
 
 QHttpClient::~QHttpClient()
@@ -253,67 +228,19 @@ void QHttpClient::failParse()
 int QHttpClient::onMessageBegin()
 {
     m_parser->inMessage = true;
-    m_parsedHeaders.clear();
-    m_field.clear();
-    m_value.clear();
-    m_lastWasValue = false;
-    m_headBytes = 0;
+    m_head.reset();
     return 0;
-}
-
-bool QHttpClient::countHead(size_t length)
-{
-    m_headBytes += static_cast<int>(qMin<size_t>(length, 1 << 30));
-    return m_headBytes <= m_maxHeadSize;
-}
-
-int QHttpClient::onStatus(const char *, size_t length)
-{
-    return countHead(length) ? 0 : 1;
-}
-
-int QHttpClient::onHeaderField(const char *at, size_t length)
-{
-    if (!countHead(length))
-        return 1;
-    if (m_lastWasValue) {
-        commitHeader();
-        m_lastWasValue = false;
-    }
-    m_field.append(at, static_cast<int>(length));
-    return 0;
-}
-
-int QHttpClient::onHeaderValue(const char *at, size_t length)
-{
-    if (!countHead(length))
-        return 1;
-    m_lastWasValue = true;
-    m_value.append(at, static_cast<int>(length));
-    return 0;
-}
-
-void QHttpClient::commitHeader()
-{
-    if (!m_field.isEmpty())
-        m_parsedHeaders.insert(m_field.toLower(), m_value.toLower());
-    m_field.clear();
-    m_value.clear();
 }
 
 int QHttpClient::onHeadersComplete()
 {
-    commitHeader();
-    m_lastWasValue = false;
-
     if (m_response)
         m_response->deleteLater();
     m_response = new QHttpResponse(this);
     const http_parser &p = m_parser->parser;
     m_response->m_status = static_cast<int>(p.status_code);
     m_response->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
-    m_response->m_headers = m_parsedHeaders;
-    m_parsedHeaders.clear();
+    m_response->m_headers = m_head.take();
 
     QHttpResponse *res = m_response;
     emit newResponse(res);

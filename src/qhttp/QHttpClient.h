@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qhttp/QHttpHeaderCollector.h"
 #include "qhttp/QHttpTypes.h"
 
 #include <QBasicTimer>
@@ -10,6 +11,9 @@
 #include <memory>
 
 namespace qhttp {
+template <typename Owner>
+struct QHttpParserBinding;
+
 namespace client {
 
 class QHttpRequest;
@@ -44,7 +48,7 @@ public:
     quint32 idleTimeout() const { return m_idleTimeout; }
     // Upper bound of a response head (status line and headers); a longer
     // head is a parse error. Default 64 KiB.
-    void setMaxHeadSize(int bytes) { m_maxHeadSize = bytes; }
+    void setMaxHeadSize(int bytes) { m_head.setMaxHeadSize(bytes); }
 
     bool isOpen() const;
     void killConnection();
@@ -69,15 +73,11 @@ private:
     void failParse();
 
     // Parser callbacks.
+    friend struct qhttp::QHttpParserBinding<QHttpClient>;
     int onMessageBegin();
-    int onHeaderField(const char *at, size_t length);
-    int onHeaderValue(const char *at, size_t length);
-    int onStatus(const char *at, size_t length);
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();
-    void commitHeader();
-    bool countHead(size_t length);
 
     std::unique_ptr<Parser> m_parser;
     RequestHandler m_reqHandler;
@@ -89,12 +89,7 @@ private:
     QHttpRequest *m_request = nullptr;
     QHttpResponse *m_response = nullptr;
 
-    Headers m_parsedHeaders;
-    QByteArray m_field;
-    QByteArray m_value;
-    bool m_lastWasValue = false;
-    int m_headBytes = 0;
-    int m_maxHeadSize = 64 * 1024;
+    QHttpHeaderCollector m_head;
     bool m_feeding = false;
 
     QBasicTimer m_connectTimer;

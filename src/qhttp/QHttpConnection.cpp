@@ -1,5 +1,6 @@
 #include "qhttp/QHttpConnection.h"
 
+#include "qhttp/QHttpParserBinding.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
 #include "qhttp/QHttpSocket.h"
@@ -18,8 +19,6 @@ namespace {
 constexpr qint64 ReadChunk = 64 * 1024;
 constexpr qint64 SocketReadBuffer = 256 * 1024;
 
-QHttpConnection *owner(http_parser *p);
-
 } // namespace
 
 struct QHttpConnection::Parser {
@@ -28,40 +27,15 @@ struct QHttpConnection::Parser {
     QHttpSocket socket;
 };
 
-namespace {
-
-QHttpConnection *owner(http_parser *p)
-{
-    return static_cast<QHttpConnection *>(p->data);
-}
-
-} // namespace
-
 QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent)
     : QObject(parent)
     , m_parser(new Parser)
     , m_limits(limits)
 {
-    http_parser_settings &s = m_parser->settings;
-    http_parser_settings_init(&s);
-    struct Thunk {
-        static int begin(http_parser *p) { return owner(p)->onMessageBegin(); }
-        static int url(http_parser *p, const char *at, size_t n) { return owner(p)->onUrl(at, n); }
-        static int field(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderField(at, n); }
-        static int value(http_parser *p, const char *at, size_t n) { return owner(p)->onHeaderValue(at, n); }
-        static int headers(http_parser *p) { return owner(p)->onHeadersComplete(); }
-        static int body(http_parser *p, const char *at, size_t n) { return owner(p)->onBody(at, n); }
-        static int complete(http_parser *p) { return owner(p)->onMessageComplete(); }
-    };
-    s.on_message_begin = &Thunk::begin;
-    s.on_url = &Thunk::url;
-    s.on_header_field = &Thunk::field;
-    s.on_header_value = &Thunk::value;
-    s.on_headers_complete = &Thunk::headers;
-    s.on_body = &Thunk::body;
-    s.on_message_complete = &Thunk::complete;
-    http_parser_init(&m_parser->parser, HTTP_REQUEST);
-    m_parser->parser.data = this;
+    m_head.setMaxHeadSize(m_limits.maxHeadSize);
+    using Binding = QHttpParserBinding<QHttpConnection>;
+    Binding::bind(m_parser->settings, m_parser->parser, HTTP_REQUEST, this);
+    m_parser->settings.on_url = [](http_parser *p, const char *at, size_t n) { return Binding::owner(p)->onUrl(at, n); };
 }
 
 QHttpConnection::~QHttpConnection()
@@ -267,27 +241,13 @@ void QHttpConnection::onResponseDone(bool last)
     }
 }
 
-bool QHttpConnection::countHead(size_t length)
-{
-    m_headBytes += static_cast<int>(qMin<size_t>(length, 1 << 30));
-    if (m_limits.maxHeadSize > 0 && m_headBytes > m_limits.maxHeadSize) {
-        m_errorStatus = 400;
-        return false;
-    }
-    return true;
-}
-
 int QHttpConnection::onMessageBegin()
 {
     if (m_closing)
         return 1;
     m_inMessage = true;
     m_target.clear();
-    m_parsedHeaders.clear();
-    m_field.clear();
-    m_value.clear();
-    m_lastWasValue = false;
-    m_headBytes = 0;
+    m_head.reset();
     m_bodyBytes = 0;
     m_errorStatus = 0;
     if (m_limits.requestTimeout > 0)
@@ -297,7 +257,7 @@ int QHttpConnection::onMessageBegin()
 
 int QHttpConnection::onUrl(const char *at, size_t length)
 {
-    if (!countHead(length)) {
+    if (!m_head.count(length)) {
         m_errorStatus = 414;
         return 1;
     }
@@ -305,40 +265,8 @@ int QHttpConnection::onUrl(const char *at, size_t length)
     return 0;
 }
 
-int QHttpConnection::onHeaderField(const char *at, size_t length)
-{
-    if (!countHead(length))
-        return 1;
-    if (m_lastWasValue) {
-        commitHeader();
-        m_lastWasValue = false;
-    }
-    m_field.append(at, static_cast<int>(length));
-    return 0;
-}
-
-int QHttpConnection::onHeaderValue(const char *at, size_t length)
-{
-    if (!countHead(length))
-        return 1;
-    m_lastWasValue = true;
-    m_value.append(at, static_cast<int>(length));
-    return 0;
-}
-
-void QHttpConnection::commitHeader()
-{
-    if (!m_field.isEmpty())
-        m_parsedHeaders.insert(m_field.toLower(), m_value.toLower());
-    m_field.clear();
-    m_value.clear();
-}
-
 int QHttpConnection::onHeadersComplete()
-{
-    commitHeader();
-    m_lastWasValue = false;
-    const http_parser &p = m_parser->parser;
+{    const http_parser &p = m_parser->parser;
 
     if (m_limits.maxBodySize >= 0 && (p.flags & F_CONTENTLENGTH) != 0
         && p.content_length > static_cast<quint64>(m_limits.maxBodySize)) {
@@ -355,10 +283,9 @@ int QHttpConnection::onHeadersComplete()
     m_request->m_method = static_cast<int>(p.method);
     m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
     m_request->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
-    m_request->m_headers = m_parsedHeaders;
+    m_request->m_headers = m_head.take();
     m_request->m_peerAddress = m_parser->socket.peerAddress();
     m_request->m_peerPort = m_parser->socket.peerPort();
-    m_parsedHeaders.clear();
 
     // HTTP/1.0 and older never keep the connection.
     const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;

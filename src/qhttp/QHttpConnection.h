@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qhttp/QHttpHeaderCollector.h"
 #include "qhttp/QHttpTypes.h"
 
 #include <QBasicTimer>
@@ -12,6 +13,9 @@ class QLocalSocket;
 class QTcpSocket;
 
 namespace qhttp {
+template <typename Owner>
+struct QHttpParserBinding;
+
 namespace server {
 
 class QHttpRequest;
@@ -66,15 +70,12 @@ private:
     void closeGracefully();
     void restartIdle();
 
+    friend struct qhttp::QHttpParserBinding<QHttpConnection>;
     int onMessageBegin();
     int onUrl(const char *at, size_t length);
-    int onHeaderField(const char *at, size_t length);
-    int onHeaderValue(const char *at, size_t length);
     int onHeadersComplete();
     int onBody(const char *at, size_t length);
     int onMessageComplete();
-    void commitHeader();
-    bool countHead(size_t length);
 
     std::unique_ptr<Parser> m_parser;
     ConnectionLimits m_limits;
@@ -84,11 +85,7 @@ private:
 
     QByteArray m_pending; // received, not yet parsed
     QByteArray m_target;
-    Headers m_parsedHeaders;
-    QByteArray m_field;
-    QByteArray m_value;
-    bool m_lastWasValue = false;
-    int m_headBytes = 0;
+    QHttpHeaderCollector m_head;
     qint64 m_bodyBytes = 0;
     int m_errorStatus = 0;
 

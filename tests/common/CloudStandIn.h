@@ -60,10 +60,17 @@ public:
     quint16 port() const { return m_port; }
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
 
-    // Every record received since start.
+    // Every record received since start. A stand-in that does not answer
+    // fails the running test: an empty list then never passes for "nothing
+    // was posted".
     QJsonArray allRecords()
     {
-        return QJsonDocument::fromJson(call(QByteArrayLiteral("/sim/records"), QByteArray())).array();
+        int status = 0;
+        const QByteArray body = call(QByteArrayLiteral("/sim/records"), QByteArray(), &status);
+        const QJsonDocument doc = QJsonDocument::fromJson(body);
+        if (status != 200 || !doc.isArray())
+            QTest::qFail("the cloud stand-in did not list its records", __FILE__, __LINE__);
+        return doc.array();
     }
 
     // Records received since the last markSeen().
@@ -84,7 +91,7 @@ public:
         QElapsedTimer t;
         t.start();
         QJsonArray got = freshRecords();
-        while (got.size() < count && t.elapsed() < limitMs) {
+        while (got.size() < count && t.elapsed() < limitMs && !QTest::currentTestFailed()) {
             QTest::qWait(20);
             got = freshRecords();
         }

@@ -6,7 +6,7 @@
 #include "camera/VirtualCameras.h"
 #include "comm/AppTask.h"
 #include "comm/DevUsageSource.h"
-#include "uvc/UvcDevUsageSource.h"
+#include "comm/UvcDevUsageSource.h"
 #include "uvc/UvcDevices.h"
 
 #include <QJsonArray>

@@ -4,21 +4,18 @@
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
 // Shared helpers of the HTTP tests: one request run to its end on a local
-// event loop, and reference processes we did not write.
+// event loop, and curl as a client we did not write.
 namespace httptest {
 
 struct Reply {
-    bool started = false;
     bool ended = false;
-    bool connectTimeout = false;
-    bool disconnected = false;
     int status = 0;
     QString version;
     qhttp::Headers headers;
@@ -26,26 +23,17 @@ struct Reply {
     int chunks = 0;
 };
 
-// Runs one request on `client` and waits for the end of the answer, a
-// disconnect, a connecting time-out or `limitMs`.
-inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &url,
-                   const QByteArray &body = QByteArray(),
+// Runs one request on `client` until the end of the answer, a disconnect,
+// a connecting time-out or `limitMs`.
+inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &url, const QByteArray &body = QByteArray(),
                    const qhttp::Headers &headers = qhttp::Headers(), int limitMs = 5000)
 {
     Reply r;
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    auto c1 = QObject::connect(&client, &qhttp::client::QHttpClient::connectingTimeOut, &loop, [&]() {
-        r.connectTimeout = true;
-        loop.quit();
-    });
-    auto c2 = QObject::connect(&client, &qhttp::client::QHttpClient::disconnected, &loop, [&]() {
-        r.disconnected = true;
-        loop.quit();
-    });
-    r.started = client.request(
+    QEventLoop loop; // the connections to it end with it
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    QObject::connect(&client, &qhttp::client::QHttpClient::connectingTimeOut, &loop, &QEventLoop::quit);
+    QObject::connect(&client, &qhttp::client::QHttpClient::disconnected, &loop, &QEventLoop::quit);
+    const bool started = client.request(
         method, url,
         [&](qhttp::client::QHttpRequest *req) {
             for (auto it = headers.constBegin(); it != headers.constEnd(); ++it)
@@ -64,81 +52,36 @@ inline Reply fetch(qhttp::client::QHttpClient &client, int method, const QUrl &u
                 loop.quit();
             });
         });
-    if (r.started) {
+    if (started) {
         client.setConnectTimeout(static_cast<quint32>(qMin(limitMs, 5000)));
-        limit.start(limitMs);
         loop.exec();
     }
-    QObject::disconnect(c1);
-    QObject::disconnect(c2);
-    client.setConnectTimeout(0);
     return r;
 }
 
-inline QString sourceDir()
+// The values of comma-separated keys as text, joined by "|"; absent keys give "".
+inline QString values(const QJsonObject &o, const char *keys)
 {
-    const QByteArray env = qgetenv("ZARVO_SOURCE_DIR");
-    return env.isEmpty() ? QStringLiteral(ZARVO_TEST_SOURCE_DIR) : QString::fromLocal8Bit(env);
+    QStringList out;
+    for (const QString &k : QString::fromLatin1(keys).split(QLatin1Char(',')))
+        out << o.value(k).toVariant().toString();
+    return out.join(QLatin1Char('|'));
 }
 
-// Starts tests/http/pyhttpd.py serving `dir`; returns its port or 0.
-inline quint16 startPythonServer(QProcess &proc, const QString &dir)
+// Runs curl while this thread's event loop keeps serving; what it printed.
+inline QByteArray curl(const QStringList &args)
 {
-    const QString script = sourceDir() + QStringLiteral("/tests/http/pyhttpd.py");
-    proc.start(QStringLiteral("/usr/bin/python3"), {script, dir});
-    if (!proc.waitForStarted(5000))
-        return 0;
-    QElapsedTimer t;
-    t.start();
-    while (!proc.canReadLine() && t.elapsed() < 10000)
-        proc.waitForReadyRead(200);
-    return static_cast<quint16>(proc.readLine().trimmed().toUInt());
-}
-
-inline void stopProcess(QProcess &proc)
-{
-    if (proc.state() != QProcess::NotRunning) {
-        proc.terminate();
-        if (!proc.waitForFinished(3000)) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
-    }
-}
-
-} // namespace httptest
-
-namespace httptest {
-
-struct CurlResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs curl while this thread's event loop keeps serving.
-inline CurlResult curl(const QStringList &args, int limitMs = 15000)
-{
-    CurlResult r;
     QProcess p;
     QEventLoop loop;
     QObject::connect(&p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
     QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     p.start(QStringLiteral("curl"), QStringList{QStringLiteral("-sS"), QStringLiteral("--max-time"), QStringLiteral("10")} + args);
     if (p.state() != QProcess::NotRunning)
         loop.exec();
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished(2000);
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return p.readAllStandardOutput();
 }
 
-// Header block of a "curl -i" output, lines lower-cased for matching.
+// Header lines of a "curl -i" output, trimmed; and its body.
 inline QList<QByteArray> headLines(const QByteArray &out)
 {
     const int end = out.indexOf("\r\n\r\n");

@@ -1,30 +1,16 @@
 #include "ToolCommands.h"
 
 #include "comm/GlobalParams.h"
+#include "comm/StopSignals.h"
 #include "httpserver/HttpServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSocketNotifier>
 #include <QTextStream>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace zarvoctl {
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onStopSignal(int)
-{
-    const char c = 1;
-    // Only async-signal-safe work here: wake the event loop.
-    const ssize_t n = ::write(g_signalPipe[0], &c, 1);
-    (void)n;
-}
 
 void printServeUsage(QTextStream &out)
 {
@@ -100,32 +86,14 @@ int runServeCommand(const QStringList &args)
     out << "serving " << QDir(server.firmwareDir()).absolutePath() << " on " << address.toString() << ':'
         << server.serverPort() << Qt::endl;
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
+    if (!vexo::pc::StopSignals::install()) {
         err << "zarvoctl serve: cannot set up signal handling\n";
         return ExitFailed;
     }
-    QSocketNotifier notifier(g_signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&]() {
-        char c = 0;
-        const ssize_t n = ::read(g_signalPipe[1], &c, 1);
-        (void)n;
-        QCoreApplication::quit();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-
     QCoreApplication::exec();
-
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
+    vexo::pc::StopSignals::restore();
     server.stopServer();
     out << "stopped" << Qt::endl;
-    ::close(g_signalPipe[0]);
-    ::close(g_signalPipe[1]);
     return ExitOk;
 }
 

@@ -1,4 +1,4 @@
-#include "uvc/UvcDevUsageSource.h"
+#include "comm/UvcDevUsageSource.h"
 
 #include "comm/CameraModel.h"
 #include "comm/DevUsageSnapshot.h"
@@ -38,11 +38,29 @@ DevUsageFacts::Preset presetOf(const UvcPreSetPosInfo &info, bool zoom4x)
     return p;
 }
 
-void fill(DevUsageFacts::Control &c, bool isAuto, int value)
+DevUsageFacts::Control controlOf(bool isAuto, int value)
 {
+    DevUsageFacts::Control c;
     c.valid = value != NotRead;
     c.autoMode = c.valid && isAuto;
     c.value = c.valid ? value : 0;
+    return c;
+}
+
+// One standard control, with or without an automatic mode.
+DevUsageFacts::Control readControl(UvcDevice *dev, int (UvcDevice::*get)(bool &, int &))
+{
+    bool isAuto = false;
+    int value = NotRead;
+    (dev->*get)(isAuto, value);
+    return controlOf(isAuto, value);
+}
+
+DevUsageFacts::Control readControl(UvcDevice *dev, int (UvcDevice::*get)(int &))
+{
+    int value = NotRead;
+    (dev->*get)(value);
+    return controlOf(false, value);
 }
 
 } // namespace
@@ -119,27 +137,12 @@ bool UvcDevUsageSource::panTiltOf(UvcDevice *dev, int *pan, int *tilt)
 
 void UvcDevUsageSource::readControls(UvcDevice *dev, DevUsageFacts &f)
 {
-    bool isAuto = false;
-    int v = NotRead;
-    dev->uvcWhiteBalanceTemperatureControlGet(isAuto, v);
-    fill(f.whiteBalance, isAuto, v);
-    v = NotRead;
-    dev->uvcBrightnessControlGet(v);
-    fill(f.brightness, false, v);
-    isAuto = false;
-    v = NotRead;
-    dev->uvcContrastControlGet(isAuto, v);
-    fill(f.contrast, isAuto, v);
-    v = NotRead;
-    dev->uvcSaturationControlGet(v);
-    fill(f.saturation, false, v);
-    v = NotRead;
-    dev->uvcSharpnessControlGet(v);
-    fill(f.sharpness, false, v);
-    isAuto = false;
-    v = NotRead;
-    dev->uvcHueControlGet(isAuto, v);
-    fill(f.hue, isAuto, v);
+    f.whiteBalance = readControl(dev, &UvcDevice::uvcWhiteBalanceTemperatureControlGet);
+    f.brightness = readControl(dev, &UvcDevice::uvcBrightnessControlGet);
+    f.contrast = readControl(dev, &UvcDevice::uvcContrastControlGet);
+    f.saturation = readControl(dev, &UvcDevice::uvcSaturationControlGet);
+    f.sharpness = readControl(dev, &UvcDevice::uvcSharpnessControlGet);
+    f.hue = readControl(dev, &UvcDevice::uvcHueControlGet);
 }
 
 void UvcDevUsageSource::readNimoFacts(UvcDevice *dev, DevUsageFacts &f)
@@ -214,7 +217,7 @@ DevUsageFacts UvcDevUsageSource::snapshot(const QString &sn, bool extended)
         if (dev->getCameraStatus(fresh))
             status = fresh;
     }
-    f.status = status.toByteArray();
+    f.status = status;
     if (!reachable(dev))
         return f;
 
