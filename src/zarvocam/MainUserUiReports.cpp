@@ -1,0 +1,29 @@
+// MainUserUi: usage events and the usage reports of new cameras. The
+// periodic reports run in DevUsageReporter on their own.
+
+#include "zarvocam/MainUserUi.h"
+
+#include "comm/AppTask.h"
+#include "comm/DevUsageReporter.h"
+#include "uvc/UvcDevice.h"
+
+#include <QDebug>
+
+using vexo::pc::UvcDevice;
+
+void MainUserUi::fileUsageEvent(int action, const QVariant &value, int source)
+{
+    if (m_currentSn.isEmpty()) {
+        qDebug() << "Usage event without a current device:" << action;
+        return;
+    }
+    vexo::pc::pushDevUsageEvent(m_currentSn, action, source, QString(), value);
+}
+
+void MainUserUi::reportNewDev(const QString &sn)
+{
+    const UvcDevice *dev = findDev(sn);
+    if (!dev || dev->devMode() != UvcDevice::DevModeUvc)
+        return;
+    m_reporter->onDeviceReady(sn, dev->getDevReportInfo(), dev->getSysType() == 1);
+}
