@@ -1,26 +1,20 @@
 #pragma once
 
 // Set-up of the main-window test: virtual cameras in the process-wide camera
-// platform, seen by the device registry the window starts, with a log of the
-// standard zoom control in between (zoom commands do not travel over the
-// extension unit, so the camera's block log cannot time them).
+// platform, seen by the device registry the window starts.
 
 #include "TestWait.h"
 #include "camera/VirtualCamera.h"
 #include "camera/VirtualCameraBackend.h"
 #include "camera/VirtualCameras.h"
 #include "comm/TimeScale.h"
-#include "platform/CameraBackend.h"
 #include "platform/CameraDevice.h"
-#include "platform/CameraPlatform.h"
 #include "uicomm/DevButton.h"
 #include "uvc/UvcDevice.h"
 #include "uvc/UvcDevices.h"
 #include "zarvocam/MainUserUi.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QMutex>
 #include <QPushButton>
 
 #include <memory>
@@ -36,95 +30,13 @@ using testsupport::waitFor;
 // status polls. The window's own 100 ms rules stay as they are.
 constexpr double Scale = 0.05;
 
-// When (ms on one clock) zoom values were set through the standard control.
-class ZoomLog
-{
-public:
-    void add()
-    {
-        QMutexLocker l(&m_lock);
-        m_times.push_back(m_clock.elapsed());
-    }
-    std::vector<qint64> times()
-    {
-        QMutexLocker l(&m_lock);
-        return m_times;
-    }
-    void clear()
-    {
-        QMutexLocker l(&m_lock);
-        m_times.clear();
-    }
-    ZoomLog() { m_clock.start(); }
-
-private:
-    QMutex m_lock;
-    QElapsedTimer m_clock;
-    std::vector<qint64> m_times;
-};
-
-inline ZoomLog &zoomLog()
-{
-    static ZoomLog log;
-    return log;
-}
-
-// Forwards everything to the virtual camera's handle, noting zoom sets.
-class ZoomLoggingDevice final : public CameraDevice
-{
-public:
-    explicit ZoomLoggingDevice(std::shared_ptr<CameraDevice> inner)
-        : m_inner(std::move(inner))
-    {
-    }
-    bool xuInit() override { return m_inner->xuInit(); }
-    int xuGet(int selector, uchar *buf, int len) override { return m_inner->xuGet(selector, buf, len); }
-    int xuSet(int selector, const uchar *buf, int len) override { return m_inner->xuSet(selector, buf, len); }
-    bool controlRange(Control c, Range &range) override { return m_inner->controlRange(c, range); }
-    bool controlGet(Control c, int &value, int &flags) override { return m_inner->controlGet(c, value, flags); }
-    bool controlSet(Control c, int value, int flags) override
-    {
-        if (c == Control::Zoom)
-            zoomLog().add();
-        return m_inner->controlSet(c, value, flags);
-    }
-    bool panTiltSet(int pan, int tilt, int flags) override { return m_inner->panTiltSet(pan, tilt, flags); }
-    int lastError() const override { return m_inner->lastError(); }
-
-private:
-    std::shared_ptr<CameraDevice> m_inner;
-};
-
-class ZoomLoggingBackend final : public CameraBackend
-{
-public:
-    explicit ZoomLoggingBackend(std::shared_ptr<VirtualCameraBackend> inner)
-        : m_inner(std::move(inner))
-    {
-    }
-    QString name() const override { return m_inner->name(); }
-    bool listDevices(VideoDeviceList &out) override { return m_inner->listDevices(out); }
-    bool ownsPath(const QString &devicePath) const override { return m_inner->ownsPath(devicePath); }
-    std::shared_ptr<CameraDevice> open(const QString &devicePath) override
-    {
-        std::shared_ptr<CameraDevice> device = m_inner->open(devicePath);
-        return device ? std::make_shared<ZoomLoggingDevice>(device) : nullptr;
-    }
-    bool isSimulated() const override { return true; }
-
-private:
-    std::shared_ptr<VirtualCameraBackend> m_inner;
-};
-
 // Call once before the window exists: only virtual cameras.
 inline void setUpPlatform()
 {
     qputenv("ZARVO_REAL_CAMERAS", "0");
     TimeScale::setFactor(Scale);
     registerCameraStatusMetaType();
-    std::shared_ptr<VirtualCameraBackend> backend = VirtualCameras::install(0);
-    CameraPlatform::instance().removeBackend(backend);
-    CameraPlatform::instance().addBackend(std::make_shared<ZoomLoggingBackend>(backend));
+    VirtualCameras::install(0);
 }
 
 // Adds count cameras and waits until the window shows all of them.

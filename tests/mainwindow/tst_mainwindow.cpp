@@ -1,8 +1,6 @@
-// Main window against virtual cameras: its own rules, not its widgets'.
-// The device row (add, remove, renumber, names), selection, sleep and wake,
-// the quiet time after user actions, the zoom hold-off and rate limit, the
-// deaf switches, the one-time warning, cameras that vanish while a handler
-// runs, and key releases that must reach the child they were meant for.
+// Main window against virtual cameras: its own rules, not its widgets'
+// (device row, selection, sleep and wake, quiet time, zoom hold-off, deaf
+// switches, one-time warning, cameras that vanish during a handler, keys).
 
 #include "MainWindowTestSupport.h"
 
@@ -37,10 +35,8 @@ void answerBox(bool yes, bool *shown = nullptr)
 {
     QTimer::singleShot(0, [yes, shown] {
         MsgInfoUi *box = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && qobject_cast<MsgInfoUi *>(w))
-                box = qobject_cast<MsgInfoUi *>(w);
-        }
+        for (QWidget *w : QApplication::topLevelWidgets())
+            box = w->isVisible() && qobject_cast<MsgInfoUi *>(w) ? qobject_cast<MsgInfoUi *>(w) : box;
         if (shown)
             *shown = box != nullptr;
         if (box)
@@ -66,27 +62,21 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void init();
     void cleanup();
 
     void rowAddRemoveRenumber();
     void namesAvoidNumbersInUse();
     void selectionFollowsShortcutsAndSleepPage();
     void sleepAndResume();
-    void resumeFromSettingsWakesLikeResume();
-    void cameraSleepsAndWakesByItself();
-    void cameraGoneWhileWaking();
-    void cameraGoneDuringWarning();
+    void cameraGoneDuringHandler();
 
     void quietTimeAfterUserAction();
     void zoomHoldOffAndRateLimit();
-    void zoomReadoutFollowsModel();
     void switchesAreDeafAfterAClick();
     void framingWarningOnlyOnce();
     void backgroundOptionsNeedBackgroundOn();
     void statusDrivesThePanel();
     void framingSizeHiddenInEveryState();
-    void statusOfOtherCameraIgnored();
     void keyReleaseReachesChildAndStopsMove();
     void settingsPanelAndCompactLayout();
 
@@ -117,11 +107,6 @@ void TestMainWindow::cleanupTestCase()
     delete m_window;
 }
 
-void TestMainWindow::init()
-{
-    QVERIFY(m_window->devButtons().size() == 1 && !m_window->devButtons().first()->isOccupied());
-}
-
 void TestMainWindow::cleanup()
 {
     QVERIFY(unplugAll(m_window));
@@ -144,25 +129,19 @@ void TestMainWindow::plugOne()
 
 void TestMainWindow::rowAddRemoveRenumber()
 {
-    QCOMPARE(m_window->devButtons().first()->text(), QStringLiteral("None"));
-    QVERIFY(!m_zoom->isEnabled());
-
     auto cams = plugCameras(m_window, 5);
     QList<DevButton *> buttons = m_window->devButtons();
     QCOMPARE(buttons.size(), 5);
     for (int i = 0; i < 5; ++i)
         QCOMPARE(buttons.at(i)->isHidden(), i == 4);
-    QVERIFY(buttons.first()->isSelected());
     QCOMPARE(m_window->currentDevSn(), cams.front()->serial());
-    QVERIFY(m_zoom->isEnabled());
     DevButton *fifth = buttons.at(4);
 
     // Unplugging the second camera moves the later ones down and shows the fifth.
     cams.at(1)->unplug();
     QVERIFY(waitFor([&] { return m_window->devButtons().size() == 4; }));
     QCOMPARE(m_window->devButtons().at(3), fifth);
-    QCOMPARE(fifth->index(), 3);
-    QVERIFY(!fifth->isHidden());
+    QVERIFY(fifth->index() == 3 && !fifth->isHidden());
     QCOMPARE(m_window->devSleep()->devCount(), 4);
     QCOMPARE(m_window->devSleep()->devName(3), fifth->text());
     QVERIFY(m_window->devButtons().first()->isSelected());
@@ -196,10 +175,8 @@ void TestMainWindow::namesAvoidNumbersInUse()
     DevButton *button2 = m_window->devButtons().at(1);
     QCOMPARE(button2->text(), QStringLiteral("2"));
     QCOMPARE(GlobalParams::instance()->getDevInfo(probe.serial()).devName, QStringLiteral("2"));
-
     button2->applyRename(QStringLiteral("Desk"));
     QCOMPARE(m_window->devSleep()->devName(1), QStringLiteral("Desk"));
-    QCOMPARE(GlobalParams::instance()->getDevInfo(probe.serial()).devName, QStringLiteral("Desk"));
 }
 
 void TestMainWindow::selectionFollowsShortcutsAndSleepPage()
@@ -211,14 +188,26 @@ void TestMainWindow::selectionFollowsShortcutsAndSleepPage()
     m_window->shortcutNextDev();
     m_window->shortcutNextDev();
     m_window->shortcutNextDev();
-    QVERIFY(buttons.at(2)->isSelected());
-    QCOMPARE(buttons.at(2)->look(), DevButton::LookCurrent);
-    QCOMPARE(buttons.at(0)->look(), DevButton::LookOther);
+    QVERIFY(buttons.at(2)->isSelected() && !buttons.at(0)->isSelected());
     m_window->shortcutPreDev();
     QCOMPARE(m_window->currentDevSn(), cams.at(1)->serial());
-    // Only the current camera reports its status.
+    // Only the current camera reports its status; a late status of another
+    // one is ignored.
     QVERIFY(device(cams.at(1))->statusSignalEnabled());
     QVERIFY(!device(cams.at(0))->statusSignalEnabled());
+    device(cams.at(1))->setStatusSignalEnabled(false);
+    pastQuietTime();
+    CameraStatus s = status();
+    s.data[CameraStatus::Zoom] = 70;
+    QMetaObject::Connection c = connect(device(cams.at(0)), &UvcDevice::devStateUpdate, m_window,
+                                        &MainUserUi::onDevStateUpdate, Qt::DirectConnection);
+    for (int i = 0; i < 4; ++i)
+        emit device(cams.at(0))->devStateUpdate(s);
+    disconnect(c);
+    QVERIFY(m_zoom->value() != 70);
+    for (int i = 0; i < 4; ++i)
+        m_window->onDevStateUpdate(s);
+    QCOMPARE(m_zoom->value(), 70);
 
     m_window->onDevChangedFromSleepUi(7);
     m_window->onDevChangedFromSleepUi(-1);
@@ -257,17 +246,12 @@ void TestMainWindow::sleepAndResume()
     QVERIFY(m_window->isAwake());
     QVERIFY(!m_window->devSleep()->isVisible());
     QVERIFY(waitFor([&] { return m_cam->statusByte(CameraStatus::RunState) == CameraStatus::RunStateRunning; }));
-}
 
-void TestMainWindow::resumeFromSettingsWakesLikeResume()
-{
-    plugOne();
+    // "Resume" of the settings side puts an awake camera to sleep, and wakes
+    // it like the page does: while the window waits for the camera, the next
+    // status read is due in 4 s.
     m_window->on_devSleepResume();
-    QVERIFY(!m_window->isAwake());
-    QVERIFY(m_window->devSleep()->isVisible());
-
-    // While the waking window waits for the camera, the next status read is
-    // due in 4 s, as after "Resume" on the sleep page.
+    QVERIFY(!m_window->isAwake() && m_window->devSleep()->isVisible());
     TimeScale::setFactor(1.0);
     int pollCount = 1000;
     QTimer::singleShot(0, [&] { pollCount = device(m_cam)->statusPollCount(); });
@@ -275,42 +259,37 @@ void TestMainWindow::resumeFromSettingsWakesLikeResume()
     TimeScale::setFactor(Scale);
     QVERIFY(m_window->isAwake());
     QVERIFY2(pollCount >= UvcDevice::StatusPollIn4s && pollCount < 0, qPrintable(QString::number(pollCount)));
-}
 
-void TestMainWindow::cameraSleepsAndWakesByItself()
-{
-    m_cam = plugCameras(m_window, 1).front();
-    m_cam->setStatusByte(CameraStatus::RunState, CameraStatus::RunStateSleeping); // its own auto sleep
+    // The camera sleeps and wakes by itself (auto sleep, its button, privacy).
+    device(m_cam)->setStatusSignalEnabled(true);
+    m_cam->setStatusByte(CameraStatus::RunState, CameraStatus::RunStateSleeping);
     QVERIFY(waitFor([&] { return m_window->devSleep()->isVisible() && !m_window->isAwake(); }));
-    m_cam->setStatusByte(CameraStatus::RunState, CameraStatus::RunStateRunning); // its button
+    m_cam->setStatusByte(CameraStatus::RunState, CameraStatus::RunStateRunning);
     QVERIFY(waitFor([&] { return m_window->isAwake() && !m_window->devSleep()->isVisible(); }));
     m_cam->setStatusByte(CameraStatus::RunState, CameraStatus::RunStatePrivacy);
     QVERIFY(waitFor([&] { return m_window->devSleep()->isVisible(); }));
 }
 
-void TestMainWindow::cameraGoneWhileWaking()
+void TestMainWindow::cameraGoneDuringHandler()
 {
+    // Waking keeps the window live for a second; the registry drops the
+    // unplugged camera meanwhile.
     plugOne();
     button(m_window, "pbDevStatus")->click();
     m_window->devSleep()->setSleepTime(0, 0);
-    // Waking keeps the window live for a second; the registry drops the
-    // unplugged camera meanwhile.
     m_cam->unplug();
     TimeScale::setFactor(1.0);
     m_window->devSleep()->findChild<QPushButton *>(QStringLiteral("pbDevResume"))->click();
     TimeScale::setFactor(Scale);
     QVERIFY(m_window->currentDevSn().isEmpty());
-    QVERIFY(m_window->devSleep()->isHidden());
-    QVERIFY(!m_window->isAwake());
-}
+    QVERIFY(m_window->devSleep()->isHidden() && !m_window->isAwake());
 
-void TestMainWindow::cameraGoneDuringWarning()
-{
+    // While the framing warning waits for an answer the camera goes; "Turn
+    // On" then finds no camera.
+    QVERIFY(unplugAll(m_window));
     plugOne();
     GlobalParams::instance()->setAutoFramingTips(false);
     button(m_window, "pbVirtualBg")->click();
-    // While the warning waits for an answer the camera goes; "Turn On" then
-    // finds no camera.
     auto cam = m_cam;
     QTimer::singleShot(0, [this, cam] {
         cam->unplug();
@@ -325,32 +304,20 @@ void TestMainWindow::cameraGoneDuringWarning()
 void TestMainWindow::quietTimeAfterUserAction()
 {
     plugOne();
-    // A status right after a slider move does not move the slider back.
-    QElapsedTimer t;
-    t.start();
-    m_zoom->setValue(60);
     CameraStatus s = status();
-    s.data[CameraStatus::Zoom] = 10;
-    for (int i = 0; i < 3; ++i)
-        m_window->onDevStateUpdate(s);
-    if (t.elapsed() < 100) {
-        QCOMPARE(m_zoom->value(), 60);
-        QCOMPARE(m_window->zoomHoldOff(), -3); // dropped, not even counted
-    }
-
-    // Blur, with the virtual background on: the same rule, then the camera wins.
-    pastQuietTime();
     s.data[CameraStatus::MediaMode] = UvcDevice::MediaModeBackground;
-    s.data[CameraStatus::BgMode] = UvcDevice::MediaBgBlur;
     s.data[CameraStatus::BlurLevel] = 20;
     m_window->onDevStateUpdate(s);
     QVERIFY(m_window->isBackgroundOn());
-    t.restart();
+    // A status right after a slider move does not move the slider back...
+    QElapsedTimer t;
+    t.start();
     m_blur->setValue(80);
     QCOMPARE(lastCommand(m_cam, BlurLevel), 80);
     m_window->onDevStateUpdate(s);
     if (t.elapsed() < 100)
         QCOMPARE(m_blur->value(), 80);
+    // ... a later one does.
     QVERIFY(waitFor([&] {
         m_window->onDevStateUpdate(s);
         return m_blur->value() == 20;
@@ -361,22 +328,25 @@ void TestMainWindow::quietTimeAfterUserAction()
 void TestMainWindow::zoomHoldOffAndRateLimit()
 {
     plugOne();
-    // Dragging: commands from value changes at least 100 ms apart, plus one
-    // on press and one on release.
-    zoomLog().clear();
+    // Dragging up: the camera's zoom (set at once, a new value each time)
+    // changes at most once per 100 ms.
     m_zoom->setSliderDown(true);
     QElapsedTimer t;
     t.start();
+    QList<qint64> changes;
+    int zoom = m_cam->controlValue(CameraDevice::Control::Zoom);
     while (t.elapsed() < 300) {
-        m_zoom->setSliderPosition(int(t.elapsed() / 3));
+        m_zoom->setSliderPosition(1 + int(t.elapsed() / 5));
+        if (m_cam->controlValue(CameraDevice::Control::Zoom) != zoom)
+            changes.append(t.elapsed());
+        zoom = m_cam->controlValue(CameraDevice::Control::Zoom);
         QTest::qWait(5);
     }
+    QVERIFY(changes.size() >= 2);
+    for (int i = 1; i < changes.size(); ++i)
+        QVERIFY2(changes[i] - changes[i - 1] >= 99, qPrintable(QString::number(changes[i] - changes[i - 1])));
     m_zoom->setSliderPosition(70);
     m_zoom->setSliderDown(false);
-    const std::vector<qint64> times = zoomLog().times();
-    QVERIFY(times.size() >= 3);
-    for (size_t i = 2; i + 1 < times.size(); ++i)
-        QVERIFY2(times[i] - times[i - 1] >= 99, qPrintable(QStringLiteral("%1 ms").arg(times[i] - times[i - 1])));
 
     // After the release the next two status updates leave the slider alone.
     pastQuietTime();
@@ -395,27 +365,6 @@ void TestMainWindow::zoomHoldOffAndRateLimit()
     pastQuietTime();
     m_window->onDevStateUpdate(s);
     QCOMPARE(m_zoom->value(), 20);
-}
-
-void TestMainWindow::zoomReadoutFollowsModel()
-{
-    // Four cameras in a row cover a 4K and a plain zarvo.
-    auto cams = plugCameras(m_window, 4);
-    auto *text = m_window->findChild<QLabel *>(QStringLiteral("lbZoomValue"));
-    int checked = 0;
-    for (int i = 0; i < 4; ++i) {
-        const VirtualCamera::Model model = cams.at(i)->model();
-        if (model != VirtualCamera::Model::Zarvo && model != VirtualCamera::Model::Zarvo4K)
-            continue;
-        m_window->onDevChangedFromSleepUi(i);
-        const bool fourK = model == VirtualCamera::Model::Zarvo4K;
-        m_zoom->setValue(50);
-        QCOMPARE(text->text(), fourK ? QStringLiteral("2.5x") : QStringLiteral("1.5x"));
-        m_zoom->setValue(100);
-        QCOMPARE(text->text(), fourK ? QStringLiteral("4x") : QStringLiteral("2x"));
-        ++checked;
-    }
-    QCOMPARE(checked, 2);
 }
 
 void TestMainWindow::switchesAreDeafAfterAClick()
@@ -471,11 +420,6 @@ void TestMainWindow::backgroundOptionsNeedBackgroundOn()
     button(m_window, "pbVirtualBg")->click();
     button(m_window, "pbBgGreenScreen")->click();
     QCOMPARE(lastCommand(m_cam, BgMode), int(UvcDevice::MediaBgGreenScreen));
-    button(m_window, "pbColorB")->click();
-    QCOMPARE(lastCommand(m_cam, BgColor), int(UvcDevice::MediaBgColorBlue));
-    QCOMPARE(m_window->findChild<QStackedWidget *>(QStringLiteral("swOptionSet"))->currentIndex(), 1);
-    button(m_window, "pbView78")->click();
-    QCOMPARE(lastCommand(m_cam, Fov), 1);
 }
 
 void TestMainWindow::statusDrivesThePanel()
@@ -493,8 +437,7 @@ void TestMainWindow::statusDrivesThePanel()
     QVERIFY(!m_window->isBackgroundOn());
     QVERIFY(!m_zoom->isEnabled());
 
-    // Out-of-range values are clamped; an unknown media mode leaves the
-    // panel alone; an unknown run state ends the handling.
+    // Out-of-range values are clamped; an unknown run state ends the handling.
     device(m_cam)->setStatusSignalEnabled(false);
     pastQuietTime();
     CameraStatus s = status();
@@ -502,11 +445,7 @@ void TestMainWindow::statusDrivesThePanel()
     s.data[CameraStatus::MediaMode] = UvcDevice::MediaModeBackground;
     s.data[CameraStatus::BlurLevel] = 180;
     m_window->onDevStateUpdate(s);
-    QCOMPARE(m_zoom->value(), 100);
-    QCOMPARE(m_blur->value(), 100);
-    s.data[CameraStatus::MediaMode] = 9;
-    m_window->onDevStateUpdate(s);
-    QVERIFY(m_window->isBackgroundOn());
+    QVERIFY(m_zoom->value() == 100 && m_blur->value() == 100);
     CameraStatus odd = status(7);
     odd.data[CameraStatus::MediaMode] = UvcDevice::MediaModeFraming;
     m_window->onDevStateUpdate(odd);
@@ -532,38 +471,16 @@ void TestMainWindow::framingSizeHiddenInEveryState()
     button(m_window, "pbGroupMode")->click();
     QVERIFY(closeUp->isHidden());
 
-    // Shown again: single mode lets the size buttons work, group mode blocks them.
+    // Shown again: group mode blocks the size buttons.
     pastQuietTime();
     s.data[CameraStatus::ScreenMode] = 0;
     m_window->onDevStateUpdate(s);
     QVERIFY(!closeUp->isHidden());
-    closeUp->click();
-    QCOMPARE(lastCommand(m_cam, Framing, 3), 0);
     button(m_window, "pbGroupMode")->click();
     QCOMPARE(blocks(m_cam, Framing).last().mid(2, 2), QByteArray("\x00\xff", 2));
     const int sent = blocks(m_cam, Framing).size();
     upper->click();
     QCOMPARE(blocks(m_cam, Framing).size(), sent);
-}
-
-void TestMainWindow::statusOfOtherCameraIgnored()
-{
-    auto cams = plugCameras(m_window, 2);
-    device(cams.at(0))->setStatusSignalEnabled(false);
-    pastQuietTime();
-    const int before = m_zoom->value();
-    CameraStatus s = status();
-    s.data[CameraStatus::Zoom] = 70;
-    UvcDevice *other = device(cams.at(1));
-    QMetaObject::Connection c =
-        connect(other, &UvcDevice::devStateUpdate, m_window, &MainUserUi::onDevStateUpdate, Qt::DirectConnection);
-    for (int i = 0; i < 4; ++i)
-        emit other->devStateUpdate(s);
-    disconnect(c);
-    QCOMPARE(m_zoom->value(), before);
-    for (int i = 0; i < 4; ++i)
-        m_window->onDevStateUpdate(s);
-    QCOMPARE(m_zoom->value(), 70);
 }
 
 void TestMainWindow::keyReleaseReachesChildAndStopsMove()
@@ -593,13 +510,6 @@ void TestMainWindow::keyReleaseReachesChildAndStopsMove()
         m_window->onDevStateUpdate(status());
     QCOMPARE(m_window->cropAreaCounter(), 0);
     delete probe;
-
-    // Reset centres the view through the absolute control.
-    int error = 0;
-    QVERIFY(m_cam->controlSet(m_cam->generation(), CameraDevice::Control::Pan, 3600, 0, &error));
-    button(m_window, "pbDirectionReset")->click();
-    QCOMPARE(m_cam->controlValue(CameraDevice::Control::Pan), 0);
-    QCOMPARE(m_cam->controlValue(CameraDevice::Control::Tilt), 0);
 }
 
 void TestMainWindow::settingsPanelAndCompactLayout()
@@ -614,27 +524,22 @@ void TestMainWindow::settingsPanelAndCompactLayout()
     const QRect panel = settings->frameGeometry();
     QCOMPARE(panel.top(), main.top());
     QVERIFY(panel.left() == main.right() + 1 || panel.right() + 1 == main.left());
+    // Closing the panel gives the camera tab back; closing the window closes it.
     settings->close();
     QCOMPARE(cameraTab->property("look").toString(), QStringLiteral("selected"));
-    settingsTab->click();
-    cameraTab->click();
-    QVERIFY(settings->isHidden());
     settingsTab->click();
     m_window->close();
     QVERIFY(settings->isHidden());
     m_window->show();
 
-    // Without the virtual background the window shrinks and the sleep page
-    // still covers it; with it everything is back where it was.
-    QWidget *section = m_window->findChild<QWidget *>(QStringLiteral("swOptionSet"));
+    // Without the virtual background the window shrinks, the sleep page
+    // still covering it; with it everything is back where it was.
     const QRect fullPad = m_window->directionHandler()->geometry();
     const int fullHeight = m_window->height();
     m_window->setVirtualBgAvailable(false);
-    QVERIFY(section->isHidden());
     QVERIFY(m_window->height() < fullHeight);
     QCOMPARE(m_window->devSleep()->geometry(), m_window->rect());
     m_window->setVirtualBgAvailable(true);
-    QVERIFY(!section->isHidden());
     QCOMPARE(m_window->height(), fullHeight);
     QCOMPARE(m_window->directionHandler()->geometry(), fullPad);
 }
