@@ -207,6 +207,7 @@ private:
     static vexo::pc::UvcDevice *findDev(const QString &sn);
     static QList<vexo::pc::UvcDevice *> allDevs();
     vexo::pc::UvcDevice *currentDev() const;
+    static vexo::pc::CameraStatus readStatus(vexo::pc::UvcDevice *dev);
     DevButton *createDevButton(int index);
     DevButton *createNoneButton();
     void addDevButton(const QString &sn);
@@ -238,18 +239,21 @@ private:
     void restyleFramingMode(int framingMode);
     void restyleFramingSize(int framingSize, bool usable);
     void restyleViewButtons(int fov);
-    void setSwitch(QPushButton *button, int state);
+    void setSwitch(QPushButton *button, bool on);
     void deafen(QPushButton *button);
     void setZoomReadout(int value);
     void setBlurReadout(int value);
     void setSliderQuietly(QSlider *slider, int value);
     void sendZoom(int position);
     void sendBlur(int position);
+    void releaseSlider(QSlider *slider, void (MainUserUi::*send)(int), int &pendingReport);
+    void sendChangedValue(int value, void (MainUserUi::*send)(int), int &pendingReport);
     void onBgModeClicked(int bgMode, const QString &usageValue);
     void onColorClicked(int color, const QString &usageValue);
     void onViewClicked(int fov, const QString &usageValue);
     void onFramingClicked(int framingMode, int framingSize, int action, int usageValue);
     void scheduleStatusRead(vexo::pc::UvcDevice *dev, int pollCount);
+    void commandSent(vexo::pc::UvcDevice *dev, int pollCount, int action, const QVariant &value, int source);
     void showHelp(const QString &text);
     void initLooks();
 

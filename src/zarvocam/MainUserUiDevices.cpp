@@ -37,6 +37,15 @@ QList<UvcDevice *> MainUserUi::allDevs()
     return UvcDevices::instance()->devices();
 }
 
+// The camera's status now, or the last one its worker read.
+CameraStatus MainUserUi::readStatus(UvcDevice *dev)
+{
+    CameraStatus status;
+    if (!dev->getCameraStatus(status))
+        status = dev->cachedStatus();
+    return status;
+}
+
 UvcDevice *MainUserUi::currentDev() const
 {
     return findDev(m_currentSn);
@@ -241,9 +250,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
     }
     dev->setStatusPollCount(UvcDevice::StatusPollIn400ms);
     markUserAction();
-    CameraStatus status;
-    if (!dev->getCameraStatus(status))
-        status = dev->cachedStatus();
+    const CameraStatus status = readStatus(dev);
 
     GlobalParams::instance()->setCurrDevSn(m_currentSn);
     m_zoom4x = dev->is4KDevice();

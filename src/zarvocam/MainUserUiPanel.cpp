@@ -25,13 +25,6 @@ using vexo::pc::GlobalParams;
 using vexo::pc::TimeScale;
 using vexo::pc::UvcDevice;
 
-namespace {
-
-// Switch states (UiLook::Switch by number, for the tables below).
-enum SwitchState { SwitchOn, SwitchOff, SwitchUnavailable };
-
-} // namespace
-
 // ---------------------------------------------------------------------------
 // Control panel: looks
 
@@ -74,20 +67,9 @@ void MainUserUi::initLooks()
     ui->slBlurLevel->setRange(0, SliderMax);
 }
 
-void MainUserUi::setSwitch(QPushButton *button, int state)
+void MainUserUi::setSwitch(QPushButton *button, bool on)
 {
-    switch (state) {
-    case SwitchOn:
-        UiLook::setSwitch(button, UiLook::Switch::On);
-        break;
-    case SwitchOff:
-        UiLook::setSwitch(button, UiLook::Switch::Off);
-        break;
-    default:
-        UiLook::setSwitch(button, UiLook::Switch::Unavailable);
-        break;
-    }
-    button->setProperty("switchState", state);
+    UiLook::setSwitch(button, on ? UiLook::Switch::On : UiLook::Switch::Off);
 }
 
 void MainUserUi::deafen(QPushButton *button)
@@ -206,7 +188,7 @@ void MainUserUi::setControlsEnabled(bool enabled)
         applyBackgroundOff();
         applyFramingOff();
         for (QPushButton *button : {ui->pbAutoFraming, ui->pbVirtualBg}) {
-            setSwitch(button, SwitchUnavailable);
+            UiLook::setSwitch(button, UiLook::Switch::Unavailable);
             button->blockSignals(true);
         }
         for (QPushButton *view : views) {
@@ -226,7 +208,7 @@ void MainUserUi::setControlsEnabled(bool enabled)
         return;
     }
     for (QPushButton *button : {ui->pbAutoFraming, ui->pbVirtualBg}) {
-        setSwitch(button, SwitchOff);
+        setSwitch(button, false);
         button->blockSignals(false);
     }
     for (QPushButton *view : views) {
@@ -248,14 +230,14 @@ void MainUserUi::applyMode(int mediaMode, const CameraStatus &values)
         applyBackgroundOff();
         applyFramingOff();
         m_framingOn = false;
-        setSwitch(ui->pbAutoFraming, SwitchOff);
+        setSwitch(ui->pbAutoFraming, false);
         applyView(current, fov);
         break;
     case UvcDevice::MediaModeBackground:
         m_bgOn = true;
-        setSwitch(ui->pbVirtualBg, SwitchOn);
+        setSwitch(ui->pbVirtualBg, true);
         m_framingOn = false;
-        setSwitch(ui->pbAutoFraming, SwitchOff);
+        setSwitch(ui->pbAutoFraming, false);
         applyFramingOff();
         applyBackgroundOn(values);
         applyView(current, fov);
@@ -263,7 +245,7 @@ void MainUserUi::applyMode(int mediaMode, const CameraStatus &values)
     case UvcDevice::MediaModeFraming:
         applyBackgroundOff();
         m_framingOn = true;
-        setSwitch(ui->pbAutoFraming, SwitchOn);
+        setSwitch(ui->pbAutoFraming, true);
         applyView(false, fov);
         applyFramingOn(values.byte(CameraStatus::FramingMode), values.byte(CameraStatus::FramingSize));
         break;
@@ -296,7 +278,7 @@ void MainUserUi::applyBackgroundOn(const CameraStatus &values)
 void MainUserUi::applyBackgroundOff()
 {
     m_bgOn = false;
-    setSwitch(ui->pbVirtualBg, SwitchOff);
+    setSwitch(ui->pbVirtualBg, false);
     for (QPushButton *tab : {ui->pbBgBlur, ui->pbBgGreenScreen, ui->pbBgReplace}) {
         UiLook::setLook(tab, UiLook::Look::Disabled);
         tab->setEnabled(false);
@@ -366,10 +348,7 @@ void MainUserUi::on_slZoom_sliderPressed()
 
 void MainUserUi::on_slZoom_sliderReleased()
 {
-    if (!currentDev())
-        return;
-    sendZoom(ui->slZoom->sliderPosition());
-    m_pendingZoomReport = SourceMouse;
+    releaseSlider(ui->slZoom, &MainUserUi::sendZoom, m_pendingZoomReport);
 }
 
 void MainUserUi::on_slZoom_sliderMoved(int value)
@@ -385,9 +364,7 @@ void MainUserUi::on_slZoom_valueChanged(int value)
     if (m_zoomSendClock.isValid() && m_zoomSendClock.elapsed() < ZoomSendIntervalMs)
         return;
     m_zoomSendClock.start();
-    sendZoom(value);
-    if (m_pendingZoomReport == SourceNone)
-        m_pendingZoomReport = SourceMouse;
+    sendChangedValue(value, &MainUserUi::sendZoom, m_pendingZoomReport);
 }
 
 void MainUserUi::sendBlur(int position)
@@ -408,10 +385,7 @@ void MainUserUi::on_slBlurLevel_sliderPressed()
 
 void MainUserUi::on_slBlurLevel_sliderReleased()
 {
-    if (!currentDev())
-        return;
-    sendBlur(ui->slBlurLevel->sliderPosition());
-    m_pendingBlurReport = SourceMouse;
+    releaseSlider(ui->slBlurLevel, &MainUserUi::sendBlur, m_pendingBlurReport);
 }
 
 void MainUserUi::on_slBlurLevel_sliderMoved(int value)
@@ -422,11 +396,25 @@ void MainUserUi::on_slBlurLevel_sliderMoved(int value)
 void MainUserUi::on_slBlurLevel_valueChanged(int value)
 {
     setBlurReadout(value);
+    if (currentDev())
+        sendChangedValue(value, &MainUserUi::sendBlur, m_pendingBlurReport);
+}
+
+// A released slider sends its position; the next status update files the
+// usage event of the value the camera then reports.
+void MainUserUi::releaseSlider(QSlider *slider, void (MainUserUi::*send)(int), int &pendingReport)
+{
     if (!currentDev())
         return;
-    sendBlur(value);
-    if (m_pendingBlurReport == SourceNone)
-        m_pendingBlurReport = SourceMouse;
+    (this->*send)(slider->sliderPosition());
+    pendingReport = SourceMouse;
+}
+
+void MainUserUi::sendChangedValue(int value, void (MainUserUi::*send)(int), int &pendingReport)
+{
+    (this->*send)(value);
+    if (pendingReport == SourceNone)
+        pendingReport = SourceMouse;
 }
 
 void MainUserUi::on_pbAutoFraming_clicked()
@@ -451,13 +439,11 @@ void MainUserUi::on_pbAutoFraming_clicked()
     if (!dev)
         return;
     m_framingOn = !m_framingOn;
-    setSwitch(ui->pbAutoFraming, m_framingOn ? SwitchOn : SwitchOff);
+    setSwitch(ui->pbAutoFraming, m_framingOn);
     const int mode = m_framingOn ? UvcDevice::MediaModeFraming : UvcDevice::MediaModeStandard;
     applyMode(mode, dev->cachedStatus());
     dev->cameraSetMediaMode(UvcDevice::MediaMode(mode));
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn3s);
-    markUserAction();
-    fileUsageEvent(ActionSetAutoFramingEnabled, m_framingOn, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn3s, ActionSetAutoFramingEnabled, m_framingOn, m_triggerSource);
     deafen(ui->pbAutoFraming);
 }
 
@@ -467,34 +453,25 @@ void MainUserUi::on_pbVirtualBg_clicked()
     if (!dev)
         return;
     m_bgOn = !m_bgOn;
-    setSwitch(ui->pbVirtualBg, m_bgOn ? SwitchOn : SwitchOff);
+    setSwitch(ui->pbVirtualBg, m_bgOn);
     if (m_bgOn) {
-        CameraStatus status;
-        if (!dev->getCameraStatus(status))
-            status = dev->cachedStatus();
-        applyMode(UvcDevice::MediaModeBackground, status);
+        applyMode(UvcDevice::MediaModeBackground, readStatus(dev));
     } else {
         applyBackgroundOff();
     }
     dev->cameraSetMediaMode(m_bgOn ? UvcDevice::MediaModeBackground : UvcDevice::MediaModeStandard);
-    fileUsageEvent(ActionSetBgModeEnabled, m_bgOn, m_triggerSource);
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn2s);
-    markUserAction();
+    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgModeEnabled, m_bgOn, m_triggerSource);
     deafen(ui->pbVirtualBg);
 }
 
 void MainUserUi::onBgModeClicked(int bgMode, const QString &usageValue)
 {
-    if (!m_bgOn)
-        return;
-    UvcDevice *dev = currentDev();
+    UvcDevice *dev = m_bgOn ? currentDev() : nullptr;
     if (!dev)
         return;
     restyleBgTabs(bgMode);
     dev->cameraSetBgMode(UvcDevice::MediaBgMode(bgMode));
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn2s);
-    markUserAction();
-    fileUsageEvent(ActionSetBgModeOption, usageValue, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgModeOption, usageValue, m_triggerSource);
 }
 
 void MainUserUi::on_pbBgBlur_clicked()
@@ -514,16 +491,12 @@ void MainUserUi::on_pbBgReplace_clicked()
 
 void MainUserUi::onColorClicked(int color, const QString &usageValue)
 {
-    if (!m_bgOn)
-        return;
-    UvcDevice *dev = currentDev();
+    UvcDevice *dev = m_bgOn ? currentDev() : nullptr;
     if (!dev)
         return;
     restyleColors(color);
     dev->cameraSetBgColor(UvcDevice::MediaBgModeColorType(color));
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn2s);
-    markUserAction();
-    fileUsageEvent(ActionSetBgGreenScreenColor, usageValue, SourceMouse);
+    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgGreenScreenColor, usageValue, SourceMouse);
 }
 
 void MainUserUi::on_pbColorG_clicked()
@@ -545,9 +518,7 @@ void MainUserUi::onViewClicked(int fov, const QString &usageValue)
         restyleViewButtons(fov);
     dev->cameraSetFov(fov);
     m_zoomHoldOff = 0;
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn400ms);
-    markUserAction();
-    fileUsageEvent(ActionSetViewMode, usageValue, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn400ms, ActionSetViewMode, usageValue, m_triggerSource);
 }
 
 void MainUserUi::on_pbView65_clicked()
@@ -580,10 +551,7 @@ void MainUserUi::on_pbSingleMode_clicked()
     UvcDevice *dev = currentDev();
     if (!dev)
         return;
-    CameraStatus status;
-    if (!dev->getCameraStatus(status))
-        status = dev->cachedStatus();
-    const int size = status.byte(CameraStatus::FramingSize);
+    const int size = readStatus(dev).byte(CameraStatus::FramingSize);
     restyleFramingMode(FramingSingle);
     if (!m_framingSizeHidden)
         restyleFramingSize(size, true);
@@ -612,9 +580,7 @@ void MainUserUi::onFramingClicked(int framingMode, int framingSize, int action, 
     if (!dev)
         return;
     dev->cameraSetAutoFramingMode(framingMode, static_cast<signed char>(framingSize));
-    scheduleStatusRead(dev, UvcDevice::StatusPollIn2s);
-    markUserAction();
-    fileUsageEvent(action, usageValue, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn2s, action, usageValue, m_triggerSource);
 }
 
 void MainUserUi::showHelp(const QString &text)
@@ -685,4 +651,13 @@ void MainUserUi::scheduleStatusRead(UvcDevice *dev, int pollCount)
 {
     if (dev)
         dev->setStatusPollCount(pollCount);
+}
+
+// After a command: the camera's status is read soon, status updates of the
+// next moment are ignored, and the action is reported.
+void MainUserUi::commandSent(UvcDevice *dev, int pollCount, int action, const QVariant &value, int source)
+{
+    scheduleStatusRead(dev, pollCount);
+    markUserAction();
+    fileUsageEvent(action, value, source);
 }
