@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QThreadPool>
 #include <QtTest>
 
 using namespace mwtest;
@@ -44,12 +45,11 @@ void answerBox(bool yes, bool *shown = nullptr)
     });
 }
 
-// Records the key releases it receives.
 class KeyProbe : public QWidget
 {
 public:
     using QWidget::QWidget;
-    QList<bool> releases; // accepted flag on arrival
+    QList<bool> releases; // the accepted flag of each key release on arrival
 protected:
     void keyReleaseEvent(QKeyEvent *event) override { releases.append(event->isAccepted()); }
 };
@@ -105,6 +105,8 @@ void TestMainWindow::cleanupTestCase()
     qApp->removeEventFilter(m_window);
     unplugAll(m_window);
     delete m_window;
+    // Report tasks still queued must run while the application is alive.
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void TestMainWindow::cleanup()
@@ -113,8 +115,7 @@ void TestMainWindow::cleanup()
     m_cam.reset();
 }
 
-// One camera, current and awake, whose status updates the case delivers
-// itself, past the zoom hold-off of its selection.
+// One camera, current, awake and past its selection's zoom hold-off.
 void TestMainWindow::plugOne()
 {
     m_cam = plugCameras(m_window, 1).front();
@@ -328,8 +329,7 @@ void TestMainWindow::quietTimeAfterUserAction()
 void TestMainWindow::zoomHoldOffAndRateLimit()
 {
     plugOne();
-    // Dragging up: the camera's zoom (set at once, a new value each time)
-    // changes at most once per 100 ms.
+    // Dragged up, the camera's zoom changes at most once per 100 ms.
     m_zoom->setSliderDown(true);
     QElapsedTimer t;
     t.start();
