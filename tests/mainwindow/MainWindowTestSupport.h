@@ -7,6 +7,7 @@
 #include "camera/VirtualCamera.h"
 #include "camera/VirtualCameraBackend.h"
 #include "camera/VirtualCameras.h"
+#include "comm/AppTask.h"
 #include "comm/TimeScale.h"
 #include "platform/CameraDevice.h"
 #include "uicomm/DevButton.h"
@@ -30,10 +31,12 @@ using testsupport::waitFor;
 // status polls. The window's own 100 ms rules stay as they are.
 constexpr double Scale = 0.05;
 
-// Call once before the window exists: only virtual cameras.
+// Call once before the window exists: only virtual cameras, and the
+// window's usage reports refused at once (not sent to a stand-in in use).
 inline void setUpPlatform()
 {
     qputenv("ZARVO_REAL_CAMERAS", "0");
+    AppTask::setReportBaseUrl(QStringLiteral("http://127.0.0.1:9/"));
     TimeScale::setFactor(Scale);
     registerCameraStatusMetaType();
     VirtualCameras::install(0);

@@ -25,10 +25,7 @@ namespace {
 enum Code { MediaMode = 0, Fov = 4, BgMode = 5, BlurLevel = 6, PanTilt = 9, Framing = 13, BgColor = 16 };
 
 // The window's quiet time after a user action, waited out (at least).
-void pastQuietTime()
-{
-    QTest::qWait(130);
-}
+void pastQuietTime() { QTest::qWait(130); }
 
 // Presses Yes or No of the next message box once it runs; *shown tells
 // whether one did.
