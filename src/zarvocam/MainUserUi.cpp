@@ -74,7 +74,7 @@ MainUserUi::MainUserUi(QWidget *parent)
 
     GlobalParams *params = GlobalParams::instance();
 
-    // 1: widgets and the settings panel, a window of its own beside this one.
+    // Widgets and the settings panel, a window of its own beside this one.
     ui->setupUi(this);
     QString sheet = UiLook::windowStyleSheet(QStringLiteral("mainwindow"));
     QFile panelSheet(QStringLiteral(":/source/zarvocam/qss/mainpanel.qss"));
@@ -85,7 +85,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     m_systemSetting->hide();
     connect(m_systemSetting, &SystemSettingUi::sendSettingEvent, this, &MainUserUi::recvSignalFromSysSetting);
 
-    // 2: the sleep page over the whole window.
+    // The sleep page over the whole window.
     m_devSleep = new DevSleep(this);
     connect(m_devSleep, &DevSleep::devChanged, this, &MainUserUi::onDevChangedFromSleepUi);
     connect(m_devSleep, &DevSleep::devResumed, this, [this] {
@@ -94,7 +94,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     });
     m_devSleep->hide();
 
-    // 3: state, direction pad, picture strip.
+    // State, direction pad, picture strip.
     markUserAction();
     m_direction = new DirectionHandler(ui->wDevCtrl);
     m_direction->setGeometry(425, 325, 200, 200);
@@ -121,13 +121,13 @@ MainUserUi::MainUserUi(QWidget *parent)
         m_imageSlots.append(slot);
     }
 
-    // 4: the device registry and its scan thread.
+    // The device registry and its scan thread.
     UvcDevices *devices = UvcDevices::instance();
     connect(devices, &UvcDevices::devChanged, this, &MainUserUi::onDevChanged);
     if (!devices->isRunning())
         devices->start();
 
-    // 6: the desktop's horizontal bounds, for placing the settings panel.
+    // The desktop's horizontal bounds, for placing the settings panel.
     const QList<QScreen *> screens = QGuiApplication::screens();
     if (!screens.isEmpty()) {
         m_desktopLeft = screens.first()->geometry().left();
@@ -138,11 +138,11 @@ MainUserUi::MainUserUi(QWidget *parent)
         }
     }
 
-    // 7: periodic usage reports.
+    // Periodic usage reports.
     m_reporter = new vexo::pc::DevUsageReporter(this);
     m_reporter->start();
 
-    // 8: focus, tabs, icon, the "None" placeholder, no camera yet.
+    // Focus, tabs, icon, the "None" placeholder, no camera yet.
     setFocusPolicy(Qt::StrongFocus);
     initLooks();
     setActiveTab(true);
@@ -150,7 +150,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     m_devButtons.append(createNoneButton());
     setControlsEnabled(false);
 
-    // 10: language, window frame, layout.
+    // Language, window frame, layout.
     onChangeLanguage(params->getLanguageType());
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
     m_virtualBgAvailable = params->getPcVirtualBg();

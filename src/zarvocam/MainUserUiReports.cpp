@@ -25,5 +25,7 @@ void MainUserUi::reportNewDev(const QString &sn)
     const UvcDevice *dev = findDev(sn);
     if (!dev || dev->devMode() != UvcDevice::DevModeUvc)
         return;
+    // System type 1: the camera runs its main system, which has device
+    // information to report.
     m_reporter->onDeviceReady(sn, dev->getDevReportInfo(), dev->getSysType() == 1);
 }
