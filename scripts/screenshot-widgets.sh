@@ -14,8 +14,8 @@ cmake --build "$BUILD" --target widget_gallery -j2 >/dev/null
 mkdir -p "$OUT"
 
 if command -v xvfb-run >/dev/null 2>&1 && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/tests/widget_gallery" "$OUT"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/tools/widget_gallery" "$OUT"
 else
-    QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$BUILD/tests/widget_gallery" "$OUT"
+    QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$BUILD/tools/widget_gallery" "$OUT"
 fi
 echo "Screenshots in $OUT"

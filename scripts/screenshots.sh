@@ -24,9 +24,9 @@ case "$BUILD" in
 esac
 
 if command -v xvfb-run >/dev/null 2>&1; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/tests/mainwindow_shots" "$OUT"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/tools/mainwindow_shots" "$OUT"
 else
     echo "xvfb-run not found: using the offscreen platform" >&2
-    QT_QPA_PLATFORM=offscreen "$BUILD/tests/mainwindow_shots" "$OUT"
+    QT_QPA_PLATFORM=offscreen "$BUILD/tools/mainwindow_shots" "$OUT"
 fi
 echo "Screenshots in $OUT"

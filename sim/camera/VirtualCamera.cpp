@@ -565,6 +565,14 @@ QByteArray VirtualCamera::statusBlock() const
     return status_;
 }
 
+// One byte by value: a QByteArray copy of the block would share its buffer
+// with the camera, which writes it in place.
+quint8 VirtualCamera::statusByte(int offset) const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return offset >= 0 && offset < Block ? quint8(status_.at(offset)) : 0;
+}
+
 void VirtualCamera::setStatusByte(int offset, quint8 value)
 {
     std::lock_guard<std::mutex> locker(lock_);

@@ -124,6 +124,7 @@ public:
 
     // ---- status and state ----
     QByteArray statusBlock() const;            // 60 bytes
+    quint8 statusByte(int offset) const;       // 0 outside the block
     void setStatusByte(int offset, quint8 value);
     void setPreset(int index, const Preset &preset);
     void setAiStatus(quint8 first, quint8 second, quint8 third, quint8 fourth, float value);

@@ -44,6 +44,8 @@ public:
 
     // Read-outs for tests and the main window.
     bool isPressed() const { return m_pressed; }
+    // Whether the 100 ms reports run.
+    bool isReporting() const { return m_repeatTimer.isActive(); }
     double deflection() const { return m_deflection; }
     QPoint knobPos() const { return m_knobPos; }
     int travelRadius() const;

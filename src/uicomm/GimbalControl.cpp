@@ -17,11 +17,11 @@ GimbalControl::~GimbalControl() = default;
 
 int GimbalControl::cropAreaBandStart(int counter)
 {
-    if (counter <= 30)
-        return 1;
-    if (counter <= 60)
-        return 31;
-    return 61;
+    if (counter < CropBandKey)
+        return CropBandMouse;
+    if (counter < CropBandRemote)
+        return CropBandKey;
+    return CropBandRemote;
 }
 
 double GimbalControl::presetMoveTime(int travel_x, int travel_y, int travel_z, double speed_ref)

@@ -24,8 +24,16 @@ public:
     double lastY() const { return m_lastY; }
     double lastZ() const { return m_lastZ; }
 
+    // The main window's crop-area counter counts status updates after the
+    // view stopped; its band tells who moved the view. The counter's last
+    // value in a band (30, 60, 90) files the report.
+    static constexpr int CropBandWidth = 30;
+    static constexpr int CropBandMouse = 1;
+    static constexpr int CropBandKey = CropBandMouse + CropBandWidth;
+    static constexpr int CropBandRemote = CropBandKey + CropBandWidth;
+
     // Where the crop-area counter restarts after the view stopped: the first
-    // value of the band the counter was in (1 mouse, 31 keyboard, 61 remote).
+    // value of the band the counter was in.
     static int cropAreaBandStart(int counter);
 
     // Largest |travel| / speed over the three axes: the time in which every

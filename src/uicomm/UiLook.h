@@ -19,26 +19,9 @@ class UiLook final
 public:
     UiLook() = delete;
 
-    // Colours of the scheme. Style sheets use the same values literally.
-    static constexpr QRgb WindowBackground = 0xFF1E1E1E;    // rgb(30, 30, 30)
-    static constexpr QRgb ControlArea = 0xFF141414;         // main control area
-    static constexpr QRgb MessageBackground = 0xFF3C3C3C;   // rgb(60, 60, 60)
-    static constexpr QRgb PrimaryText = 0xFFFFFFFF;
-    static constexpr QRgb SecondaryText = 0xFF7C7C7C;       // rgb(124, 124, 124)
-    static constexpr QRgb DisabledText = 0xFF666666;
-    static constexpr QRgb OptionBorder = 0xFF323232;
-    static constexpr QRgb HoverBorder = 0xFF808080;
-    static constexpr QRgb SettingsBorder = 0xFF666666;
-    static constexpr QRgb SelectedText = 0xFF141414;
-    static constexpr QRgb SelectedTextAlt = 0xFF262626;
-    static constexpr QRgb CurrentDeviceFill = 0xFFDD2222;   // rgb(221, 34, 34)
-    static constexpr QRgb CurrentDeviceBorder = 0xFFE60033; // rgb(230, 0, 51)
-    static constexpr QRgb ScreenGreen = 0xFF61E96A;
-    static constexpr QRgb ScreenBlue = 0xFF2528E9;
-    static constexpr QRgb ScreenGreenDimmed = 0xFF326937;
-    static constexpr QRgb ScreenBlueDimmed = 0xFF1A1C6A;
-    static constexpr QRgb Link = 0xFF1E90FF;
-    static constexpr QRgb MenuBackground = 0xFF1E1E1E;
+    // Background of the main control area (the style sheets hold the other
+    // colours of the scheme).
+    static constexpr QRgb ControlArea = 0xFF141414;
 
     enum class Look {
         Selected, // white border or fill, dark text

@@ -9,7 +9,7 @@
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QRect>
-#include <QTimer>
+#include <QVariant>
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +21,7 @@ class GimbalControl;
 class CurrentCameraGimbal;
 class QAbstractButton;
 class QPushButton;
+class QSlider;
 class QTranslator;
 
 namespace Ui {
@@ -29,6 +30,7 @@ class MainUserUi;
 
 namespace vexo {
 namespace pc {
+class DevUsageReporter;
 class UvcDevice;
 using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 }
@@ -46,6 +48,11 @@ using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 // through the device registry's devChanged signal; the current one is looked
 // up by serial number in the registry for every action, so a camera that
 // vanished meanwhile makes the handler do nothing.
+//
+// The class is split by concern: MainUserUi.cpp (construction, tabs,
+// language, layout, keys), MainUserUiDevices.cpp (device row, selection,
+// status updates, sleep and wake), MainUserUiPanel.cpp (control panel) and
+// MainUserUiReports.cpp (usage reports).
 class MainUserUi : public QMainWindow
 {
     Q_OBJECT
@@ -153,20 +160,74 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    // ---- cameras and buttons ----
+    // Status updates this soon after a user action would undo what the user
+    // just did: the camera has not applied it yet.
+    static constexpr qint64 UserActionQuietMs = 100;
+    // Zoom commands from a dragged slider, and zoom shortcut steps, are
+    // spaced at least this far apart.
+    static constexpr qint64 ZoomSendIntervalMs = 100;
+    static constexpr int ZoomShortcutStep = 10;
+    // Status updates after a user zoom that leave the slider alone.
+    static constexpr int ZoomHoldOffUpdates = -3;
+    // A switch ignores clicks this long after one (the camera needs the time
+    // to change its media mode).
+    static constexpr int SwitchDeafMs = 4000;
+    // A waking camera takes about this long before it answers again.
+    static constexpr int WakeSettleMs = 1000;
+    static constexpr int MaxVisibleDevButtons = 4;
+    static constexpr int MaxDevIndex = 10;
+    // The read-outs and sliders run 0..100.
+    static constexpr int SliderMax = 100;
+
+    // Camera values of the panel (command and status bytes).
+    enum Fov { Fov86 = 0, Fov78 = 1, Fov65 = 2 };
+    enum FramingMode { FramingGroup = 0, FramingSingle = 1 };
+    enum FramingSize { FramingSizeKeep = -1, FramingCloseUp = 0, FramingUpperBody = 1 };
+    // Looks of the two green-screen colour buttons besides blue and green.
+    enum ColorLook { ColorNone = -1, ColorDimmed = -2 };
+
+    // Usage event actions: positions in the reports' action table.
+    enum UsageAction {
+        ActionToSleep = 0,
+        ActionToWake = 2,
+        ActionZooming = 4,
+        ActionSetViewMode = 12,
+        ActionSetAutoFramingEnabled = 13,
+        ActionSetAutoFramingMode = 14,
+        ActionSetAutoFramingSize = 15,
+        ActionSetCropArea = 16,
+        ActionResetCropArea = 17,
+        ActionSetBgModeEnabled = 18,
+        ActionSetBgModeOption = 19,
+        ActionSetBgBlurLevel = 20,
+        ActionSetBgGreenScreenColor = 21,
+    };
+
+    // ---- cameras and buttons (MainUserUiDevices.cpp) ----
+    // The registry is asked here only.
+    static vexo::pc::UvcDevicePtr findDev(const QString &sn);
+    static QList<vexo::pc::UvcDevicePtr> allDevs();
     vexo::pc::UvcDevicePtr currentDev() const;
+    static vexo::pc::CameraStatus readStatus(const vexo::pc::UvcDevicePtr &dev);
     DevButton *createDevButton(int index);
+    DevButton *createNoneButton();
+    void addDevButton(const QString &sn);
+    void removeDevButton(const QString &sn);
     void renumberDevButtons();
     void selectButtonAt(int index);
     DevButton *selectedButton() const;
+    int selectedIndex() const;
     QString assignDevIndex(const QString &sn);
+    void followCameraZoom(int zoom);
+    void followCameraBlur(int blur);
+    void countCropArea();
 
-    // ---- sleep and wake ----
-    void putCurrentToSleep(int pollCount);
-    void wakeCurrent(int pollCount);
+    // ---- sleep and wake (MainUserUiDevices.cpp) ----
+    void putCurrentToSleep();
+    void wakeCurrent();
     void showAwake(bool awake);
 
-    // ---- control panel ----
+    // ---- control panel (MainUserUiPanel.cpp) ----
     void setControlsEnabled(bool enabled);
     void applyMode(int mediaMode, const vexo::pc::CameraStatus &values);
     void applyBackgroundOn(const vexo::pc::CameraStatus &values);
@@ -179,32 +240,35 @@ private:
     void restyleFramingMode(int framingMode);
     void restyleFramingSize(int framingSize, bool usable);
     void restyleViewButtons(int fov);
-    void setSwitch(QPushButton *button, int state);
+    void setSwitch(QPushButton *button, bool on);
     void deafen(QPushButton *button);
     void setZoomReadout(int value);
     void setBlurReadout(int value);
+    void setSliderQuietly(QSlider *slider, int value);
     void sendZoom(int position);
     void sendBlur(int position);
+    void releaseSlider(QSlider *slider, void (MainUserUi::*send)(int), int &pendingReport);
+    void sendChangedValue(int value, void (MainUserUi::*send)(int), int &pendingReport);
     void onBgModeClicked(int bgMode, const QString &usageValue);
     void onColorClicked(int color, const QString &usageValue);
     void onViewClicked(int fov, const QString &usageValue);
-    void scheduleStatusRead(vexo::pc::UvcDevice *dev, int pollCount);
+    void onFramingClicked(int framingMode, int framingSize, int action, int usageValue);
+    void scheduleStatusRead(const vexo::pc::UvcDevicePtr &dev, int pollCount);
+    void commandSent(const vexo::pc::UvcDevicePtr &dev, int pollCount, int action, const QVariant &value, int source);
     void showHelp(const QString &text);
-
-    // ---- looks and layout ----
     void initLooks();
+
+    // ---- window (MainUserUi.cpp) ----
     void setActiveTab(bool cameraControl);
     void placeHelpButtons();
     void applyLayout();
     void handleKeyRelease(QKeyEvent *event);
 
-    // ---- usage reports ----
-    // The one place every user action reports to; usage events are only
-    // logged for now, the cloud side takes them over later.
-    void fileUsageEvent(const QString &kind, const QString &value, int source);
-    // Usage-state and device-information reports of one camera.
-    void startDevReports(const QString &sn, bool withDevInfo);
-    void onReportTimer();
+    // ---- usage reports (MainUserUiReports.cpp) ----
+    // Files one usage event of the current camera with the cloud service.
+    void fileUsageEvent(int action, const QVariant &value, int source);
+    // First-appearance reports of a camera the registry just announced.
+    void reportNewDev(const QString &sn);
 
     Ui::MainUserUi *ui;
     SystemSettingUi *m_systemSetting = nullptr;
@@ -212,6 +276,7 @@ private:
     DirectionHandler *m_direction = nullptr;
     std::unique_ptr<CurrentCameraGimbal> m_gimbalCamera;
     GimbalControl *m_gimbal = nullptr;
+    vexo::pc::DevUsageReporter *m_reporter = nullptr;
     QList<QWidget *> m_imageSlots;
 
     QString m_currentSn;
@@ -219,7 +284,7 @@ private:
     QString m_pendingSn;
     QMetaObject::Connection m_stateConnection;
 
-    int m_zoomHoldOff = -3;
+    int m_zoomHoldOff = ZoomHoldOffUpdates;
     bool m_bgOn = false;
     bool m_framingOn = false;
     bool m_framingSizeHidden = false;
@@ -232,7 +297,6 @@ private:
     int m_cropAreaCounter = -1;
     int m_desktopLeft = 0;
     int m_desktopRight = 0;
-    QTimer m_reportTimer;
     QTranslator *m_translator = nullptr;
 
     bool m_virtualBgAvailable = true;

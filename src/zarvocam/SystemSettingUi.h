@@ -25,6 +25,14 @@ public:
     };
     Q_ENUM(SystemSettingEvent)
 
+    // 13..15 and 18..26: a row changed a setting of the current camera
+    // (noise reduction, auto sleep, button mode, ...); the main window then
+    // reads the camera's status soon.
+    static bool isCameraSettingEvent(int event)
+    {
+        return (event >= 13 && event <= 15) || (event >= 18 && event <= 26);
+    }
+
     explicit SystemSettingUi(QWidget *parent = nullptr);
     ~SystemSettingUi() override;
 

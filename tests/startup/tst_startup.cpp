@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <csignal>
@@ -186,6 +187,19 @@ private slots:
             QCOMPARE(startup::languageForLocale(), c.expected);
         }
         QLocale::setDefault(saved);
+    }
+
+    // Every language the program can switch to is staged where it loads the
+    // files from, with the forms' texts under their class names.
+    void translationsAreStaged()
+    {
+        const QString language = qEnvironmentVariable("ZARVO_STAGE_DIR") + QStringLiteral("/language/ZarvoCam_");
+        for (const char *code : {"en_US", "zh_CN", "zh_HK", "jp_JP", "ge_GE", "es_ES"})
+            QVERIFY2(QFile::exists(language + QLatin1String(code) + QStringLiteral(".qm")), code);
+        QTranslator translator;
+        QVERIFY(translator.load(language + QStringLiteral("ge_GE.qm")));
+        QCOMPARE(translator.translate("MsgInfoUi", "Yes"), QStringLiteral("Ja"));
+        QCOMPARE(translator.translate("MsgProgressUi", "Progress info"), QStringLiteral("Fortschrittsinformationen"));
     }
 };
 

@@ -9,18 +9,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QTranslator>
 #include <QtTest>
 
-#include <functional>
 
 namespace {
-
-// Runs fn once the window's own event loop is running.
-void whenRunning(const std::function<void()> &fn, int delayMs = 0)
-{
-    QTimer::singleShot(delayMs, fn);
-}
 
 QPushButton *button(QWidget *w, const char *name)
 {
@@ -40,101 +32,76 @@ void sendMouse(QWidget *w, QEvent::Type type, Qt::MouseButton button, const QPoi
     QApplication::sendEvent(w, &event);
 }
 
+// The colour at the end of the progress text's style sheet ("white;", ...).
+QString infoColour(MsgProgressUi *w)
+{
+    return label(w, "lbInfo")->styleSheet().section(QLatin1Char(':'), -1);
+}
+
 } // namespace
 
 class TestMsgDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void msgInfoDefaultsAndButtonMasks();
+    void msgInfoButtonsAndContent();
     void msgInfoResultCodes();
     void msgInfoCentresOnParent();
     void frameDragOnlyWithLeftButton();
     void sliderIgnoresDoubleClick();
 
     void progressDisplayRule();
-    void progressFailureHidesLaterTextUntilRestart();
     void progressOkOnlyAfterFinalState_data();
     void progressOkOnlyAfterFinalState();
-    void progressResultAndEscape();
+    void progressResult();
     void progressInfoHeightFollowsText();
-
-    void translationsAreStaged();
 };
 
-void TestMsgDialogs::msgInfoDefaultsAndButtonMasks()
+void TestMsgDialogs::msgInfoButtonsAndContent()
 {
     MsgInfoUi box;
     QPushButton *yes = button(&box, "pbYes");
     QPushButton *no = button(&box, "pbNo");
-    QVERIFY(yes && no);
-    QVERIFY(!yes->isHidden() && yes->isEnabled());
-    QVERIFY(no->isHidden() && !no->isEnabled());
-    QCOMPARE(box.windowTitle(), QStringLiteral("Message"));
-    QCOMPARE(box.result(), -1);
-
+    QVERIFY(!yes->isHidden() && no->isHidden() && !no->isEnabled());
+    // Masks name both buttons at once.
     box.showButtons(MsgInfoUi::Yes | MsgInfoUi::No);
     QVERIFY(!no->isHidden() && no->isEnabled());
-    box.enableButtons(MsgInfoUi::No, false);
-    QVERIFY(!no->isEnabled() && yes->isEnabled());
-    box.setButtonText(MsgInfoUi::Yes | MsgInfoUi::No, QStringLiteral("Same"));
-    QCOMPARE(yes->text(), QStringLiteral("Same"));
-    QCOMPARE(no->text(), QStringLiteral("Same"));
     box.hideButtons(MsgInfoUi::Yes);
-    QVERIFY(yes->isHidden() && !yes->isEnabled());
+    QVERIFY(yes->isHidden() && !yes->isEnabled() && no->isEnabled());
 
     // Plain content is not selectable; rich text is, with clickable links.
     QLabel *content = label(&box, "lbContent");
     box.setText(QStringLiteral("plain"));
     QVERIFY(!content->isEnabled());
     box.setRichText(QStringLiteral("<a href=\"https://example.com\">link</a>"));
-    QVERIFY(content->isEnabled());
-    QVERIFY(content->openExternalLinks());
-    QVERIFY(content->textInteractionFlags() & Qt::LinksAccessibleByMouse);
+    QVERIFY(content->isEnabled() && content->openExternalLinks());
 
     // A long text widens the box up to its maximum, never beyond.
     box.setText(QString(400, QLatin1Char('w')));
-    QVERIFY(box.width() <= 600);
-    QVERIFY(box.width() >= 300);
+    QVERIFY(box.width() <= 600 && box.width() >= 300);
 }
 
 void TestMsgDialogs::msgInfoResultCodes()
 {
-    {
-        MsgInfoUi box;
-        box.setText(QStringLiteral("Closed without an answer"));
-        whenRunning([&box] { box.close(); });
-        QCOMPARE(box.exec(), -1);
-    }
-    {
-        MsgInfoUi box;
-        box.setText(QStringLiteral("Only yes"));
-        whenRunning([&box] { QTest::mouseClick(button(&box, "pbYes"), Qt::LeftButton); });
-        QCOMPARE(box.exec(), 0x4000);
-        QVERIFY(!box.isVisible());
-    }
-    {
-        MsgInfoUi box;
-        box.showButtons(MsgInfoUi::No);
-        whenRunning([&box] { QTest::mouseClick(button(&box, "pbNo"), Qt::LeftButton); });
-        QCOMPARE(box.exec(), 0x10000);
-    }
-    {
-        // A second exec starts again from -1.
-        MsgInfoUi box;
-        whenRunning([&box] { QTest::mouseClick(button(&box, "pbYes"), Qt::LeftButton); });
-        QCOMPARE(box.exec(), int(MsgInfoUi::Yes));
-        whenRunning([&box] { box.close(); });
-        QCOMPARE(box.exec(), -1);
-    }
-    {
-        // A box deleted while it waits must not leave its caller hanging.
-        auto *box = new MsgInfoUi;
-        whenRunning([box] { box->deleteLater(); });
-        QPointer<MsgInfoUi> guard(box);
-        QCOMPARE(box->exec(), -1);
-        QTRY_VERIFY(guard.isNull());
-    }
+    MsgInfoUi box;
+    box.showButtons(MsgInfoUi::No);
+    QTimer::singleShot(0, [&box] { box.close(); });
+    QCOMPARE(box.exec(), -1);
+    QTimer::singleShot(0, [&box] { QTest::mouseClick(button(&box, "pbYes"), Qt::LeftButton); });
+    QCOMPARE(box.exec(), 0x4000);
+    QVERIFY(!box.isVisible());
+    QTimer::singleShot(0, [&box] { QTest::mouseClick(button(&box, "pbNo"), Qt::LeftButton); });
+    QCOMPARE(box.exec(), 0x10000);
+    // Each exec starts again from -1.
+    QTimer::singleShot(0, [&box] { box.close(); });
+    QCOMPARE(box.exec(), -1);
+
+    // A box deleted while it waits must not leave its caller hanging.
+    auto *doomed = new MsgInfoUi;
+    QPointer<MsgInfoUi> guard(doomed);
+    QTimer::singleShot(0, [doomed] { doomed->deleteLater(); });
+    QCOMPARE(doomed->exec(), -1);
+    QTRY_VERIFY(guard.isNull());
 }
 
 void TestMsgDialogs::msgInfoCentresOnParent()
@@ -145,15 +112,13 @@ void TestMsgDialogs::msgInfoCentresOnParent()
     MsgInfoUi box(&parent);
     box.setText(QStringLiteral("Centred"));
     QPoint centre;
-    whenRunning([&] {
+    QTimer::singleShot(0, [&] {
         centre = box.frameGeometry().center();
         box.close();
     });
     box.exec();
-    const QPoint expected = parent.frameGeometry().center();
-    QVERIFY2(qAbs(centre.x() - expected.x()) <= 2 && qAbs(centre.y() - expected.y()) <= 2,
-             qPrintable(QStringLiteral("%1,%2 vs %3,%4").arg(centre.x()).arg(centre.y())
-                            .arg(expected.x()).arg(expected.y())));
+    const QPoint offset = centre - parent.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
 }
 
 void TestMsgDialogs::frameDragOnlyWithLeftButton()
@@ -173,12 +138,7 @@ void TestMsgDialogs::frameDragOnlyWithLeftButton()
     sendMouse(&w, QEvent::MouseButtonPress, Qt::LeftButton, grab);
     sendMouse(&w, QEvent::MouseMove, Qt::LeftButton, grab + QPoint(40, 30));
     QCOMPARE(w.pos(), start + QPoint(40, 30));
-    sendMouse(&w, QEvent::MouseMove, Qt::LeftButton, grab + QPoint(-10, 5));
-    QCOMPARE(w.pos(), start + QPoint(-10, 5));
-    sendMouse(&w, QEvent::MouseButtonRelease, Qt::LeftButton, grab + QPoint(-10, 5));
-    // Moves after the release do not drag any more.
-    sendMouse(&w, QEvent::MouseMove, Qt::NoButton, grab + QPoint(90, 90));
-    QCOMPARE(w.pos(), start + QPoint(-10, 5));
+    sendMouse(&w, QEvent::MouseButtonRelease, Qt::LeftButton, grab + QPoint(40, 30));
 }
 
 void TestMsgDialogs::sliderIgnoresDoubleClick()
@@ -209,57 +169,35 @@ void TestMsgDialogs::progressDisplayRule()
 {
     MsgProgressUi w;
     QLabel *info = label(&w, "lbInfo");
-    QLabel *percent = label(&w, "lbPercent");
     auto *bar = w.findChild<QProgressBar *>(QStringLiteral("progressBar"));
-    QVERIFY(info && percent && bar);
-    QCOMPARE(label(&w, "lbTitle")->text(), QStringLiteral("Progress info"));
-    QCOMPARE(w.windowTitle(), QStringLiteral("Progress"));
-    QCOMPARE(percent->text(), QStringLiteral("0%"));
-    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(w.windowModality(), Qt::ApplicationModal);
-
     w.onProgressUpdate(37, QStringLiteral("Downloading"));
     QCOMPARE(bar->value(), 37);
-    QCOMPARE(percent->text(), QStringLiteral("37%"));
-    QCOMPARE(info->text(), QStringLiteral("Downloading"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:white;")));
-    QVERIFY(info->styleSheet().startsWith(QLatin1String("padding-left:20px;\npadding-right:20px;\n")));
+    QCOMPARE(label(&w, "lbPercent")->text(), QStringLiteral("37%"));
+    QCOMPARE(infoColour(&w), QStringLiteral("white;"));
 
     // A warning stays visible under later progress without text.
     w.onProgressUpdate(-2, QStringLiteral("Network is slow"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:yellow;")));
     w.onProgressUpdate(5, QString());
     QCOMPARE(bar->value(), 5);
     QCOMPARE(info->text(), QStringLiteral("Network is slow"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:yellow;")));
+    QCOMPARE(infoColour(&w), QStringLiteral("yellow;"));
     QVERIFY(!w.failed());
-
     w.onProgressUpdate(100, QStringLiteral("Done"));
-    QCOMPARE(percent->text(), QStringLiteral("100%"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:green;")));
+    QCOMPARE(infoColour(&w), QStringLiteral("green;"));
 
-    w.onProgressUpdate(-1, QStringLiteral("Broken"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:red;")));
-    QVERIFY(w.failed());
-}
-
-void TestMsgDialogs::progressFailureHidesLaterTextUntilRestart()
-{
-    MsgProgressUi w;
-    QLabel *info = label(&w, "lbInfo");
-    auto *bar = w.findChild<QProgressBar *>(QStringLiteral("progressBar"));
-    w.onProgressUpdate(40, QStringLiteral("Step 2"));
+    // After a failure the bar still moves but later texts are held back,
+    // until a new run starts at 0.
     w.onProgressUpdate(-3, QStringLiteral("Verification failed"));
     QVERIFY(w.failed());
     w.onProgressUpdate(50, QStringLiteral("Step 3"));
-    QCOMPARE(bar->value(), 50); // the bar still moves
+    QCOMPARE(bar->value(), 50);
     QCOMPARE(info->text(), QStringLiteral("Verification failed"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:yellow;")));
-    // A new run starting at 0 clears the failure and shows texts again.
     w.onProgressUpdate(0, QStringLiteral("Retrying"));
     QVERIFY(!w.failed());
     QCOMPARE(info->text(), QStringLiteral("Retrying"));
-    QVERIFY(info->styleSheet().endsWith(QLatin1String("color:white;")));
+    w.onProgressUpdate(-1, QStringLiteral("Broken"));
+    QCOMPARE(infoColour(&w), QStringLiteral("red;"));
+    QVERIFY(w.failed());
 }
 
 void TestMsgDialogs::progressOkOnlyAfterFinalState_data()
@@ -268,12 +206,10 @@ void TestMsgDialogs::progressOkOnlyAfterFinalState_data()
     QTest::addColumn<bool>("okEnabled");
     QTest::addColumn<bool>("failed");
     QTest::newRow("progress") << 50 << false << false;
-    QTest::newRow("warning") << -2 << false << false;
     QTest::newRow("success") << 100 << true << false;
     QTest::newRow("failure") << -3 << true << true;
     QTest::newRow("error") << -1 << true << true;
     QTest::newRow("unknown") << 150 << true << false;
-    QTest::newRow("unknown negative") << -7 << true << false;
 }
 
 void TestMsgDialogs::progressOkOnlyAfterFinalState()
@@ -283,7 +219,7 @@ void TestMsgDialogs::progressOkOnlyAfterFinalState()
     QFETCH(bool, failed);
     MsgProgressUi w;
     QPushButton *ok = button(&w, "pbOk");
-    QVERIFY(ok && !ok->isHidden() && !ok->isEnabled());
+    QVERIFY(!ok->isEnabled());
     if (value > 100 || value < -3)
         QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Unknown value = %1").arg(value)));
     w.onProgressUpdate(value, QStringLiteral("text"));
@@ -291,47 +227,41 @@ void TestMsgDialogs::progressOkOnlyAfterFinalState()
     QCOMPARE(w.failed(), failed);
 }
 
-void TestMsgDialogs::progressResultAndEscape()
+void TestMsgDialogs::progressResult()
 {
     {
         MsgProgressUi w;
         w.onProgressUpdate(100, QStringLiteral("Done"));
-        whenRunning([&w] {
+        QTimer::singleShot(0, [&w] {
             // Neither Escape nor a close request ends it; only OK does.
             QTest::keyClick(&w, Qt::Key_Escape);
             w.close();
             QVERIFY(w.isVisible());
             QTest::mouseClick(button(&w, "pbOk"), Qt::LeftButton);
         });
-        QCOMPARE(w.exec(), 16384);
-        QVERIFY(!w.isVisible());
+        QCOMPARE(w.exec(), int(MsgProgressUi::Ok));
     }
     {
+        // A failure, then a restart that succeeds while the window runs:
+        // the last final state decides.
         MsgProgressUi w;
         w.onProgressUpdate(-1, QStringLiteral("Failed"));
-        whenRunning([&w] { QTest::mouseClick(button(&w, "pbOk"), Qt::LeftButton); });
-        QCOMPARE(w.exec(), 0x10000);
-    }
-    {
-        // Progress arriving while the window runs, then a failure, then a
-        // restart that succeeds: the last final state decides.
-        MsgProgressUi w;
-        whenRunning([&w] {
-            w.onProgressUpdate(-3, QStringLiteral("Failed"));
+        QTimer::singleShot(0, [&w] {
             w.onProgressUpdate(0, QStringLiteral("Again"));
             w.onProgressUpdate(100, QStringLiteral("Done"));
             QTest::mouseClick(button(&w, "pbOk"), Qt::LeftButton);
         });
         QCOMPARE(w.exec(), int(MsgProgressUi::Ok));
+        w.onProgressUpdate(-3, QStringLiteral("Failed"));
+        QTimer::singleShot(0, [&w] { QTest::mouseClick(button(&w, "pbOk"), Qt::LeftButton); });
+        QCOMPARE(w.exec(), int(MsgProgressUi::Failed));
     }
-    {
-        // Deleted while its caller waits (its parent window went away).
-        auto *w = new MsgProgressUi;
-        QPointer<MsgProgressUi> guard(w);
-        whenRunning([w] { w->deleteLater(); });
-        QCOMPARE(w->exec(), -1);
-        QTRY_VERIFY(guard.isNull());
-    }
+    // Deleted while its caller waits (its parent window went away).
+    auto *w = new MsgProgressUi;
+    QPointer<MsgProgressUi> guard(w);
+    QTimer::singleShot(0, [w] { w->deleteLater(); });
+    QCOMPARE(w->exec(), -1);
+    QTRY_VERIFY(guard.isNull());
 }
 
 void TestMsgDialogs::progressInfoHeightFollowsText()
@@ -341,44 +271,12 @@ void TestMsgDialogs::progressInfoHeightFollowsText()
     QLabel *info = label(&w, "lbInfo");
     w.setInfo(QStringLiteral("One line"));
     const int lineHeight = info->fontMetrics().height();
-    QCOMPARE(info->height(), lineHeight + 24);
+    const int oneLine = info->height();
     const int shortWindow = w.height();
 
     w.onProgressUpdate(10, QStringLiteral("first\nsecond\nthird"));
-    QCOMPARE(info->height(), 3 * lineHeight + 24);
+    QCOMPARE(info->height(), oneLine + 2 * lineHeight);
     QVERIFY(w.height() > shortWindow);
-
-    // A paragraph wider than the label wraps onto more lines.
-    QString words;
-    for (int i = 0; i < 60; ++i)
-        words += QStringLiteral("camera ");
-    w.onProgressUpdate(20, words.trimmed());
-    QVERIFY(info->height() >= 3 * lineHeight + 24);
-    QCOMPARE((info->height() - 24) % lineHeight, 0);
-}
-
-// The build puts one .qm per language where the program loads them from, and
-// the forms' texts are found under their class names.
-void TestMsgDialogs::translationsAreStaged()
-{
-    const QString stage = qEnvironmentVariable("ZARVO_STAGE_DIR");
-    if (stage.isEmpty())
-        QSKIP("ZARVO_STAGE_DIR is not set (run through ctest)");
-    const QString language = stage + QStringLiteral("/language/");
-    for (const char *code : {"en_US", "zh_CN", "zh_HK", "jp_JP", "ge_GE", "es_ES"}) {
-        QVERIFY2(QFile::exists(language + QStringLiteral("ZarvoCam_") + QLatin1String(code) + QStringLiteral(".qm")),
-                 code);
-    }
-    QTranslator translator;
-    QVERIFY(translator.load(language + QStringLiteral("ZarvoCam_ge_GE.qm")));
-    QCoreApplication::installTranslator(&translator);
-    {
-        MsgInfoUi box;
-        QCOMPARE(button(&box, "pbYes")->text(), QStringLiteral("Ja"));
-        MsgProgressUi progress;
-        QCOMPARE(label(&progress, "lbTitle")->text(), QStringLiteral("Fortschrittsinformationen"));
-    }
-    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestMsgDialogs)

@@ -151,6 +151,24 @@ void optionRow(QWidget *parent, int x, int y, const QStringList &texts, int sele
     }
 }
 
+RSlider *slider(QWidget *parent, int value, const QRect &geometry)
+{
+    auto *slider = new RSlider(Qt::Horizontal, parent);
+    slider->setRange(0, 100);
+    slider->setValue(value);
+    slider->setGeometry(geometry);
+    return slider;
+}
+
+// A green-screen colour button in one of its looks.
+void colorButton(QWidget *parent, const char *role, UiLook::Look look, const QRect &geometry)
+{
+    auto *button = new QPushButton(parent);
+    UiLook::setRole(button, QLatin1String(role));
+    UiLook::setLook(button, look);
+    button->setGeometry(geometry);
+}
+
 void looks()
 {
     QWidget panel;
@@ -213,22 +231,10 @@ void looks()
     swOff->setGeometry(250, 172, 48, 26);
     optionRow(area, 18, 208, {QStringLiteral("Blur"), QStringLiteral("Green"), QStringLiteral("Replace")},
               1, UiLook::Look::Normal);
-    auto *blue = new QPushButton(area);
-    UiLook::setRole(blue, QStringLiteral("colorB"));
-    UiLook::setLook(blue, UiLook::Look::Normal);
-    blue->setGeometry(18, 249, 60, 24);
-    auto *green = new QPushButton(area);
-    UiLook::setRole(green, QStringLiteral("colorG"));
-    UiLook::setLook(green, UiLook::Look::Selected);
-    green->setGeometry(96, 248, 60, 26);
-    auto *blueDim = new QPushButton(area);
-    UiLook::setRole(blueDim, QStringLiteral("colorB"));
-    UiLook::setLook(blueDim, UiLook::Look::Disabled);
-    blueDim->setGeometry(174, 249, 60, 24);
-    auto *greenDim = new QPushButton(area);
-    UiLook::setRole(greenDim, QStringLiteral("colorG"));
-    UiLook::setLook(greenDim, UiLook::Look::Disabled);
-    greenDim->setGeometry(252, 249, 60, 24);
+    colorButton(area, "colorB", UiLook::Look::Normal, QRect(18, 249, 60, 24));
+    colorButton(area, "colorG", UiLook::Look::Selected, QRect(96, 248, 60, 26));
+    colorButton(area, "colorB", UiLook::Look::Disabled, QRect(174, 249, 60, 24));
+    colorButton(area, "colorG", UiLook::Look::Disabled, QRect(252, 249, 60, 24));
 
     caption(QStringLiteral("Field of View"), 18, 292, "lbView");
     optionRow(area, 18, 320, {QStringLiteral("65°"), QStringLiteral("78°"), QStringLiteral("86°")}, 2,
@@ -242,17 +248,10 @@ void looks()
 
     caption(QStringLiteral("Zoom"), 360, 100, "lbZoom");
     caption(QStringLiteral("1.5x"), 620, 100, "lbZoomValue");
-    auto *zoom = new RSlider(Qt::Horizontal, area);
-    zoom->setRange(0, 100);
-    zoom->setValue(50);
-    zoom->setGeometry(360, 128, 290, 20);
+    slider(area, 50, QRect(360, 128, 290, 20));
     caption(QStringLiteral("Blur level"), 360, 166, "lbBgOption");
     caption(QStringLiteral("0%"), 620, 166, "lbBlurLevelValue");
-    auto *blur = new RSlider(Qt::Horizontal, area);
-    blur->setRange(0, 100);
-    blur->setValue(30);
-    blur->setEnabled(false);
-    blur->setGeometry(360, 194, 290, 20);
+    slider(area, 30, QRect(360, 194, 290, 20))->setEnabled(false);
 
     DirectionHandler *pad = makePad(area);
     pad->move(400, 236);
