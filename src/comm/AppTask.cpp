@@ -11,6 +11,7 @@
 #include "qhttp/QHttpClientRequest.h"
 #include "qhttp/QHttpClientResponse.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -72,6 +73,14 @@ QJsonObject AppTask::postJson(const QUrl &url, const QJsonObject &body, Flavour 
 {
     // The answer outlives the client, whose destruction drops its handlers.
     QJsonObject answer;
+    // A task that starts while the application object is going away would
+    // wait for ever: no timer can be started any more to end its loop, and
+    // the application's destructor waits for the pool.
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown()) {
+        if (started)
+            *started = false;
+        return answer;
+    }
     QEventLoop loop;
     qhttp::client::QHttpClient client;
 
@@ -154,7 +163,7 @@ void pushDevUsageEvent(const QString &sn, int action, int trigger, const QString
     int pan = 0;
     int tilt = 0;
     bool panTiltValid = false;
-    if (action == 5 || action == 16)
+    if (action == DevUsageSnapshot::ActionGimbalControl || action == DevUsageSnapshot::ActionSetCropArea)
         panTiltValid = source->readPanTilt(sn, &pan, &tilt);
     const QJsonObject body = DevUsageSnapshot::eventBody(facts, action, trigger, comment, data, extra1, extra2,
                                                          extra3, panTiltValid, pan, tilt);

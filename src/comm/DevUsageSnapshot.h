@@ -15,6 +15,24 @@ class DevUsageSnapshot final
 public:
     // Report types by family: main status, ext status, main event, ext event.
     enum Kind { MainStatus = 0, ExtStatus = 1, MainEvent = 2, ExtEvent = 3 };
+    // Usage event actions: positions in the reports' action table (the ones
+    // the program files by name; the table holds 0..LastAction).
+    enum Action : int {
+        ActionToSleep = 0,
+        ActionToWake = 2,
+        ActionZooming = 4,
+        ActionGimbalControl = 5,
+        ActionSetViewMode = 12,
+        ActionSetAutoFramingEnabled = 13,
+        ActionSetAutoFramingMode = 14,
+        ActionSetAutoFramingSize = 15,
+        ActionSetCropArea = 16,
+        ActionResetCropArea = 17,
+        ActionSetBgModeEnabled = 18,
+        ActionSetBgModeOption = 19,
+        ActionSetBgBlurLevel = 20,
+        ActionSetBgGreenScreenColor = 21,
+    };
     static constexpr int NoValidType = 108;
     static constexpr int LastMainAction = 22;
     static constexpr int LastAction = 54;
@@ -30,7 +48,7 @@ public:
     static QString triggerName(int trigger);
 
     // The usage event body; `panTilt` is called for the actions that carry
-    // the camera's position (5 and 16).
+    // the camera's position (gimbal control and crop area).
     static QJsonObject eventBody(const DevUsageFacts &facts, int action, int trigger, const QString &comment,
                                  const QVariant &data, const QVariant &extra1, const QVariant &extra2,
                                  const QVariant &extra3, bool panTiltValid, int pan, int tilt);

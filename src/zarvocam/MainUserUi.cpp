@@ -2,6 +2,7 @@
 
 #include "ui_MainUserUi.h"
 
+#include "comm/DevUsageSnapshot.h"
 #include "comm/DevUsageReporter.h"
 #include "comm/GlobalParams.h"
 #include "uicomm/DevButton.h"
@@ -27,6 +28,7 @@
 #include <mutex>
 
 using vexo::pc::GlobalParams;
+using vexo::pc::DevUsageSnapshot;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 using vexo::pc::UvcDevices;
@@ -108,7 +110,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     connect(m_gimbal, &GimbalControl::viewStopped, this,
             [this] { m_cropAreaCounter = GimbalControl::cropAreaBandStart(m_cropAreaCounter); });
     connect(m_gimbal, &GimbalControl::viewReset, this,
-            [this] { fileUsageEvent(ActionResetCropArea, QVariant(), m_triggerSource); });
+            [this] { fileUsageEvent(DevUsageSnapshot::ActionResetCropArea, QVariant(), m_triggerSource); });
     connect(m_gimbal, &GimbalControl::zoomSliderRequested, ui->slZoom, &QSlider::setValue);
     // The three picture slots of the replacement page; they become the
     // picture items once pictures can be uploaded.

@@ -186,23 +186,6 @@ private:
     // Looks of the two green-screen colour buttons besides blue and green.
     enum ColorLook { ColorNone = -1, ColorDimmed = -2 };
 
-    // Usage event actions: positions in the reports' action table.
-    enum UsageAction {
-        ActionToSleep = 0,
-        ActionToWake = 2,
-        ActionZooming = 4,
-        ActionSetViewMode = 12,
-        ActionSetAutoFramingEnabled = 13,
-        ActionSetAutoFramingMode = 14,
-        ActionSetAutoFramingSize = 15,
-        ActionSetCropArea = 16,
-        ActionResetCropArea = 17,
-        ActionSetBgModeEnabled = 18,
-        ActionSetBgModeOption = 19,
-        ActionSetBgBlurLevel = 20,
-        ActionSetBgGreenScreenColor = 21,
-    };
-
     // ---- cameras and buttons (MainUserUiDevices.cpp) ----
     // The registry is asked here only.
     static vexo::pc::UvcDevicePtr findDev(const QString &sn);

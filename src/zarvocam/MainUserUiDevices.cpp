@@ -5,6 +5,7 @@
 
 #include "ui_MainUserUi.h"
 
+#include "comm/DevUsageSnapshot.h"
 #include "comm/GlobalParams.h"
 #include "comm/TimeScale.h"
 #include "uicomm/DevButton.h"
@@ -21,6 +22,7 @@
 using vexo::pc::CameraStatus;
 using vexo::pc::GlobalParams;
 using vexo::pc::TimeScale;
+using vexo::pc::DevUsageSnapshot;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 using vexo::pc::UvcDevices;
@@ -370,7 +372,7 @@ void MainUserUi::followCameraZoom(int zoom)
         setSliderQuietly(ui->slZoom, zoom);
     }
     if (m_pendingZoomReport != SourceNone) {
-        fileUsageEvent(ActionZooming, ui->lbZoomValue->text(), m_pendingZoomReport);
+        fileUsageEvent(DevUsageSnapshot::ActionZooming, ui->lbZoomValue->text(), m_pendingZoomReport);
         m_pendingZoomReport = SourceNone;
     }
 }
@@ -380,7 +382,7 @@ void MainUserUi::followCameraBlur(int blur)
     setBlurReadout(blur);
     setSliderQuietly(ui->slBlurLevel, blur);
     if (m_pendingBlurReport != SourceNone) {
-        fileUsageEvent(ActionSetBgBlurLevel, ui->lbBlurLevelValue->text(), m_pendingBlurReport);
+        fileUsageEvent(DevUsageSnapshot::ActionSetBgBlurLevel, ui->lbBlurLevelValue->text(), m_pendingBlurReport);
         m_pendingBlurReport = SourceNone;
     }
 }
@@ -400,7 +402,7 @@ void MainUserUi::countCropArea()
         source = SourceRemote;
     if (source >= 0) {
         m_cropAreaCounter = 0;
-        fileUsageEvent(ActionSetCropArea, QVariant(), source);
+        fileUsageEvent(DevUsageSnapshot::ActionSetCropArea, QVariant(), source);
     }
 }
 
@@ -415,7 +417,7 @@ void MainUserUi::putCurrentToSleep()
     dev->setStatusPollCount(UvcDevice::StatusPollIn4s);
     markUserAction();
     dev->cameraSetDevRunStatus(UvcDevice::DevStatusSleep);
-    fileUsageEvent(ActionToSleep, CameraStatus::RunStateSleeping, m_triggerSource);
+    fileUsageEvent(DevUsageSnapshot::ActionToSleep, CameraStatus::RunStateSleeping, m_triggerSource);
     const int index = m_devSleep->currentIndex();
     if (index >= 0 && index < DevSleep::MaxRowButtons)
         m_devSleep->setSleepTime(index, QDateTime::currentMSecsSinceEpoch());
@@ -439,7 +441,7 @@ void MainUserUi::wakeCurrent()
     if (!self || !currentDev())
         return;
     showAwake(true);
-    fileUsageEvent(ActionToWake, CameraStatus::RunStateRunning, source);
+    fileUsageEvent(DevUsageSnapshot::ActionToWake, CameraStatus::RunStateRunning, source);
 }
 
 void MainUserUi::onDevResumed()

@@ -23,6 +23,7 @@
 using vexo::pc::CameraStatus;
 using vexo::pc::GlobalParams;
 using vexo::pc::TimeScale;
+using vexo::pc::DevUsageSnapshot;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 
@@ -444,7 +445,7 @@ void MainUserUi::on_pbAutoFraming_clicked()
     const int mode = m_framingOn ? UvcDevice::MediaModeFraming : UvcDevice::MediaModeStandard;
     applyMode(mode, dev->cachedStatus());
     dev->cameraSetMediaMode(UvcDevice::MediaMode(mode));
-    commandSent(dev, UvcDevice::StatusPollIn3s, ActionSetAutoFramingEnabled, m_framingOn, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn3s, DevUsageSnapshot::ActionSetAutoFramingEnabled, m_framingOn, m_triggerSource);
     deafen(ui->pbAutoFraming);
 }
 
@@ -461,7 +462,7 @@ void MainUserUi::on_pbVirtualBg_clicked()
         applyBackgroundOff();
     }
     dev->cameraSetMediaMode(m_bgOn ? UvcDevice::MediaModeBackground : UvcDevice::MediaModeStandard);
-    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgModeEnabled, m_bgOn, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn2s, DevUsageSnapshot::ActionSetBgModeEnabled, m_bgOn, m_triggerSource);
     deafen(ui->pbVirtualBg);
 }
 
@@ -472,7 +473,7 @@ void MainUserUi::onBgModeClicked(int bgMode, const QString &usageValue)
         return;
     restyleBgTabs(bgMode);
     dev->cameraSetBgMode(UvcDevice::MediaBgMode(bgMode));
-    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgModeOption, usageValue, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn2s, DevUsageSnapshot::ActionSetBgModeOption, usageValue, m_triggerSource);
 }
 
 void MainUserUi::on_pbBgBlur_clicked()
@@ -497,7 +498,7 @@ void MainUserUi::onColorClicked(int color, const QString &usageValue)
         return;
     restyleColors(color);
     dev->cameraSetBgColor(UvcDevice::MediaBgModeColorType(color));
-    commandSent(dev, UvcDevice::StatusPollIn2s, ActionSetBgGreenScreenColor, usageValue, SourceMouse);
+    commandSent(dev, UvcDevice::StatusPollIn2s, DevUsageSnapshot::ActionSetBgGreenScreenColor, usageValue, SourceMouse);
 }
 
 void MainUserUi::on_pbColorG_clicked()
@@ -519,7 +520,7 @@ void MainUserUi::onViewClicked(int fov, const QString &usageValue)
         restyleViewButtons(fov);
     dev->cameraSetFov(fov);
     m_zoomHoldOff = 0;
-    commandSent(dev, UvcDevice::StatusPollIn400ms, ActionSetViewMode, usageValue, m_triggerSource);
+    commandSent(dev, UvcDevice::StatusPollIn400ms, DevUsageSnapshot::ActionSetViewMode, usageValue, m_triggerSource);
 }
 
 void MainUserUi::on_pbView65_clicked()
@@ -544,7 +545,7 @@ void MainUserUi::on_pbGroupMode_clicked()
     restyleFramingMode(FramingGroup);
     if (!m_framingSizeHidden)
         restyleFramingSize(FramingSizeKeep, false);
-    onFramingClicked(FramingGroup, FramingSizeKeep, ActionSetAutoFramingMode, FramingGroup);
+    onFramingClicked(FramingGroup, FramingSizeKeep, DevUsageSnapshot::ActionSetAutoFramingMode, FramingGroup);
 }
 
 void MainUserUi::on_pbSingleMode_clicked()
@@ -556,7 +557,7 @@ void MainUserUi::on_pbSingleMode_clicked()
     restyleFramingMode(FramingSingle);
     if (!m_framingSizeHidden)
         restyleFramingSize(size, true);
-    onFramingClicked(FramingSingle, size, ActionSetAutoFramingMode, FramingSingle);
+    onFramingClicked(FramingSingle, size, DevUsageSnapshot::ActionSetAutoFramingMode, FramingSingle);
 }
 
 void MainUserUi::on_pbCloseUp_clicked()
@@ -564,7 +565,7 @@ void MainUserUi::on_pbCloseUp_clicked()
     if (!currentDev())
         return;
     restyleFramingSize(FramingCloseUp, true);
-    onFramingClicked(FramingSingle, FramingCloseUp, ActionSetAutoFramingSize, FramingCloseUp);
+    onFramingClicked(FramingSingle, FramingCloseUp, DevUsageSnapshot::ActionSetAutoFramingSize, FramingCloseUp);
 }
 
 void MainUserUi::on_pbUpperBody_clicked()
@@ -572,7 +573,7 @@ void MainUserUi::on_pbUpperBody_clicked()
     if (!currentDev())
         return;
     restyleFramingSize(FramingUpperBody, true);
-    onFramingClicked(FramingSingle, FramingUpperBody, ActionSetAutoFramingSize, FramingUpperBody);
+    onFramingClicked(FramingSingle, FramingUpperBody, DevUsageSnapshot::ActionSetAutoFramingSize, FramingUpperBody);
 }
 
 void MainUserUi::onFramingClicked(int framingMode, int framingSize, int action, int usageValue)
