@@ -157,6 +157,10 @@ void TestUpgradePkgPatch::fileForm()
     QCOMPARE(UpgradePkgPatch::generatePatchFile(oldPath, newPath, dir + QStringLiteral("/no/such/dir/p")), -1);
     QVERIFY(log.hasCritical(QStringLiteral("Open patch file failed:")));
     QVERIFY(!QFileInfo::exists(patchPath));
+    // A full disk fails the writing of the difference, not the compressor.
+    QCOMPARE(UpgradePkgPatch::generatePatchFile(oldPath, newPath, QStringLiteral("/dev/full")), -1);
+    QVERIFY(log.hasCritical(QStringLiteral("bsdiff failed")));
+    QVERIFY(!log.has(QStringLiteral("BZ2_")));
 
     QCOMPARE(UpgradePkgPatch::generatePatchFile(oldPath, newPath, patchPath), 0);
     QVERIFY(log.has(QStringLiteral("old.bin Time for bsdiff:")));
