@@ -60,12 +60,12 @@ void TestLogger::formatLine_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("backslash path") << "{file}" << 0 << "" << "a\\b\\c" << "c";
     QTest::newRow("slash path whole") << "{file}" << 0 << "" << "src/x.cpp" << "src/x.cpp";
-    QTest::newRow("letters") << "{type}" << 0 << "" << "" << "D";
-    QTest::newRow("W C F I") << "{type}{type_nr}" << 1 << "" << "" << "W1";
-    QTest::newRow("critical") << "{type}{type_nr}" << 2 << "" << "" << "C2";
-    QTest::newRow("fatal") << "{type}{type_nr}" << 3 << "" << "" << "F3";
-    QTest::newRow("info") << "{type}{type_nr}" << 4 << "" << "" << "I4";
-    QTest::newRow("unknown type") << "{type} {type_nr}" << 9 << "" << "" << "{type} 9";
+    for (int t = 0; t <= 4; ++t)
+        QTest::addRow("type %d", t) << "{type}{type_nr}" << t << "" << ""
+                                    << QStringLiteral("%1%2").arg(QLatin1Char("DWCFI"[t])).arg(t);
+    // 7 is no message type, yet a value the type can hold (it takes three
+    // bits); anything larger would itself be undefined.
+    QTest::newRow("unknown type") << "{type} {type_nr}" << 7 << "" << "" << "{type} 7";
     QTest::newRow("each occurrence") << "{msg}|{msg} {function}:{line} {line} {who}{who}" << 1 << "hi"
                                      << "" << "hi|hi f(int):42 42 alicealice";
     // "{msg}" goes first, so a message's braces are placeholders too.
