@@ -13,6 +13,7 @@
 #include <bzlib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -46,6 +47,17 @@ inline quint32 crc32Of(const char *data, int size)
 {
     return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data),
                            uInt(size)));
+}
+
+// The CRC-32 that ends every 256-byte package header at offset at.
+inline bool headerCrcOk(const QByteArray &b, qint64 at = 0)
+{
+    return at >= 0 && at + 256 <= b.size() && le32(b, int(at + 252)) == crc32Of(b.constData() + at, 252);
+}
+inline void fixHeaderCrc(QByteArray &b, qint64 at = 0)
+{
+    if (at >= 0 && at + 256 <= b.size())
+        setLe32(b, int(at + 252), crc32Of(b.constData() + at, 252));
 }
 
 inline QByteArray md5Of(const QByteArray &data)
@@ -199,41 +211,21 @@ inline bool writeFile(const QString &path, const QByteArray &data)
 class LogCapture
 {
 public:
-    LogCapture()
-    {
-        instance().store(this);
-        m_previous = qInstallMessageHandler(&LogCapture::handler);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        instance().store(nullptr);
-    }
+    LogCapture() { instance().store(this), m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous), instance().store(nullptr); }
 
-    QStringList lines() const
+    QStringList lines(bool criticalOnly = false) const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_lines;
+        return criticalOnly ? m_critical : m_lines;
     }
-    QStringList critical() const
+    QStringList critical() const { return lines(true); }
+    bool has(const QString &start, bool criticalOnly = false) const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_critical;
+        const QStringList all = lines(criticalOnly);
+        return std::any_of(all.begin(), all.end(), [&start](const QString &l) { return l.startsWith(start); });
     }
-    bool hasCritical(const QString &start) const
-    {
-        for (const QString &l : critical())
-            if (l.startsWith(start))
-                return true;
-        return false;
-    }
-    bool has(const QString &start) const
-    {
-        for (const QString &l : lines())
-            if (l.startsWith(start))
-                return true;
-        return false;
-    }
+    bool hasCritical(const QString &start) const { return has(start, true); }
     void clear()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -249,13 +241,12 @@ private:
     }
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
     {
-        LogCapture *self = instance().load();
-        if (!self)
-            return;
-        std::lock_guard<std::mutex> lock(self->m_mutex);
-        self->m_lines.append(msg);
-        if (type == QtCriticalMsg)
-            self->m_critical.append(msg);
+        if (LogCapture *self = instance().load()) {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_lines.append(msg);
+            if (type == QtCriticalMsg)
+                self->m_critical.append(msg);
+        }
     }
 
     mutable std::mutex m_mutex;

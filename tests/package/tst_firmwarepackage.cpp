@@ -45,16 +45,6 @@ bool sameExcept(const QByteArray &a, const QByteArray &b, const QList<QPair<int,
     return a.size() == 256 && x == y;
 }
 
-bool crcOk(const QByteArray &header)
-{
-    return le32(header, 252) == crc32Of(header.constData(), 252);
-}
-
-void fixCrc(QByteArray &bytes, int headerAt)
-{
-    setLe32(bytes, headerAt + 252, crc32Of(bytes.constData() + headerAt, 252));
-}
-
 QList<quint32> camIds(const FirmwarePackage &pkg)
 {
     QList<quint32> ids;
@@ -196,7 +186,7 @@ void TestFirmwarePackage::damagedPackages_data()
     };
     auto field = [](QByteArray b, int headerAt, int at, quint32 value) {
         setLe32(b, headerAt + at, value);
-        fixCrc(b, headerAt);
+        fixHeaderCrc(b, headerAt);
         return b;
     };
     const int mod2 = 512; // header of the second module
@@ -269,7 +259,7 @@ void TestFirmwarePackage::updaterPackage()
     const QByteArray dst = readFile(ug.path());
     for (const QByteArray &h : ug.cameraPackage()->moduleHeaders()) {
         const QByteArray orig = pkg.cameraPackage()->findModule(le32(h, 0));
-        QVERIFY(sameExcept(orig, h, {{8, 4}, {252, 4}}) && crcOk(h));
+        QVERIFY(sameExcept(orig, h, {{8, 4}, {252, 4}}) && headerCrcOk(h));
         QCOMPARE(dst.mid(int(ug.cameraPackage()->offset() + le32(h, 8)), int(le32(h, 4))),
                  src.mid(int(pkg.cameraPackage()->offset() + le32(orig, 8)), int(le32(orig, 4))));
     }
@@ -350,7 +340,7 @@ void TestFirmwarePackage::patchHead()
     for (int i = 0; i < pkg.moduleHeaders().size(); ++i) {
         const QByteArray orig = pkg.moduleHeaders().at(i);
         const QByteArray h = head.mid(256 * (i + 1), 256);
-        QVERIFY(crcOk(h) && sameExcept(orig, h, {{152, 8}, {252, 4}}));
+        QVERIFY(headerCrcOk(h) && sameExcept(orig, h, {{152, 8}, {252, 4}}));
         const int length = le32(orig, 0) == 1 ? int(cam->dataOffset()) : int(le32(orig, 4));
         QCOMPARE(int(le32(h, 152)), cursor);
         QCOMPARE(int(le32(h, 156)), length);

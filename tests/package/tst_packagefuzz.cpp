@@ -1,7 +1,7 @@
 // Seeded mutation fuzzing of everything that reads untrusted bytes:
 // packages (damaged, with and without repaired checksums), patch heads read
-// as packages, combined packages, split offsets of patch lists, and the
-// patch generator on arbitrary pairs.
+// as packages, combined packages, and the patch generator on arbitrary
+// pairs.
 //
 // Every input is either refused with a critical log line or accepted and
 // then consistent (what is cut out of an accepted package verifies again,
@@ -60,12 +60,6 @@ QByteArray package(const Desc &d, bool withCamera)
     return FirmwareBuilder::firmwarePackage(d, mods);
 }
 
-void fixCrcAt(QByteArray &b, qint64 at)
-{
-    if (at >= 0 && at + 256 <= b.size())
-        setLe32(b, int(at + 252), crc32Of(b.constData() + at, 252));
-}
-
 // Repairs what a mutation broke so that the deeper checks are reached:
 // header checksums (level 1), and also the module data checksums and the
 // package digest (level 2). Nothing is trusted: every offset is bounded.
@@ -80,18 +74,18 @@ void repair(QByteArray &b, int level)
         if (le32(b, int(at)) == 1 && cam + 256 <= size) {
             const qint64 camCount = qMin<qint64>(le32(b, int(cam + 12)), (size - cam) / 256 - 1);
             for (qint64 j = 1; j <= camCount; ++j)
-                fixCrcAt(b, cam + 256 * j);
-            fixCrcAt(b, cam);
+                fixHeaderCrc(b, cam + 256 * j);
+            fixHeaderCrc(b, cam);
         }
         const quint64 len = le32(b, int(at + 4));
         if (level >= 2 && quint64(cam) + len <= quint64(size))
             setLe32(b, int(at + 68), len ? crc32Of(b.constData() + cam, int(len)) : 0);
-        fixCrcAt(b, at);
+        fixHeaderCrc(b, at);
     }
     const quint32 dataOff = le32(b, 4);
     if (level >= 2 && dataOff <= quint32(size))
         b.replace(56, 16, md5Of(b.mid(int(dataOff))));
-    fixCrcAt(b, 0);
+    fixHeaderCrc(b, 0);
 }
 
 // One to three rounds of damage: byte-level damage, header fields (counts,
@@ -134,7 +128,6 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void packages();
     void combinedPackages();
-    void patchListSplits();
     void patchPairs();
 
 private:
@@ -231,7 +224,7 @@ void TestPackageFuzz::combinedPackages()
         // Mutations may land in any part; repair the later headers too now
         // and then so that the walk goes on.
         for (qint64 at = 0, part = 0; m.oneIn(2) && part < 3 && at + 256 <= bytes.size(); ++part) {
-            fixCrcAt(bytes, at);
+            fixHeaderCrc(bytes, at);
             if (le32(bytes, int(at) + 8) < 256)
                 break;
             at += le32(bytes, int(at) + 8);
@@ -247,52 +240,6 @@ void TestPackageFuzz::combinedPackages()
         QVERIFY(part.size() >= 256 && bytes.contains(part));
         QCOMPARE(le32(part, 8), quint32(part.size()));
         QFile::remove(out);
-    }
-}
-
-// Split offsets come from a patch head and may be anything.
-void TestPackageFuzz::patchListSplits()
-{
-    const QString dir = m_dir.filePath(QStringLiteral("splits"));
-    QDir().mkpath(dir);
-    const int size = 3000;
-    const QByteArray oldData = FirmwareBuilder::firmwareLikeData(3, size, 0);
-    const QByteArray newData = FirmwareBuilder::firmwareLikeData(3, size, 1);
-    const QString oldPath = dir + QStringLiteral("/old");
-    const QString newPath = dir + QStringLiteral("/new");
-    const QString listPath = dir + QStringLiteral("/list");
-    QVERIFY(writeFile(oldPath, oldData) && writeFile(newPath, newData));
-
-    SeededMutator m(11);
-    LogCapture log;
-    for (int n = caseCount(300); n > 0; --n) {
-        QList<quint32> splits;
-        for (int i = m.below(6); i > 0; --i)
-            splits.append(m.oneIn(4) ? m.edgeValue(size) : quint32(m.below(size + 2)));
-        if (m.oneIn(2))
-            std::sort(splits.begin(), splits.end());
-        if (m.oneIn(2))
-            splits.append(size);
-        QFile::remove(listPath);
-        log.clear();
-        if (!UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, listPath, splits, 3)) {
-            QVERIFY(!log.critical().isEmpty());
-            QVERIFY(!QFileInfo::exists(listPath));
-            continue;
-        }
-        const QByteArray list = readFile(listPath);
-        std::vector<ListEntry> entries;
-        QVERIFY(readPatchList(list, &entries));
-        quint32 covered = 0;
-        for (const ListEntry &e : entries) {
-            QCOMPARE(e.start, covered);
-            QByteArray piece;
-            QVERIFY(applyPatch(oldData.mid(int(e.start), int(e.length)),
-                               list.mid(int(e.offset), int(e.size)), &piece));
-            QCOMPARE(piece, newData.mid(int(e.start), int(e.length)));
-            covered += e.length;
-        }
-        QCOMPARE(covered, quint32(size));
     }
 }
 

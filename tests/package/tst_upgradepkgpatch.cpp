@@ -226,12 +226,14 @@ void TestUpgradePkgPatch::patchListRefusals()
     QVERIFY(log.hasCritical(QStringLiteral("length not match 100000 vs 99999")));
     QVERIFY(!UpgradePkgPatch::bspatchListGenerate(m_dir.filePath(QStringLiteral("missing")), newPath, listPath, {100000}, 0));
     QVERIFY(log.hasCritical(QStringLiteral("open ")));
-    // Offsets that do not cover the data exactly, or go backwards.
-    for (const QList<quint32> &bad : {QList<quint32>{50000}, QList<quint32>{100001}, QList<quint32>{60000, 40000, 100000},
-                                      QList<quint32>{50000, 50000, 100000}, QList<quint32>{}})
+    // Offsets (from a patch head that may be damaged) that do not cover the
+    // data exactly, make an empty piece, or go backwards.
+    for (const QList<quint32> &bad : {QList<quint32>{50000}, QList<quint32>{100001}, QList<quint32>{0, 100000},
+                                      QList<quint32>{60000, 40000, 100000}, QList<quint32>{50000, 50000, 100000},
+                                      QList<quint32>{100000, 0xFFFFFFFF}, QList<quint32>{}})
         QVERIFY(!UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, listPath, bad, 0));
     // Each refused with a reason before any piece is diffed, and nothing written.
-    QCOMPARE(log.critical().size(), 7);
+    QCOMPARE(log.critical().size(), 9);
     QVERIFY(!log.has(QStringLiteral("bsdiff start")));
     QVERIFY(!QFileInfo::exists(listPath));
 }
