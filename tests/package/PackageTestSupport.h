@@ -93,17 +93,9 @@ inline bool bunzipAll(const char *data, int size, qint64 limit, std::vector<quin
     return ok;
 }
 
-struct PatchRecord
-{
-    qint64 add;   // bytes of old + difference
-    qint64 extra; // bytes copied from the extra data
-    qint64 seek;  // move of the old position afterwards
-};
-
 // Applies an ENDSLEY/BSDIFF43 patch the way a bsdiff 4.3 applier does.
 // False on any malformed patch.
-inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByteArray *newData,
-                       std::vector<PatchRecord> *records = nullptr)
+inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByteArray *newData)
 {
     if (patch.size() < 24 || std::memcmp(patch.constData(), "ENDSLEY/BSDIFF43", 16) != 0)
         return false;
@@ -123,14 +115,13 @@ inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByte
     while (newPos < newSize) {
         if (stream.size() - at < 24)
             return false;
-        const PatchRecord r{readOffset(&stream[at]), readOffset(&stream[at + 8]),
-                            readOffset(&stream[at + 16])};
+        // Bytes of old + difference, bytes copied from the extra data, move
+        // of the old position afterwards.
+        const struct { qint64 add, extra, seek; } r{readOffset(&stream[at]), readOffset(&stream[at + 8]),
+                                                   readOffset(&stream[at + 16])};
         at += 24;
-        if (records)
-            records->push_back(r);
         if (r.add < 0 || r.extra < 0 || r.add > newSize || r.extra > newSize
-            || newPos + r.add + r.extra > newSize
-            || qint64(stream.size() - at) < r.add + r.extra)
+            || newPos + r.add + r.extra > newSize || qint64(stream.size() - at) < r.add + r.extra)
             return false;
         for (qint64 i = 0; i < r.add; ++i) {
             quint8 b = stream[at + size_t(i)];

@@ -1,7 +1,6 @@
 // Seeded mutation fuzzing of everything that reads untrusted bytes:
 // packages (damaged, with and without repaired checksums), patch heads read
-// as packages, combined packages, and the patch generator on arbitrary
-// pairs.
+// as packages, and the patch generator on arbitrary pairs.
 //
 // Every input is either refused with a critical log line or accepted and
 // then consistent (what is cut out of an accepted package verifies again,
@@ -127,7 +126,6 @@ class TestPackageFuzz : public QObject
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void packages();
-    void combinedPackages();
     void patchPairs();
 
 private:
@@ -198,49 +196,6 @@ void TestPackageFuzz::packages()
     }
     // Most damage is refused, yet repaired packages reach the deeper paths.
     QVERIFY2(refused > cases / 2 && refused < cases, qPrintable(QString::number(refused)));
-}
-
-void TestPackageFuzz::combinedPackages()
-{
-    Desc d;
-    const QStringList platforms{QStringLiteral("Hi3516CV500"), QStringLiteral("SSC336Q"),
-                                QStringLiteral("SSC339G")};
-    QByteArray combined;
-    for (int i = 0; i < platforms.size(); ++i) {
-        Desc p = d;
-        p.platform = platforms.at(i);
-        p.seed = quint32(30 + i);
-        combined += package(p, i != 1);
-    }
-    const QString outDir = m_dir.filePath(QStringLiteral("combined/out"));
-    QDir().mkpath(outDir);
-    const QString path = m_dir.filePath(QStringLiteral("combined/") + FirmwareBuilder::fileName(d, QStringLiteral("All")));
-
-    SeededMutator m(77);
-    LogCapture log;
-    for (int n = caseCount(2000); n > 0; --n) {
-        QByteArray bytes = combined;
-        damage(m, bytes);
-        // Mutations may land in any part; repair the later headers too now
-        // and then so that the walk goes on.
-        for (qint64 at = 0, part = 0; m.oneIn(2) && part < 3 && at + 256 <= bytes.size(); ++part) {
-            fixHeaderCrc(bytes, at);
-            if (le32(bytes, int(at) + 8) < 256)
-                break;
-            at += le32(bytes, int(at) + 8);
-        }
-        QVERIFY(writeFile(path, bytes));
-        log.clear();
-        const QString out = FirmwarePackage::extractFirmware(path, platforms.at(m.below(3)), outDir);
-        if (out.isEmpty()) {
-            QVERIFY(!log.critical().isEmpty());
-            continue;
-        }
-        const QByteArray part = readFile(out);
-        QVERIFY(part.size() >= 256 && bytes.contains(part));
-        QCOMPARE(le32(part, 8), quint32(part.size()));
-        QFile::remove(out);
-    }
 }
 
 // Arbitrary old and new data, related or not: every patch rebuilds the new

@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
-
 using namespace vexo::pc;
 using namespace pkgtest;
 
@@ -35,7 +33,6 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void roundTrip_data();
     void roundTrip();
-    void identicalDataStillPatchedWithNegativeSeek();
     void fileFormAndFailures();
     void pieceBoundaries_data();
     void pieceBoundaries();
@@ -89,27 +86,6 @@ void TestUpgradePkgPatch::roundTrip()
     QByteArray rebuilt;
     QVERIFY(applyPatch(oldData, p, &rebuilt));
     QCOMPARE(rebuilt, newData);
-}
-
-// Unchanged data still gets a patch: one record that adds every byte to a
-// zero difference and then moves the old position back to where the match
-// began, a negative number in the patch's sign-and-magnitude form.
-void TestUpgradePkgPatch::identicalDataStillPatchedWithNegativeSeek()
-{
-    const QByteArray data = firmware(50000);
-    const QByteArray p = patch(data, data);
-    std::vector<quint8> stream;
-    QVERIFY(bunzipAll(p.constData() + 24, p.size() - 24, 1 << 20, &stream));
-    QCOMPARE(stream.size(), size_t(24 + data.size()));
-    QVERIFY(std::all_of(stream.begin() + 24, stream.end(), [](quint8 b) { return b == 0; }));
-    // add = n, extra = 0, seek = -n: magnitude little-endian in the low 63
-    // bits, sign in bit 7 of the eighth byte.
-    const quint64 n = quint64(data.size());
-    for (int i = 0; i < 8; ++i) {
-        QCOMPARE(int(stream[size_t(i)]), int((n >> (8 * i)) & 0xFF));
-        QCOMPARE(int(stream[size_t(8 + i)]), 0);
-        QCOMPARE(int(stream[size_t(16 + i)]), int((n >> (8 * i)) & 0xFF) | (i == 7 ? 0x80 : 0));
-    }
 }
 
 void TestUpgradePkgPatch::fileFormAndFailures()
