@@ -21,14 +21,14 @@
 
 namespace pkgtest {
 
+// Numbers of the patch format: magnitude little-endian in the low 63 bits,
+// sign in the top bit of the eighth byte.
 inline qint64 readOffset(const quint8 *p)
 {
     quint64 v = 0;
     for (int i = 7; i >= 0; --i)
         v = (v << 8) | p[i];
-    const bool negative = (v >> 63) != 0;
-    v &= ~(quint64(1) << 63);
-    return negative ? -qint64(v) : qint64(v);
+    return (v >> 63) ? -qint64(v & ~(quint64(1) << 63)) : qint64(v);
 }
 
 inline quint32 le32(const QByteArray &b, int off)
@@ -45,8 +45,7 @@ inline void setLe32(QByteArray &b, int off, quint32 v)
 
 inline quint32 crc32Of(const char *data, int size)
 {
-    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data),
-                           uInt(size)));
+    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data), uInt(size)));
 }
 
 // The CRC-32 that ends every 256-byte package header at offset at.
@@ -160,17 +159,13 @@ inline bool readPatchList(const QByteArray &list, std::vector<ListEntry> *entrie
     if (headerSize != (count + 1) * 64 || le32(list, 8) != quint32(list.size())
         || le32(list, 60) != crc32Of(list.constData(), 60) || headerSize > quint32(list.size()))
         return false;
-    for (int i = 16; i < 60; ++i)
-        if (list.at(i) != 0)
-            return false;
+    if (list.mid(16, 44) != QByteArray(44, '\0'))
+        return false;
     quint32 expectOffset = headerSize;
     for (quint32 i = 0; i < count; ++i) {
         const int e = int(64 * (i + 1));
-        if (le32(list, e + 60) != crc32Of(list.constData() + e, 60))
+        if (le32(list, e + 60) != crc32Of(list.constData() + e, 60) || list.mid(e + 36, 24) != QByteArray(24, '\0'))
             return false;
-        for (int k = 36; k < 60; ++k)
-            if (list.at(e + k) != 0)
-                return false;
         ListEntry entry{le32(list, e), le32(list, e + 4), le32(list, e + 8), le32(list, e + 12),
                         le32(list, e + 16), list.mid(e + 20, 16)};
         if (entry.index != i || entry.offset != expectOffset
