@@ -129,13 +129,10 @@ void TestFileCompressor::failures()
     QVERIFY(log.hasCritical(QStringLiteral("open file failed:")));
 
     // A full disk: the header or the stream cannot be written.
-    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
-        log.clear();
-        bool writeFailed = false;
-        QVERIFY(!FileCompressor::fileCompress(src, QStringLiteral("/dev/full"), &writeFailed));
-        QVERIFY(writeFailed);
-        QVERIFY(log.hasCritical(QStringLiteral("Write file failed:")));
-    }
+    bool writeFailed = false;
+    QVERIFY(!FileCompressor::fileCompress(src, QStringLiteral("/dev/full"), &writeFailed));
+    QVERIFY(writeFailed);
+    QVERIFY(log.hasCritical(QStringLiteral("Write file failed:")));
 }
 
 QTEST_GUILESS_MAIN(TestFileCompressor)

