@@ -175,8 +175,8 @@ public:
     }
 
 private:
-    // Common prefix of the old suffix at start and the target, whose first
-    // known bytes are already known to agree.
+    // Common prefix of the old suffix at start and the target, of which
+    // the first `known` bytes are already known to agree.
     qint64 commonFrom(qint64 start, qint64 known, const quint8 *target, qint64 targetSize) const
     {
         return known + commonPrefix(m_old + start + known, m_oldSize - start - known,
