@@ -30,12 +30,12 @@ test: build
 bench: deps-bench build
 	@BUILD=$(BUILD) sh scripts/bench.sh
 
-# Sanitizer builds live in their own trees.
+# Sanitizer builds live in their own trees; CMAKE_FLAGS given here still apply.
 sanitize-address:
-	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS=-DZARVO_SANITIZE=address
+	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="$(CMAKE_FLAGS) -DZARVO_SANITIZE=address"
 
 sanitize-thread:
-	@$(MAKE) test BUILD=build-tsan CMAKE_FLAGS=-DZARVO_SANITIZE=thread
+	@$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="$(CMAKE_FLAGS) -DZARVO_SANITIZE=thread"
 
 clean:
 	@rm -rf $(BUILD)

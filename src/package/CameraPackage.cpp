@@ -29,10 +29,7 @@ quint32 CameraPackage::totalSize() const
 
 QByteArray CameraPackage::findModule(quint32 id) const
 {
-    for (const QByteArray &h : m_moduleHeaders)
-        if (le32(h, kCamModId) == id)
-            return h;
-    return {};
+    return findHeader(m_moduleHeaders, id);
 }
 
 bool CameraPackage::verifyFirmware()
@@ -49,11 +46,8 @@ bool CameraPackage::verifyFirmware()
         qCritical().noquote() << "Package header error";
         return false;
     }
-    if (headerCrc(m_header) != storedCrc(m_header)) {
-        qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(m_header) << " vs"
-                    << headerCrc(m_header);
+    if (!checkHeaderCrc(m_header))
         return false;
-    }
     const quint32 count = le32(m_header, kCamModuleCount);
     const quint32 dataOff = le32(m_header, kCamDataOffset);
     const quint32 total = le32(m_header, kCamTotalSize);
@@ -65,12 +59,8 @@ bool CameraPackage::verifyFirmware()
         return false;
     }
 
-    const QByteArray md5 = Util::fileMd5Range(m_file, m_offset + dataOff, total - dataOff);
-    const QByteArray storedMd5 = m_header.mid(kCamMd5, 16);
-    if (md5 != storedMd5) {
-        qCritical().noquote() << "Md5 check failed:" << md5.toHex() << " vs" << storedMd5.toHex();
+    if (!checkMd5(Util::fileMd5Range(m_file, m_offset + dataOff, total - dataOff), m_header.mid(kCamMd5, 16)))
         return false;
-    }
 
     QList<QByteArray> headers;
     for (quint32 j = 0; j < count; ++j) {
@@ -79,24 +69,17 @@ bool CameraPackage::verifyFirmware()
             qCritical().noquote() << "Package header error";
             return false;
         }
-        if (headerCrc(h) != storedCrc(h)) {
-            qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(h) << " vs"
-                        << headerCrc(h);
+        if (!checkHeaderCrc(h))
             return false;
-        }
         const quint64 modOffset = le32(h, kCamModOffset);
         const quint64 modLength = le32(h, kCamModLength);
         if (modOffset + modLength > total) {
             qCritical().noquote() << "Package header error";
             return false;
         }
-        const QByteArray modMd5 = Util::fileMd5Range(m_file, m_offset + qint64(modOffset),
-                                                     qint64(modLength));
-        const QByteArray modStored = h.mid(kCamModMd5, 16);
-        if (modMd5 != modStored) {
-            qCritical().noquote() << "Md5 check failed:" << modMd5.toHex() << " vs" << modStored.toHex();
+        if (!checkMd5(Util::fileMd5Range(m_file, m_offset + qint64(modOffset), qint64(modLength)),
+                      h.mid(kCamModMd5, 16)))
             return false;
-        }
         headers.append(h);
     }
 
@@ -125,7 +108,7 @@ bool CameraPackage::generateCameraModule(const QString &outPath, QList<quint32> 
     setLe32(header, kCamDataOffset, dataOff);
 
     QList<QByteArray> headers;
-    QList<QPair<qint64, qint64>> sources;
+    QList<ModuleSource> sources;
     QCryptographicHash md5(QCryptographicHash::Md5);
     quint64 running = dataOff;
     for (const quint32 id : camIds) {
@@ -134,40 +117,16 @@ bool CameraPackage::generateCameraModule(const QString &outPath, QList<quint32> 
             qCritical().noquote() << "Cannot find module with packet id =" << id;
             return false;
         }
-        const qint64 srcOffset = m_offset + le32(h, kCamModOffset);
-        const qint64 length = le32(h, kCamModLength);
-        if (running + quint64(length) > 0xFFFFFFFFull) {
-            qCritical().noquote() << "Package header error";
+        const ModuleSource src{m_file, m_offset + le32(h, kCamModOffset), le32(h, kCamModLength)};
+        if (!placeModule(h, kCamModOffset, src, &running, &md5))
             return false;
-        }
-        setLe32(h, kCamModOffset, quint32(running));
-        updateHeaderCrc(h);
-        running += quint64(length);
-        Util::addFileRangeToHash(m_file, srcOffset, length, md5);
         headers.append(h);
-        sources.append(qMakePair(srcOffset, length));
+        sources.append(src);
     }
     header.replace(kCamMd5, 16, md5.result());
     setLe32(header, kCamTotalSize, quint32(running));
     updateHeaderCrc(header);
-
-    QFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCritical().noquote() << "Open file failed:" << outPath;
-        return false;
-    }
-    bool ok = out.write(header) == header.size();
-    for (const QByteArray &h : qAsConst(headers))
-        ok = ok && out.write(h) == h.size();
-    for (const auto &src : qAsConst(sources))
-        ok = ok && copyRange(m_file, src.first, src.second, &out);
-    ok = ok && out.flush();
-    out.close();
-    if (!ok) {
-        qCritical().noquote() << "Write file failed:" << outPath;
-        return false;
-    }
-    return true;
+    return writePackage(outPath, header, headers, sources);
 }
 
 } // namespace pc

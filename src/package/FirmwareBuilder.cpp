@@ -311,6 +311,46 @@ QByteArray md5Of(const QList<FirmwareBuilder::Module> &modules)
     return md5.result();
 }
 
+// Module headers of either kind, laid out back to back after the package
+// header and its module headers. Both kinds keep id, length and offset in
+// their first twelve bytes; fill sets what only one kind holds (carried-
+// through bytes, checksums of the data).
+struct Layout
+{
+    QByteArray headers;
+    quint32 dataOffset = 0;
+    quint32 end = 0;
+};
+
+template <typename Fill>
+Layout layOut(const QList<FirmwareBuilder::Module> &modules, Fill fill)
+{
+    Layout layout;
+    layout.dataOffset = quint32(modules.size() + 1) * kHeaderSize;
+    layout.end = layout.dataOffset;
+    for (const FirmwareBuilder::Module &m : modules) {
+        QByteArray h(kHeaderSize, '\0');
+        fill(h, m);
+        setLe32(h, kModId, m.id);
+        setLe32(h, kModLength, quint32(m.data.size()));
+        setLe32(h, kModOffset, layout.end);
+        updateHeaderCrc(h);
+        layout.headers.append(h);
+        layout.end += quint32(m.data.size());
+    }
+    return layout;
+}
+
+QByteArray assemble(const QByteArray &header, const Layout &layout,
+                    const QList<FirmwareBuilder::Module> &modules)
+{
+    QByteArray out = header + layout.headers;
+    out.reserve(int(layout.end));
+    for (const FirmwareBuilder::Module &m : modules)
+        out.append(m.data);
+    return out;
+}
+
 } // namespace
 
 bool FirmwareBuilder::parseVersion(const QString &text, quint8 out[4])
@@ -346,70 +386,40 @@ QByteArray FirmwareBuilder::firmwareLikeData(quint64 seed, int size, int revisio
 QByteArray FirmwareBuilder::cameraPackage(const QList<Module> &modules, quint32 seed)
 {
     Rng rng(mix(seed, 0xCA));
-    const int count = modules.size();
-    const quint32 dataOff = quint32(count + 1) * kHeaderSize;
-
     QByteArray header(kHeaderSize, '\0');
     fillRandom(header, 16, 20, rng);
     fillRandom(header, 36, kCrcOffset, rng);
-    QByteArray headers;
-    quint32 offset = dataOff;
-    for (const Module &m : modules) {
-        QByteArray h(kHeaderSize, '\0');
+    const Layout layout = layOut(modules, [&rng](QByteArray &h, const Module &m) {
         fillRandom(h, 12, kCamModMd5, rng);
         fillRandom(h, kCamModMd5 + 16, kCrcOffset, rng);
-        setLe32(h, kCamModId, m.id);
-        setLe32(h, kCamModLength, quint32(m.data.size()));
-        setLe32(h, kCamModOffset, offset);
         h.replace(kCamModMd5, 16, QCryptographicHash::hash(m.data, QCryptographicHash::Md5));
-        updateHeaderCrc(h);
-        headers.append(h);
-        offset += quint32(m.data.size());
-    }
+    });
     setLe32(header, 0, kCameraMagic);
-    setLe32(header, kCamDataOffset, dataOff);
-    setLe32(header, kCamTotalSize, offset);
-    setLe32(header, kCamModuleCount, quint32(count));
+    setLe32(header, kCamDataOffset, layout.dataOffset);
+    setLe32(header, kCamTotalSize, layout.end);
+    setLe32(header, kCamModuleCount, quint32(modules.size()));
     header.replace(kCamMd5, 16, md5Of(modules));
     updateHeaderCrc(header);
-
-    QByteArray out = header + headers;
-    out.reserve(int(offset));
-    for (const Module &m : modules)
-        out.append(m.data);
-    return out;
+    return assemble(header, layout, modules);
 }
 
 QByteArray FirmwareBuilder::firmwarePackage(const Description &desc, const QList<Module> &modules)
 {
     Rng rng(mix(desc.seed, 0xF1));
-    const int count = modules.size();
-    const quint32 dataOff = quint32(count + 1) * kHeaderSize;
-
     QByteArray header(kHeaderSize, '\0');
     fillRandom(header, 52, 56, rng);
     fillRandom(header, kFwSocVersion + 1, kCrcOffset, rng);
-    QByteArray headers;
-    quint32 offset = dataOff;
-    for (const Module &m : modules) {
-        QByteArray h(kHeaderSize, '\0');
+    const Layout layout = layOut(modules, [&rng](QByteArray &h, const Module &m) {
         fillRandom(h, 12, kModCrc, rng);
         fillRandom(h, kModMd5 + 16, kModHeadOffset, rng);
         fillRandom(h, kModHeadLength + 4, kCrcOffset, rng);
-        setLe32(h, kModId, m.id);
-        setLe32(h, kModLength, quint32(m.data.size()));
-        setLe32(h, kModOffset, offset);
         setLe32(h, kModCrc, Util::crc32(m.data.constData(), m.data.size()));
         h.replace(kModMd5, 16, QCryptographicHash::hash(m.data, QCryptographicHash::Md5));
-        updateHeaderCrc(h);
-        headers.append(h);
-        offset += quint32(m.data.size());
-    }
-
+    });
     setLe32(header, 0, kFirmwareMagic);
-    setLe32(header, kFwDataOffset, dataOff);
-    setLe32(header, kFwTotalSize, offset);
-    setLe32(header, kFwModuleCount, quint32(count));
+    setLe32(header, kFwDataOffset, layout.dataOffset);
+    setLe32(header, kFwTotalSize, layout.end);
+    setLe32(header, kFwModuleCount, quint32(modules.size()));
     putName(header, kFwProduct, desc.product);
     putName(header, kFwBranch, desc.branch);
     quint8 v[4] = {0, 0, 0, 0};
@@ -421,12 +431,7 @@ QByteArray FirmwareBuilder::firmwarePackage(const Description &desc, const QList
     putName(header, kFwStatus, desc.status);
     header[kFwSocVersion] = char(desc.socVersion);
     updateHeaderCrc(header);
-
-    QByteArray out = header + headers;
-    out.reserve(int(offset));
-    for (const Module &m : modules)
-        out.append(m.data);
-    return out;
+    return assemble(header, layout, modules);
 }
 
 QByteArray FirmwareBuilder::syntheticPackage(const Description &desc)

@@ -106,10 +106,7 @@ QString FirmwarePackage::ugsysPath() const
 
 QByteArray FirmwarePackage::findModule(quint32 id) const
 {
-    for (const QByteArray &h : m_moduleHeaders)
-        if (le32(h, kModId) == id)
-            return h;
-    return {};
+    return findHeader(m_moduleHeaders, id);
 }
 
 bool FirmwarePackage::verifyFirmware()
@@ -143,11 +140,8 @@ bool FirmwarePackage::verifyFirmware()
         return false;
     }
 
-    if (headerCrc(m_header) != storedCrc(m_header)) {
-        qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(m_header) << " vs"
-                    << headerCrc(m_header);
+    if (!checkHeaderCrc(m_header))
         return false;
-    }
     const qint64 fileSize = m_file.size();
     const quint32 count = le32(m_header, kFwModuleCount);
     const quint32 dataOff = dataOffset();
@@ -157,12 +151,8 @@ bool FirmwarePackage::verifyFirmware()
         return false;
     }
 
-    const QByteArray md5 = Util::fileMd5(&m_file, dataOff);
-    const QByteArray storedMd5 = m_header.mid(kFwMd5, 16);
-    if (md5 != storedMd5) {
-        qCritical().noquote() << "Md5 check failed:" << md5.toHex() << " vs" << storedMd5.toHex();
+    if (!checkMd5(Util::fileMd5(&m_file, dataOff), m_header.mid(kFwMd5, 16)))
         return false;
-    }
 
     QList<QByteArray> headers;
     std::unique_ptr<CameraPackage> camera;
@@ -172,11 +162,8 @@ bool FirmwarePackage::verifyFirmware()
             qCritical().noquote() << "Package header error";
             return false;
         }
-        if (headerCrc(h) != storedCrc(h)) {
-            qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(h) << " vs"
-                        << headerCrc(h);
+        if (!checkHeaderCrc(h))
             return false;
-        }
         const quint64 offset = le32(h, kModOffset);
         const quint64 length = le32(h, kModLength);
         if (offset + length > quint64(fileSize)) {
@@ -234,14 +221,8 @@ bool FirmwarePackage::generateFwPackage(const QList<quint32> &devIds,
     setLe32(header, kFwDataOffset, dataOff);
     setLe32(header, kFwModuleCount, quint32(devIds.size()));
 
-    struct Source
-    {
-        QFile *file;
-        qint64 offset;
-        qint64 length;
-    };
     QList<QByteArray> headers;
-    QList<Source> sources;
+    QList<ModuleSource> sources;
     QCryptographicHash md5(QCryptographicHash::Md5);
     quint64 running = dataOff;
     for (const quint32 id : devIds) {
@@ -250,44 +231,23 @@ bool FirmwarePackage::generateFwPackage(const QList<quint32> &devIds,
             qCritical().noquote() << "Cannot find module with device id =" << id;
             return false;
         }
-        Source src{&m_file, qint64(le32(h, kModOffset)), qint64(le32(h, kModLength))};
+        ModuleSource src{&m_file, qint64(le32(h, kModOffset)), qint64(le32(h, kModLength))};
         if (id == DEV_ID_CAMERA && newCamera) {
-            src = Source{&camFile, 0, camSize};
+            src = ModuleSource{&camFile, 0, camSize};
             setLe32(h, kModLength, quint32(camSize));
             setLe32(h, kModCrc, Util::fileCrc32(&camFile, 0, 0));
             h.replace(kModMd5, 16, Util::fileMd5(&camFile, 0));
         }
-        if (running + quint64(src.length) > 0xFFFFFFFFull) {
-            qCritical().noquote() << "Package header error";
+        if (!placeModule(h, kModOffset, src, &running, &md5))
             return false;
-        }
-        setLe32(h, kModOffset, quint32(running));
-        updateHeaderCrc(h);
-        running += quint64(src.length);
-        Util::addFileRangeToHash(src.file, src.offset, src.length, md5);
         headers.append(h);
         sources.append(src);
     }
     setLe32(header, kFwTotalSize, quint32(running));
     header.replace(kFwMd5, 16, md5.result());
     updateHeaderCrc(header);
-
-    QFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCritical().noquote() << "Open file failed:" << outPath;
+    if (!writePackage(outPath, header, headers, sources))
         return false;
-    }
-    bool ok = out.write(header) == header.size();
-    for (const QByteArray &h : qAsConst(headers))
-        ok = ok && out.write(h) == h.size();
-    for (const Source &src : qAsConst(sources))
-        ok = ok && copyRange(src.file, src.offset, src.length, &out);
-    ok = ok && out.flush();
-    out.close();
-    if (!ok) {
-        qCritical().noquote() << "Write file failed:" << outPath;
-        return false;
-    }
     if (newCamera) {
         camFile.close();
         QFile::remove(camTemp);
@@ -462,11 +422,8 @@ QString FirmwarePackage::extractFirmware(const QString &pkgPath, const QString &
             qCritical().noquote() << "read error";
             return {};
         }
-        if (headerCrc(h) != storedCrc(h)) {
-            qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(h) << " vs"
-                        << headerCrc(h);
+        if (!checkHeaderCrc(h))
             return {};
-        }
         const qint64 total = le32(h, kFwTotalSize);
         // A total below one header would never move the walk forward.
         if (le32(h, 0) != kFirmwareMagic || total < kHeaderSize || start + total > fileSize) {

@@ -5,7 +5,9 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QDebug>
 #include <QFile>
+#include <QList>
 #include <QString>
 
 // Field access for the 256-byte headers of firmware and camera packages.
@@ -82,6 +84,35 @@ inline void updateHeaderCrc(QByteArray &header)
     setLe32(header, kCrcOffset, headerCrc(header));
 }
 
+// Whether a header's own checksum holds; a mismatch is logged.
+inline bool checkHeaderCrc(const QByteArray &header)
+{
+    if (headerCrc(header) == storedCrc(header))
+        return true;
+    qCritical().noquote() << "crc32 check failed for package header:" << storedCrc(header) << " vs"
+                          << headerCrc(header);
+    return false;
+}
+
+// Whether a digest of the data equals the stored one; a mismatch is logged.
+inline bool checkMd5(const QByteArray &computed, const QByteArray &stored)
+{
+    if (computed == stored)
+        return true;
+    qCritical().noquote() << "Md5 check failed:" << computed.toHex() << " vs" << stored.toHex();
+    return false;
+}
+
+// The first of the (module) headers whose id, in its first four bytes, is id;
+// empty when there is none.
+inline QByteArray findHeader(const QList<QByteArray> &headers, quint32 id)
+{
+    for (const QByteArray &h : headers)
+        if (le32(h, 0) == id)
+            return h;
+    return {};
+}
+
 // "a.b.c.d" from the four version bytes, first byte first.
 inline QString versionString(const QByteArray &header)
 {
@@ -114,6 +145,54 @@ inline bool copyRange(QFile *src, qint64 offset, qint64 length, QFile *dst)
         length -= n;
     }
     return true;
+}
+
+// Where the data of one module of a package being written comes from.
+struct ModuleSource
+{
+    QFile *file;
+    qint64 offset;
+    qint64 length;
+};
+
+// Puts a module at the running offset of a package being written: its
+// header (h) gets that offset in the field at offsetField and a new CRC,
+// its data joins the package digest. False (logged) when the package would
+// pass 4 GiB.
+inline bool placeModule(QByteArray &h, int offsetField, const ModuleSource &src, quint64 *running,
+                        QCryptographicHash *md5)
+{
+    if (*running + quint64(src.length) > 0xFFFFFFFFull) {
+        qCritical().noquote() << "Package header error";
+        return false;
+    }
+    setLe32(h, offsetField, quint32(*running));
+    updateHeaderCrc(h);
+    *running += quint64(src.length);
+    Util::addFileRangeToHash(src.file, src.offset, src.length, *md5);
+    return true;
+}
+
+// Writes a package: its header, the module headers, then each module's data
+// copied in blocks. False (logged) when the file cannot be opened or written.
+inline bool writePackage(const QString &outPath, const QByteArray &header, const QList<QByteArray> &headers,
+                         const QList<ModuleSource> &sources)
+{
+    QFile out(outPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qCritical().noquote() << "Open file failed:" << outPath;
+        return false;
+    }
+    bool ok = out.write(header) == header.size();
+    for (const QByteArray &h : headers)
+        ok = ok && out.write(h) == h.size();
+    for (const ModuleSource &src : sources)
+        ok = ok && copyRange(src.file, src.offset, src.length, &out);
+    ok = ok && out.flush();
+    out.close();
+    if (!ok)
+        qCritical().noquote() << "Write file failed:" << outPath;
+    return ok;
 }
 
 } // namespace pkgfmt

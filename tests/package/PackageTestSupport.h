@@ -13,6 +13,7 @@
 #include <bzlib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -20,14 +21,14 @@
 
 namespace pkgtest {
 
+// Numbers of the patch format: magnitude little-endian in the low 63 bits,
+// sign in the top bit of the eighth byte.
 inline qint64 readOffset(const quint8 *p)
 {
     quint64 v = 0;
     for (int i = 7; i >= 0; --i)
         v = (v << 8) | p[i];
-    const bool negative = (v >> 63) != 0;
-    v &= ~(quint64(1) << 63);
-    return negative ? -qint64(v) : qint64(v);
+    return (v >> 63) ? -qint64(v & ~(quint64(1) << 63)) : qint64(v);
 }
 
 inline quint32 le32(const QByteArray &b, int off)
@@ -44,8 +45,18 @@ inline void setLe32(QByteArray &b, int off, quint32 v)
 
 inline quint32 crc32Of(const char *data, int size)
 {
-    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data),
-                           uInt(size)));
+    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(data), uInt(size)));
+}
+
+// The CRC-32 that ends every 256-byte package header at offset at.
+inline bool headerCrcOk(const QByteArray &b, qint64 at = 0)
+{
+    return at >= 0 && at + 256 <= b.size() && le32(b, int(at + 252)) == crc32Of(b.constData() + at, 252);
+}
+inline void fixHeaderCrc(QByteArray &b, qint64 at = 0)
+{
+    if (at >= 0 && at + 256 <= b.size())
+        setLe32(b, int(at + 252), crc32Of(b.constData() + at, 252));
 }
 
 inline QByteArray md5Of(const QByteArray &data)
@@ -81,17 +92,9 @@ inline bool bunzipAll(const char *data, int size, qint64 limit, std::vector<quin
     return ok;
 }
 
-struct PatchRecord
-{
-    qint64 add;   // bytes of old + difference
-    qint64 extra; // bytes copied from the extra data
-    qint64 seek;  // move of the old position afterwards
-};
-
 // Applies an ENDSLEY/BSDIFF43 patch the way a bsdiff 4.3 applier does.
 // False on any malformed patch.
-inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByteArray *newData,
-                       std::vector<PatchRecord> *records = nullptr)
+inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByteArray *newData)
 {
     if (patch.size() < 24 || std::memcmp(patch.constData(), "ENDSLEY/BSDIFF43", 16) != 0)
         return false;
@@ -111,14 +114,13 @@ inline bool applyPatch(const QByteArray &oldData, const QByteArray &patch, QByte
     while (newPos < newSize) {
         if (stream.size() - at < 24)
             return false;
-        const PatchRecord r{readOffset(&stream[at]), readOffset(&stream[at + 8]),
-                            readOffset(&stream[at + 16])};
+        // Bytes of old + difference, bytes copied from the extra data, move
+        // of the old position afterwards.
+        const struct { qint64 add, extra, seek; } r{readOffset(&stream[at]), readOffset(&stream[at + 8]),
+                                                   readOffset(&stream[at + 16])};
         at += 24;
-        if (records)
-            records->push_back(r);
         if (r.add < 0 || r.extra < 0 || r.add > newSize || r.extra > newSize
-            || newPos + r.add + r.extra > newSize
-            || qint64(stream.size() - at) < r.add + r.extra)
+            || newPos + r.add + r.extra > newSize || qint64(stream.size() - at) < r.add + r.extra)
             return false;
         for (qint64 i = 0; i < r.add; ++i) {
             quint8 b = stream[at + size_t(i)];
@@ -157,17 +159,13 @@ inline bool readPatchList(const QByteArray &list, std::vector<ListEntry> *entrie
     if (headerSize != (count + 1) * 64 || le32(list, 8) != quint32(list.size())
         || le32(list, 60) != crc32Of(list.constData(), 60) || headerSize > quint32(list.size()))
         return false;
-    for (int i = 16; i < 60; ++i)
-        if (list.at(i) != 0)
-            return false;
+    if (list.mid(16, 44) != QByteArray(44, '\0'))
+        return false;
     quint32 expectOffset = headerSize;
     for (quint32 i = 0; i < count; ++i) {
         const int e = int(64 * (i + 1));
-        if (le32(list, e + 60) != crc32Of(list.constData() + e, 60))
+        if (le32(list, e + 60) != crc32Of(list.constData() + e, 60) || list.mid(e + 36, 24) != QByteArray(24, '\0'))
             return false;
-        for (int k = 36; k < 60; ++k)
-            if (list.at(e + k) != 0)
-                return false;
         ListEntry entry{le32(list, e), le32(list, e + 4), le32(list, e + 8), le32(list, e + 12),
                         le32(list, e + 16), list.mid(e + 20, 16)};
         if (entry.index != i || entry.offset != expectOffset
@@ -199,41 +197,21 @@ inline bool writeFile(const QString &path, const QByteArray &data)
 class LogCapture
 {
 public:
-    LogCapture()
-    {
-        instance().store(this);
-        m_previous = qInstallMessageHandler(&LogCapture::handler);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        instance().store(nullptr);
-    }
+    LogCapture() { instance().store(this), m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous), instance().store(nullptr); }
 
-    QStringList lines() const
+    QStringList lines(bool criticalOnly = false) const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_lines;
+        return criticalOnly ? m_critical : m_lines;
     }
-    QStringList critical() const
+    QStringList critical() const { return lines(true); }
+    bool has(const QString &start, bool criticalOnly = false) const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_critical;
+        const QStringList all = lines(criticalOnly);
+        return std::any_of(all.begin(), all.end(), [&start](const QString &l) { return l.startsWith(start); });
     }
-    bool hasCritical(const QString &start) const
-    {
-        for (const QString &l : critical())
-            if (l.startsWith(start))
-                return true;
-        return false;
-    }
-    bool has(const QString &start) const
-    {
-        for (const QString &l : lines())
-            if (l.startsWith(start))
-                return true;
-        return false;
-    }
+    bool hasCritical(const QString &start) const { return has(start, true); }
     void clear()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -249,13 +227,12 @@ private:
     }
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
     {
-        LogCapture *self = instance().load();
-        if (!self)
-            return;
-        std::lock_guard<std::mutex> lock(self->m_mutex);
-        self->m_lines.append(msg);
-        if (type == QtCriticalMsg)
-            self->m_critical.append(msg);
+        if (LogCapture *self = instance().load()) {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_lines.append(msg);
+            if (type == QtCriticalMsg)
+                self->m_critical.append(msg);
+        }
     }
 
     mutable std::mutex m_mutex;

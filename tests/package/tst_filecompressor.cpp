@@ -1,7 +1,9 @@
 // The "lzma" container: every file comes back through liblzma's raw LZMA2
-// decoder configured only from the container's own property byte.
+// decoder configured only from the container's own property byte, and its
+// stream is the one the xz tool writes.
 
 #include "PackageTestSupport.h"
+#include "SeededMutator.h"
 
 #include "package/FileCompressor.h"
 #include "package/FirmwareBuilder.h"
@@ -13,8 +15,6 @@
 #include <QtTest>
 
 #include <lzma.h>
-
-#include <random>
 
 using namespace vexo::pc;
 using namespace pkgtest;
@@ -31,45 +31,22 @@ quint64 dictionaryOf(quint8 prop)
 // the property byte, then the raw chunk stream up to the stated size.
 bool unpack(const QByteArray &container, QByteArray *out)
 {
-    if (container.size() < 9 || container.left(4) != "lzma")
+    if (container.size() < 9 || !container.startsWith("lzma"))
         return false;
     const quint8 prop = quint8(container.at(4));
-    const quint32 size = le32(container, 5);
-    if (prop > 40)
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA2, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    if (prop > 40 || lzma_properties_decode(&filters[0], nullptr, &prop, 1) != LZMA_OK)
         return false;
-
-    lzma_options_lzma opt;
-    std::memset(&opt, 0, sizeof opt);
-    lzma_filter filters[2];
-    filters[0].id = LZMA_FILTER_LZMA2;
-    filters[0].options = nullptr;
-    filters[1].id = LZMA_VLI_UNKNOWN;
-    filters[1].options = nullptr;
-    if (lzma_properties_decode(&filters[0], nullptr, &prop, 1) != LZMA_OK)
-        return false;
-    const bool dictOk =
-        static_cast<lzma_options_lzma *>(filters[0].options)->dict_size == dictionaryOf(prop)
-        || prop == 40;
-    lzma_stream strm = LZMA_STREAM_INIT;
-    lzma_ret ret = lzma_raw_decoder(&strm, filters);
-    free(filters[0].options);
-    if (ret != LZMA_OK || !dictOk)
-        return false;
-
+    const size_t size = le32(container, 5);
     QByteArray result(int(size) + 1, '\0'); // one spare byte catches overlong streams
-    strm.next_in = reinterpret_cast<const uint8_t *>(container.constData()) + 9;
-    strm.avail_in = size_t(container.size() - 9);
-    strm.next_out = reinterpret_cast<uint8_t *>(result.data());
-    strm.avail_out = size_t(result.size());
-    ret = lzma_code(&strm, LZMA_FINISH);
-    const size_t produced = size_t(result.size()) - strm.avail_out;
-    const bool consumed = strm.avail_in == 0;
-    lzma_end(&strm);
-    if (ret != LZMA_STREAM_END || produced != size || !consumed)
-        return false;
-    result.truncate(int(size));
-    *out = result;
-    return true;
+    size_t inPos = 9;
+    size_t outPos = 0;
+    const lzma_ret ret = lzma_raw_buffer_decode(
+        filters, nullptr, reinterpret_cast<const uint8_t *>(container.constData()), &inPos,
+        size_t(container.size()), reinterpret_cast<uint8_t *>(result.data()), &outPos, size_t(result.size()));
+    free(filters[0].options);
+    *out = result.left(int(outPos));
+    return ret == LZMA_OK && inPos == size_t(container.size()) && outPos == size;
 }
 
 } // namespace
@@ -82,7 +59,6 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void roundTrip_data();
     void roundTrip();
-    void sameStreamAsXz();
     void failures();
 
 private:
@@ -92,15 +68,10 @@ private:
 void TestFileCompressor::roundTrip_data()
 {
     QTest::addColumn<QByteArray>("data");
-    std::mt19937 rng(4);
-    QByteArray random(300000, '\0');
-    for (char &c : random)
-        c = char(rng() & 0xFF);
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("one byte") << QByteArray("x");
-    QTest::newRow("text") << QByteArray("patch head ").repeated(5000);
     QTest::newRow("firmware-like 1 MiB") << FirmwareBuilder::firmwareLikeData(8, 1 << 20, 0);
-    QTest::newRow("incompressible") << random;
+    QTest::newRow("incompressible") << testsupport::SeededMutator(4).randomBytes(300000);
 }
 
 void TestFileCompressor::roundTrip()
@@ -131,29 +102,16 @@ void TestFileCompressor::roundTrip()
     QByteArray unpacked;
     QVERIFY(unpack(container, &unpacked));
     QCOMPARE(unpacked, data);
-    if (data.isEmpty()) // header, then the encoder's end of an empty stream
-        QCOMPARE(container.mid(9), QByteArray(1, '\0'));
-}
 
-// The stream is exactly what the xz tool writes for a raw LZMA2 stream at
-// preset 5.
-void TestFileCompressor::sameStreamAsXz()
-{
+    // The stream is exactly what the xz tool writes for a raw LZMA2 stream
+    // at preset 5 (for empty input: the end marker alone).
     const QString xz = QStandardPaths::findExecutable(QStringLiteral("xz"));
     if (xz.isEmpty())
         QSKIP("xz is not installed");
-    const QByteArray data = FirmwareBuilder::firmwareLikeData(12, 200000, 0);
-    const QString src = m_dir.filePath(QStringLiteral("xz.bin"));
-    const QString dst = m_dir.filePath(QStringLiteral("xz.bin.lzma"));
-    QVERIFY(writeFile(src, data));
-    QVERIFY(FileCompressor::fileCompress(src, dst));
-
     QProcess p;
-    p.start(xz, {QStringLiteral("--format=raw"), QStringLiteral("--lzma2=preset=5"),
-                 QStringLiteral("-c"), src});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
-    QCOMPARE(readFile(dst).mid(9), p.readAllStandardOutput());
+    p.start(xz, {QStringLiteral("--format=raw"), QStringLiteral("--lzma2=preset=5"), QStringLiteral("-c"), src});
+    QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+    QCOMPARE(container.mid(9), p.readAllStandardOutput());
 }
 
 void TestFileCompressor::failures()
@@ -171,13 +129,10 @@ void TestFileCompressor::failures()
     QVERIFY(log.hasCritical(QStringLiteral("open file failed:")));
 
     // A full disk: the header or the stream cannot be written.
-    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
-        log.clear();
-        bool writeFailed = false;
-        QVERIFY(!FileCompressor::fileCompress(src, QStringLiteral("/dev/full"), &writeFailed));
-        QVERIFY(writeFailed);
-        QVERIFY(log.hasCritical(QStringLiteral("Write file failed:")));
-    }
+    bool writeFailed = false;
+    QVERIFY(!FileCompressor::fileCompress(src, QStringLiteral("/dev/full"), &writeFailed));
+    QVERIFY(writeFailed);
+    QVERIFY(log.hasCritical(QStringLiteral("Write file failed:")));
 }
 
 QTEST_GUILESS_MAIN(TestFileCompressor)
