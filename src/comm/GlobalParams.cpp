@@ -13,6 +13,7 @@
 #include <QSysInfo>
 
 #include <limits>
+#include <mutex>
 #include <variant>
 #include <vector>
 
@@ -25,37 +26,8 @@ const QString kSettingsFile = QStringLiteral("/config/kavora_win_x64.ini");
 const QString kDefaultFwQueryUrl = QStringLiteral("http://127.0.0.1:18080/firmware/dev_query/");
 const QString kFactoryHostIp = QStringLiteral("192.168.88.20");
 
-#if defined(__SANITIZE_THREAD__)
-extern "C" void __tsan_acquire(void *addr);
-extern "C" void __tsan_release(void *addr);
-#endif
-
-// Scoped lock of the recursive mutex. The thread sanitizer cannot see inside
-// QRecursiveMutex (its lock lives in the uninstrumented Qt library), so the
-// ordering it provides is announced explicitly in sanitizer builds.
-class Locker
-{
-public:
-    explicit Locker(QRecursiveMutex *mutex)
-        : m_mutex(mutex)
-    {
-        m_mutex->lock();
-#if defined(__SANITIZE_THREAD__)
-        __tsan_acquire(m_mutex);
-#endif
-    }
-    ~Locker()
-    {
-#if defined(__SANITIZE_THREAD__)
-        __tsan_release(m_mutex);
-#endif
-        m_mutex->unlock();
-    }
-    Q_DISABLE_COPY(Locker)
-
-private:
-    QRecursiveMutex *m_mutex;
-};
+// The standard library's lock, which the thread sanitizer sees.
+using Locker = std::lock_guard<std::recursive_mutex>;
 
 // Readers applying the file's rule for values of the wrong type: they read
 // as the type's zero value.
@@ -240,7 +212,7 @@ const std::vector<GlobalParams::SettingKey> &GlobalParams::settingKeys()
 
 void GlobalParams::loadSettings()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     QSettings &s = *m_settings;
 
     for (const SettingKey &k : settingKeys()) {
@@ -277,7 +249,7 @@ void GlobalParams::loadSettings()
 
 void GlobalParams::saveSettings()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     QSettings &s = *m_settings;
 
     for (const SettingKey &k : settingKeys()) {
@@ -317,7 +289,7 @@ QString GlobalParams::getSoftwareVersion()
 
 QJsonObject GlobalParams::getPcSoftwareInfo()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     QJsonObject obj;
     obj.insert(QStringLiteral("product"), QStringLiteral("Kavora_zarvo_pc"));
     obj.insert(QStringLiteral("branch"), m_pcBranch);
@@ -331,7 +303,7 @@ QJsonObject GlobalParams::getPcSoftwareInfo()
 
 QJsonObject GlobalParams::getDevFirmwareInfo()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     QJsonObject obj;
     obj.insert(QStringLiteral("product"), m_product);
     obj.insert(QStringLiteral("branch"), m_branch);
@@ -345,7 +317,7 @@ QJsonObject GlobalParams::getDevFirmwareInfo()
 
 void GlobalParams::setDevFirmwareInfo(const QJsonObject &info)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     m_product = info.value(QStringLiteral("product")).toString();
     m_branch = info.value(QStringLiteral("branch")).toString();
     m_platform = info.value(QStringLiteral("platform")).toString();
@@ -386,7 +358,7 @@ int GlobalParams::oldestDev() const
 
 void GlobalParams::setDevName(const QString &name, const QString &sn)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     if (DevInfo *info = findDev(sn)) {
         info->devName = name;
     } else {
@@ -403,7 +375,7 @@ void GlobalParams::setDevName(const QString &name, const QString &sn)
 
 void GlobalParams::renameDev(const QString &name, const QString &sn)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     DevInfo *info = findDev(sn);
     if (!info)
         return;
@@ -413,20 +385,20 @@ void GlobalParams::renameDev(const QString &name, const QString &sn)
 
 GlobalParams::DevInfo GlobalParams::getDevInfo(const QString &sn) const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     const int i = devIndex(sn);
     return i < 0 ? DevInfo() : m_devInfos.at(i);
 }
 
 QList<GlobalParams::DevInfo> GlobalParams::getDevInfos() const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     return m_devInfos;
 }
 
 GlobalParams::DevPresetInfo GlobalParams::getDevPreset(const QString &sn, int index) const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     const int i = devIndex(sn);
     if (i < 0 || index < 0 || index >= 3)
         return DevPresetInfo();
@@ -435,7 +407,7 @@ GlobalParams::DevPresetInfo GlobalParams::getDevPreset(const QString &sn, int in
 
 bool GlobalParams::setDevPreset(const QString &sn, int index, const DevPresetInfo &preset)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     DevInfo *info = findDev(sn);
     if (!info || index < 0 || index >= 3)
         return false;
@@ -445,7 +417,7 @@ bool GlobalParams::setDevPreset(const QString &sn, int index, const DevPresetInf
 
 bool GlobalParams::setDevFocusMode(const QString &sn, quint32 focusMode)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     DevInfo *info = findDev(sn);
     if (!info)
         return false;
@@ -456,7 +428,7 @@ bool GlobalParams::setDevFocusMode(const QString &sn, quint32 focusMode)
 bool GlobalParams::setDevImage(const QString &sn, int index, const QString &imgMini,
                                const QString &imgPreview)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     DevInfo *info = findDev(sn);
     if (!info || index < 0 || index >= 3)
         return false;
@@ -467,13 +439,13 @@ bool GlobalParams::setDevImage(const QString &sn, int index, const QString &imgM
 
 QString GlobalParams::getCurrDevSn() const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     return m_currDevSn;
 }
 
 void GlobalParams::setCurrDevSn(const QString &sn)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     m_currDevSn = sn;
 }
 
@@ -481,7 +453,7 @@ void GlobalParams::setCurrDevSn(const QString &sn)
 
 void GlobalParams::buildIpPool()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     m_ipPool.clear();
     const QStringList localSegs = Util::getLocalIpSegs();
     int foreign = 0;
@@ -501,7 +473,7 @@ void GlobalParams::buildIpPool()
 
 QString GlobalParams::allocIpAddr(const QByteArray &devId, bool assigned)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     if (!devId.isEmpty()) {
         for (IpAddrInfo &entry : m_ipPool) {
             if (entry.devId == devId) {
@@ -536,7 +508,7 @@ QString GlobalParams::allocIpAddr(const QByteArray &devId, bool assigned)
 
 void GlobalParams::releaseIpAddr(const QString &ip)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     for (IpAddrInfo &entry : m_ipPool) {
         if (entry.ip == ip) {
             entry.assigned = false;
@@ -548,7 +520,7 @@ void GlobalParams::releaseIpAddr(const QString &ip)
 
 void GlobalParams::deleteAnIpAddr(const QString &ip)
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     for (int i = 0; i < m_ipPool.size(); ++i) {
         if (m_ipPool.at(i).ip == ip && m_ipPool.at(i).existed) {
             m_ipPool.removeAt(i);
@@ -560,7 +532,7 @@ void GlobalParams::deleteAnIpAddr(const QString &ip)
 
 GlobalParams::IpAddrInfo GlobalParams::findNewDevIpAddr()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     const QStringList localIps = Util::getLocalIps();
     for (const QString &local : localIps) {
         if (!local.startsWith(m_hostIpPrefix) || !local.endsWith(QLatin1String(".20")))
@@ -580,7 +552,7 @@ GlobalParams::IpAddrInfo GlobalParams::findNewDevIpAddr()
 
 QList<GlobalParams::IpAddrInfo> GlobalParams::getLostIpAddrs()
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     const QStringList localIps = Util::getLocalIps();
     QList<IpAddrInfo> lost;
     for (const IpAddrInfo &entry : qAsConst(m_ipPool)) {
@@ -592,7 +564,7 @@ QList<GlobalParams::IpAddrInfo> GlobalParams::getLostIpAddrs()
 
 QList<GlobalParams::IpAddrInfo> GlobalParams::getIpAddrPool() const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     return m_ipPool;
 }
 
@@ -601,12 +573,12 @@ QList<GlobalParams::IpAddrInfo> GlobalParams::getIpAddrPool() const
 #define ZARVO_PARAM(Type, Get, Set, member)                                                        \
     Type GlobalParams::Get() const                                                                 \
     {                                                                                              \
-        Locker lock(&m_mutex);                                                                     \
+        Locker lock(m_mutex);                                                                     \
         return member;                                                                             \
     }                                                                                              \
     void GlobalParams::Set(ZARVO_PARAM_ARG(Type) v)                                                \
     {                                                                                              \
-        Locker lock(&m_mutex);                                                                     \
+        Locker lock(m_mutex);                                                                     \
         member = v;                                                                                \
     }
 
@@ -652,7 +624,7 @@ ZARVO_PARAM(int, getUpgradeMethod, setUpgradeMethod, m_upgradeMethod)
 
 QString GlobalParams::getPcSeqid() const
 {
-    Locker lock(&m_mutex);
+    Locker lock(m_mutex);
     return m_pcSeqid;
 }
 

@@ -4,11 +4,11 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QSettings;
@@ -216,7 +216,7 @@ private:
     DevInfo *findDev(const QString &sn);
     int oldestDev() const;
 
-    mutable QRecursiveMutex m_mutex;
+    mutable std::recursive_mutex m_mutex;
     std::unique_ptr<QSettings> m_settings;
 
     QList<IpAddrInfo> m_ipPool;
