@@ -170,6 +170,7 @@ MainUserUi::MainUserUi(QWidget *parent)
 MainUserUi::~MainUserUi()
 {
     QObject::disconnect(m_stateConnection);
+    m_stateDev.reset();
     if (m_translator) {
         QCoreApplication::removeTranslator(m_translator);
         delete m_translator;

@@ -266,6 +266,10 @@ private:
     QList<DevButton *> m_devButtons;
     QString m_pendingSn;
     QMetaObject::Connection m_stateConnection;
+    // The camera behind m_stateConnection, kept alive while it is connected:
+    // the registry may drop a removed camera on its own thread, and a
+    // disconnect must never race the camera's destruction.
+    vexo::pc::UvcDevicePtr m_stateDev;
 
     int m_zoomHoldOff = ZoomHoldOffUpdates;
     bool m_bgOn = false;

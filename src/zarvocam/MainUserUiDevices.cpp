@@ -222,6 +222,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
     // The previous camera stops feeding this window.
     QObject::disconnect(m_stateConnection);
     m_stateConnection = QMetaObject::Connection();
+    m_stateDev.reset();
 
     // The placeholder stands for no camera.
     if (!dev_btn->isOccupied()) {
@@ -265,6 +266,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
     setZoomReadout(zoom);
     setSliderQuietly(ui->slZoom, zoom);
 
+    m_stateDev = dev;
     m_stateConnection = connect(dev.get(), &UvcDevice::devStateUpdate, this, &MainUserUi::onDevStateUpdate);
 
     // The panel follows the camera.
