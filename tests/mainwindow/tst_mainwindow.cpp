@@ -28,10 +28,11 @@ enum Code { MediaMode = 0, Fov = 4, BgMode = 5, BlurLevel = 6, PanTilt = 9, Fram
 void pastQuietTime() { QTest::qWait(130); }
 
 // Presses Yes or No of the next message box once it runs; *shown tells
-// whether one did.
-void answerBox(bool yes, bool *shown = nullptr)
+// whether one did. Nothing happens once context is gone, so an answer that
+// found no box cannot reach a later test.
+void answerBox(QObject *context, bool yes, bool *shown = nullptr)
 {
-    QTimer::singleShot(0, [yes, shown] {
+    QTimer::singleShot(0, context, [yes, shown] {
         MsgInfoUi *box = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
             box = w->isVisible() && qobject_cast<MsgInfoUi *>(w) ? qobject_cast<MsgInfoUi *>(w) : box;
@@ -291,7 +292,7 @@ void TestMainWindow::cameraGoneDuringHandler()
     QTimer::singleShot(0, [this, cam] {
         cam->unplug();
         waitFor([this] { return m_window->currentDevSn().isEmpty(); });
-        answerBox(true);
+        answerBox(m_window, true);
     });
     button(m_window, "pbAutoFraming")->click();
     QVERIFY(m_window->currentDevSn().isEmpty());
@@ -386,7 +387,8 @@ void TestMainWindow::framingWarningOnlyOnce()
 
     // First time ever: the warning; "Cancel" changes nothing.
     bool shown = false;
-    answerBox(false, &shown);
+    QObject scope;
+    answerBox(&scope, false, &shown);
     button(m_window, "pbAutoFraming")->click();
     QVERIFY(shown);
     QVERIFY(!m_window->isFramingOn());
@@ -395,7 +397,7 @@ void TestMainWindow::framingWarningOnlyOnce()
     // Then: no warning; framing on, background off, view out of reach. A
     // box would run its own loop and take the check below inside it.
     shown = false;
-    answerBox(true, &shown);
+    answerBox(&scope, true, &shown);
     button(m_window, "pbAutoFraming")->click();
     QVERIFY(!shown);
     QVERIFY(m_window->isFramingOn());
