@@ -27,8 +27,8 @@
 
 #include <mutex>
 
-using vexo::pc::GlobalParams;
 using vexo::pc::DevUsageSnapshot;
+using vexo::pc::GlobalParams;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 using vexo::pc::UvcDevices;

@@ -20,9 +20,9 @@
 #include <QPointer>
 
 using vexo::pc::CameraStatus;
+using vexo::pc::DevUsageSnapshot;
 using vexo::pc::GlobalParams;
 using vexo::pc::TimeScale;
-using vexo::pc::DevUsageSnapshot;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 using vexo::pc::UvcDevices;

@@ -21,9 +21,9 @@
 #include <QTimer>
 
 using vexo::pc::CameraStatus;
+using vexo::pc::DevUsageSnapshot;
 using vexo::pc::GlobalParams;
 using vexo::pc::TimeScale;
-using vexo::pc::DevUsageSnapshot;
 using vexo::pc::UvcDevice;
 using vexo::pc::UvcDevicePtr;
 
