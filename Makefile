@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-bench configure build run test bench sanitize-address sanitize-thread clean
+.PHONY: all deps deps-bench configure build run test bench deb sanitize-address sanitize-thread clean
 
 all: build
 
@@ -29,6 +29,10 @@ test: build
 
 bench: deps-bench build
 	@BUILD=$(BUILD) sh scripts/bench.sh
+
+# The Debian package (build/kavora-zarvocam_<version>_<arch>.deb).
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 # Sanitizer builds live in their own trees; CMAKE_FLAGS given here still apply.
 sanitize-address:
