@@ -28,7 +28,7 @@ done
 check -f "$prefix/share/applications/com.kavora.ZarvoCam.desktop"
 check -f "$prefix/share/metainfo/com.kavora.ZarvoCam.metainfo.xml"
 check -f "$prefix/share/icons/hicolor/48x48/apps/com.kavora.ZarvoCam.png"
-check -f "$prefix/share/man/man1/zarvoctl.1"
+check -f "$prefix/share/man/man1/zarvoctl.1.gz"
 rules=$prefix/lib/udev/rules.d/70-kavora-zarvocam.rules
 check -f "$rules"
 # Every vendor id of the shipped configuration has its rule.
@@ -40,6 +40,7 @@ done
 # with the build tree hidden it has nothing else.
 out=$("$prefix/bin/zarvoctl" --verbose --simulate 1 status 2>&1)
 rc=$?
+case $out in *"no virtual cameras"*) echo "SKIP: zarvoctl is built without virtual cameras"; exit 77 ;; esac
 [ $rc -eq 0 ] || { echo "FAIL: zarvoctl --simulate 1 status exited $rc"; echo "$out"; fail=1; }
 case $out in
     *"No camera vendor ids configured"*) echo "FAIL: the linked zarvoctl did not find its root"; echo "$out"; fail=1 ;;
