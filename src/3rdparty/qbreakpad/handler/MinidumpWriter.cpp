@@ -19,14 +19,16 @@ namespace crashdump {
 namespace {
 
 // Published minidump layout, little endian.
+enum StreamType : uint32_t {
+    kThreadListStream = 3,
+    kModuleListStream,
+    kMemoryListStream,
+    kExceptionStream,
+    kSystemInfoStream,
+    kMiscInfoStream = 15,
+};
 constexpr uint32_t kSignature = 0x504d444d; // "MDMP"
 constexpr uint32_t kVersion = 0xa793;
-constexpr uint32_t kThreadListStream = 3;
-constexpr uint32_t kModuleListStream = 4;
-constexpr uint32_t kMemoryListStream = 5;
-constexpr uint32_t kExceptionStream = 6;
-constexpr uint32_t kSystemInfoStream = 7;
-constexpr uint32_t kMiscInfoStream = 15;
 constexpr uint16_t kArchAmd64 = 9;
 constexpr uint32_t kPlatformLinux = 0x8201;
 constexpr uint32_t kCvElfBuildId = 0x4270454c; // "LEpB"

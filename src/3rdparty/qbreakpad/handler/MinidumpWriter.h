@@ -9,8 +9,9 @@ namespace crashdump {
 // Writes a minidump of the running process (x86-64 Linux) from inside a signal
 // handler: raw system calls and static buffers only, nothing that allocates or
 // locks. Streams: system information, thread list (the crashing thread with
-// its registers and stack; the other threads by id), module list from
-// /proc/self/maps with ELF build ids, exception.
+// its registers and stack; the other threads by id), the stack again as a
+// memory list, module list from /proc/self/maps with ELF build ids,
+// exception, process id.
 class MinidumpWriter final
 {
 public:
