@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 namespace crashdump {
 
@@ -164,6 +165,8 @@ constexpr int kMaxModules = 512;
 constexpr int kMaxThreads = 1024;
 constexpr int kMaxBuildId = 32;
 constexpr uint64_t kStackBytes = 64 * 1024;
+constexpr uint64_t kOtherStackBytes = 16 * 1024;
+constexpr int kMaxStacks = 64; // threads whose registers and stack are kept
 
 struct ModuleEntry
 {
@@ -177,7 +180,17 @@ struct ModuleEntry
 
 char g_maps[1024 * 1024];
 ModuleEntry g_modules[kMaxModules];
-uint32_t g_threads[kMaxThreads];
+// The threads; the first g_stackCount of them with registers and stack.
+struct ThreadEntry
+{
+    uint32_t tid;
+    uint64_t sp;
+    uint64_t pc;
+    uint64_t stackStart;
+    uint64_t stackEnd;
+};
+ThreadEntry g_threads[kMaxThreads];
+int g_stackCount = 0;
 uint8_t g_scratch[8192];
 uint16_t g_csd[128];
 uint32_t g_csdChars = 0;
@@ -314,9 +327,10 @@ uint32_t readBuildId(const char *path, uint8_t *out)
 }
 
 // Mapped files that start with an ELF header at offset 0 become modules;
-// later mappings of the same file extend them. Also finds the end of the
-// mapping holding sp (or of the next one, when sp ran into a guard gap).
-int collectModules(uint64_t sp, uint64_t *stackEnd)
+// later mappings of the same file extend them. Also ends each kept stack at
+// the end of the mapping holding its sp (or of the next one, when sp ran into
+// a guard gap).
+int collectModules()
 {
     const ssize_t length = readFile("/proc/self/maps", g_maps, sizeof(g_maps) - 1);
     if (length <= 0)
@@ -349,8 +363,11 @@ int collectModules(uint64_t sp, uint64_t *stackEnd)
         const char *name = p;
         const uint32_t nameLength = uint32_t(std::strlen(name));
         line = next;
-        if (end > sp && end < *stackEnd && start < *stackEnd)
-            *stackEnd = end;
+        for (int i = 0; i < g_stackCount; ++i) {
+            ThreadEntry &t = g_threads[i];
+            if (end > t.sp && end < t.stackEnd && start < t.stackEnd)
+                t.stackEnd = end;
+        }
         if (name[0] != '/' || std::strncmp(name, "/dev/", 5) == 0)
             continue;
         ModuleEntry *last = count > 0 ? &g_modules[count - 1] : nullptr;
@@ -398,12 +415,50 @@ int collectThreads()
             for (; *name >= '0' && *name <= '9'; ++name)
                 tid = tid * 10 + uint32_t(*name - '0');
             if (tid != 0 && count < kMaxThreads)
-                g_threads[count++] = tid;
+                g_threads[count++] = {tid, 0, 0, 0, 0};
             at += recordLength;
         }
     }
     ::close(fd);
     return count;
+}
+
+// Stack and instruction pointer of a thread blocked in the kernel, from
+// /proc/self/task/<tid>/syscall ("<nr> <args...> <sp> <pc>"); false while
+// it runs.
+bool readBlockedRegisters(uint32_t tid, uint64_t *sp, uint64_t *pc)
+{
+    char path[64] = "/proc/self/task/";
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + tid % 10);
+        tid /= 10;
+    } while (tid);
+    char *out = path + std::strlen(path);
+    while (n)
+        *out++ = digits[--n];
+    std::memcpy(out, "/syscall", 9);
+    char text[256];
+    const ssize_t length = readFile(path, text, sizeof(text) - 1);
+    if (length <= 0 || text[0] == 'r')
+        return false;
+    text[length] = '\0';
+    uint64_t values[2] = {0, 0};
+    int found = 0;
+    for (const char *p = text; *p;) {
+        if (p[0] == '0' && p[1] == 'x') {
+            p += 2;
+            values[0] = values[1];
+            values[1] = parseHex(p);
+            ++found;
+        } else {
+            ++p;
+        }
+    }
+    *sp = values[0];
+    *pc = values[1];
+    return found >= 2 && *sp != 0;
 }
 
 void fillContext(ContextAmd64 &c, const ucontext_t *uc)
@@ -473,22 +528,38 @@ void MinidumpWriter::prepare()
 
 bool MinidumpWriter::write(int fd, int signal, const siginfo_t *info, const ucontext_t *context, pid_t crashTid)
 {
-    // Stack bytes to keep: from just below the stack pointer (red zone) up
-    // to the end of its mapping, at most kStackBytes.
-    const uint64_t sp = uint64_t(context->uc_mcontext.gregs[REG_RSP]);
-    const uint64_t stackStart = (sp - 128) & ~uint64_t(15);
-    uint64_t stackEnd = stackStart + kStackBytes;
-    const int moduleCount = collectModules(sp, &stackEnd);
-    const uint64_t stackSize = stackEnd - stackStart;
+    // The crashing thread first, then those blocked in the kernel (they
+    // cannot move while this thread reads their stacks' pages one by one, and
+    // if one does, the copy is only stale). Stacks go from just below the
+    // stack pointer (red zone) up to the end of their mapping, bounded.
     int threadCount = collectThreads();
-    bool crashListed = false;
+    int crashIndex = -1;
     for (int i = 0; i < threadCount; ++i)
-        crashListed = crashListed || g_threads[i] == uint32_t(crashTid);
-    if (!crashListed && threadCount < kMaxThreads)
-        g_threads[threadCount++] = uint32_t(crashTid);
+        crashIndex = g_threads[i].tid == uint32_t(crashTid) ? i : crashIndex;
+    if (crashIndex < 0 && threadCount < kMaxThreads)
+        crashIndex = threadCount++;
+    if (crashIndex < 0)
+        crashIndex = 0;
+    const ThreadEntry first = g_threads[0];
+    g_threads[0] = {uint32_t(crashTid), uint64_t(context->uc_mcontext.gregs[REG_RSP]),
+                    uint64_t(context->uc_mcontext.gregs[REG_RIP]), 0, 0};
+    if (crashIndex != 0)
+        g_threads[crashIndex] = first;
+    g_stackCount = 1;
+    for (int i = 1; i < threadCount; ++i) {
+        ThreadEntry &t = g_threads[i];
+        if (g_stackCount < kMaxStacks && readBlockedRegisters(t.tid, &t.sp, &t.pc))
+            std::swap(t, g_threads[g_stackCount++]);
+    }
+    for (int i = 0; i < g_stackCount; ++i) {
+        ThreadEntry &t = g_threads[i];
+        t.stackStart = (t.sp - 128) & ~uint64_t(15);
+        t.stackEnd = t.stackStart + (i == 0 ? kStackBytes : kOtherStackBytes);
+    }
+    const int moduleCount = collectModules();
 
     // Layout: header, directory, system info, its text, process id,
-    // exception, context, thread list, stack, memory list (the stack again,
+    // exception, contexts, thread list, stacks, memory list (the stacks again,
     // where debuggers look for memory), module list, names and build ids.
     constexpr uint32_t kStreams = 6;
     uint32_t at = sizeof(Header);
@@ -503,14 +574,16 @@ bool MinidumpWriter::write(int fd, int signal, const siginfo_t *info, const ucon
     const uint32_t exceptionRva = at;
     at += sizeof(ExceptionRecord);
     const uint32_t contextRva = at;
-    at += sizeof(ContextAmd64);
+    at += uint32_t(g_stackCount) * sizeof(ContextAmd64);
     const uint32_t threadsRva = at;
     const uint32_t threadsSize = 4 + uint32_t(threadCount) * sizeof(Thread);
     at += threadsSize;
     const uint32_t stackRva = at;
-    at += uint32_t(stackSize);
+    for (int i = 0; i < g_stackCount; ++i)
+        at += uint32_t(g_threads[i].stackEnd - g_threads[i].stackStart);
     const uint32_t memoryRva = at;
-    at += 4 + sizeof(MemoryRange);
+    const uint32_t memorySize = 4 + uint32_t(g_stackCount) * sizeof(MemoryRange);
+    at += memorySize;
     const uint32_t modulesRva = at;
     const uint32_t modulesSize = 4 + uint32_t(moduleCount) * sizeof(Module);
     at += modulesSize;
@@ -522,7 +595,7 @@ bool MinidumpWriter::write(int fd, int signal, const siginfo_t *info, const ucon
     const Directory directory[kStreams] = {
         {kSystemInfoStream, {sizeof(SystemInfo), systemRva}},
         {kMiscInfoStream, {sizeof(MiscInfo), miscRva}},
-        {kMemoryListStream, {4 + sizeof(MemoryRange), memoryRva}},
+        {kMemoryListStream, {memorySize, memoryRva}},
         {kExceptionStream, {sizeof(ExceptionRecord), exceptionRva}},
         {kThreadListStream, {threadsSize, threadsRva}},
         {kModuleListStream, {modulesSize, modulesRva}},
@@ -570,25 +643,43 @@ bool MinidumpWriter::write(int fd, int signal, const siginfo_t *info, const ucon
     const MiscInfo misc = {sizeof(MiscInfo), 1, uint32_t(::getpid()), {0, 0, 0}};
     ok = ok && writeAll(fd, &misc, sizeof(misc));
     ok = ok && writeAll(fd, &exception, sizeof(exception)) && writeAll(fd, &registers, sizeof(registers));
+    // Blocked threads: only their stack and instruction pointers are known.
+    for (int i = 1; ok && i < g_stackCount; ++i) {
+        std::memset(&registers, 0, sizeof(registers));
+        registers.flags = kContextAmd64 | 0x1;
+        registers.rsp = g_threads[i].sp;
+        registers.rip = g_threads[i].pc;
+        ok = writeAll(fd, &registers, sizeof(registers));
+    }
 
-    // Other threads: their ids; their registers would need stopping them.
+    // Threads running elsewhere: their ids only.
     const uint32_t threads = uint32_t(threadCount);
     ok = ok && writeAll(fd, &threads, 4);
+    uint32_t nextStack = stackRva;
     for (int i = 0; ok && i < threadCount; ++i) {
         Thread t;
         std::memset(&t, 0, sizeof(t));
-        t.id = g_threads[i];
-        if (t.id == uint32_t(crashTid)) {
-            t.stackStart = stackStart;
-            t.stack = {uint32_t(stackSize), stackRva};
-            t.context = {sizeof(ContextAmd64), contextRva};
+        t.id = g_threads[i].tid;
+        if (i < g_stackCount) {
+            const uint32_t size = uint32_t(g_threads[i].stackEnd - g_threads[i].stackStart);
+            t.stackStart = g_threads[i].stackStart;
+            t.stack = {size, nextStack};
+            t.context = {sizeof(ContextAmd64), contextRva + uint32_t(i) * uint32_t(sizeof(ContextAmd64))};
+            nextStack += size;
         }
         ok = writeAll(fd, &t, sizeof(t));
     }
-    ok = ok && writeMemory(fd, stackStart, stackSize);
-    const uint32_t ranges = 1;
-    const MemoryRange stackRange = {stackStart, {uint32_t(stackSize), stackRva}};
-    ok = ok && writeAll(fd, &ranges, 4) && writeAll(fd, &stackRange, sizeof(stackRange));
+    for (int i = 0; ok && i < g_stackCount; ++i)
+        ok = writeMemory(fd, g_threads[i].stackStart, g_threads[i].stackEnd - g_threads[i].stackStart);
+    const uint32_t ranges = uint32_t(g_stackCount);
+    ok = ok && writeAll(fd, &ranges, 4);
+    nextStack = stackRva;
+    for (int i = 0; ok && i < g_stackCount; ++i) {
+        const uint32_t size = uint32_t(g_threads[i].stackEnd - g_threads[i].stackStart);
+        const MemoryRange range = {g_threads[i].stackStart, {size, nextStack}};
+        ok = writeAll(fd, &range, sizeof(range));
+        nextStack += size;
+    }
 
     const uint32_t modules = uint32_t(moduleCount);
     ok = ok && writeAll(fd, &modules, 4);

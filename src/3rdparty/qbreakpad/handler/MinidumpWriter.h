@@ -9,7 +9,8 @@ namespace crashdump {
 // Writes a minidump of the running process (x86-64 Linux) from inside a signal
 // handler: raw system calls and static buffers only, nothing that allocates or
 // locks. Streams: system information, thread list (the crashing thread with
-// its registers and stack; the other threads by id), the stack again as a
+// its registers and stack; threads blocked in the kernel with their stack
+// pointer, instruction pointer and stack; running ones by id), the stacks again as a
 // memory list, module list from /proc/self/maps with ELF build ids,
 // exception, process id.
 class MinidumpWriter final
