@@ -1,4 +1,5 @@
 #include "main/StartupSupport.h"
+#include "3rdparty/qbreakpad/handler/QBreakpadHandler.h"
 
 #include "comm/GlobalParams.h"
 #include "logging/FileLogger.h"
@@ -155,9 +156,9 @@ void startServices(QApplication *app, bool logToStd)
         logger->installAsHandler();
     }
 
-    // 9-10: system information; the crash-dump folder.
+    // 9-10: system information; crash dumps into their folder.
     printSysInfo();
-    QDir().mkpath(crashDumpDir());
+    QBreakpadHandler::instance()->setDumpPath(crashDumpDir());
 
     // Virtual cameras, when asked for (--simulate N, ZARVO_SIMULATE), join the
     // camera platform before the registry first looks at it.

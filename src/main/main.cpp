@@ -1,3 +1,4 @@
+#include "3rdparty/qbreakpad/handler/CrashTrigger.h"
 #include "main/KAVORAApp.h"
 #include "main/QuitOnSignal.h"
 #include "main/SingleInstanceGuard.h"
@@ -80,6 +81,12 @@ int main(int argc, char *argv[])
 
     startup::startServices(&app, logToStd);
     app.showMainWindow();
+
+    // Deliberate crashes, to check the crash dumps of a real start-up.
+    const QByteArray crashTest = qgetenv("ZARVO_CRASH_TEST");
+    if (!crashTest.isEmpty())
+        crashdump::crashForTest(crashTest.constData());
+
     QuitOnSignal quitOnSignal([&app] {
         if (QWidget *w = app.mainWindow())
             w->close();

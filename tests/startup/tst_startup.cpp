@@ -201,6 +201,26 @@ private slots:
         QCOMPARE(translator.translate("MsgInfoUi", "Yes"), QStringLiteral("Ja"));
         QCOMPARE(translator.translate("MsgProgressUi", "Progress info"), QStringLiteral("Fortschrittsinformationen"));
     }
+
+    // Start-up points the crash handler at the data root's crash folder.
+    void forcedCrashLeavesOneDump()
+    {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("Sanitizer build: the sanitizers handle the fatal signals themselves.");
+#endif
+        const QString folder = dataRoot() + QStringLiteral("/log/crash_log");
+        QDir(folder).removeRecursively();
+        QProcess p;
+        prepare(p);
+        QProcessEnvironment env = p.processEnvironment();
+        env.insert(QStringLiteral("ZARVO_CRASH_TEST"), QStringLiteral("abort"));
+        p.setProcessEnvironment(env);
+        p.setArguments({QStringLiteral("--log_std")});
+        p.start();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.dmp")}, QDir::Files).size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStartup)
