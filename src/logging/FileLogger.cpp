@@ -136,6 +136,13 @@ void FileLogger::write(const LogMessage* logMessage)
         Logger::write(logMessage);
 }
 
+void FileLogger::flush()
+{
+    std::lock_guard<std::mutex> lock(sharedMutex());
+    if (file)
+        file->flush();
+}
+
 void FileLogger::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == refreshTimer.timerId()) {

@@ -35,6 +35,7 @@ public:
 protected:
     void write(const LogMessage* logMessage) override;
     void timerEvent(QTimerEvent* event) override;
+    void flush() override;
 
 private:
     // The following run with sharedMutex() held.

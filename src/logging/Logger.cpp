@@ -128,6 +128,13 @@ void Logger::messageHandler(QtMsgType type, const QMessageLogContext& context,
         abort();
 }
 
+void Logger::flushInstalled()
+{
+    std::lock_guard<std::recursive_mutex> lock(handlerMutex());
+    if (installedLogger)
+        installedLogger->flush();
+}
+
 void Logger::set(const QString& name, const QString& value)
 {
     std::lock_guard<std::mutex> lock(sharedMutex());

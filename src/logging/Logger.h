@@ -38,6 +38,10 @@ public:
     void installAsHandler();
 
     // Log variables of the calling thread, substituted for "{name}" in lines.
+    // Writes out what the installed logger still buffers, for a process that
+    // is about to end without its event loop (a crash). Any thread.
+    static void flushInstalled();
+
     static void set(const QString& name, const QString& value);
     static QString get(const QString& name);
 
@@ -51,6 +55,8 @@ public:
 protected:
     // Writes one line. Called with sharedMutex() held.
     virtual void write(const LogMessage* logMessage);
+    // Writes out buffered lines; standard error buffers nothing.
+    virtual void flush() {}
 
     // Serialises logging, buffering, configuration refresh, flushing and
     // rotation across all loggers.

@@ -1,6 +1,7 @@
 #include "QBreakpadHandler.h"
 
 #include "ExceptionHandler.h"
+#include "logging/Logger.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,5 +60,8 @@ bool QBreakpadHandler::dumpCallback(const char *dumpDir, const char *dumpId, voi
     const QString path = QFile::decodeName(dumpDir) + QLatin1Char('/') + QFile::decodeName(dumpId);
     qDebug("%s, dump path: %s\n", succeeded ? "Succeed to write minidump" : "Failed to write minidump",
            qPrintable(path));
+    // The file logger writes once a second on its event loop, which will not
+    // run again: the line would be lost with everything before it.
+    vexo::pc::Logger::flushInstalled();
     return succeeded;
 }
