@@ -70,6 +70,8 @@ private slots:
     void crashLeavesOneReadableDump_data();
     void crashLeavesOneReadableDump();
     void unusablePathKeepsPreviousHandler();
+    void failingCallbackStillEndsTheProcess_data();
+    void failingCallbackStillEndsTheProcess();
     void oneInstanceForRacingThreads();
     void relativePathIsUnderProgramFolder();
 
@@ -179,6 +181,26 @@ void TestCrashDump::unusablePathKeepsPreviousHandler()
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
     QVERIFY(helper.readAllStandardError().contains(
         ("Failed to set dump path which not exists: " + unusable).toLocal8Bit()));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.dmp")}, QDir::Files).size(), 1);
+}
+
+void TestCrashDump::failingCallbackStillEndsTheProcess_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("fault in the handler") << "fault-in-callback";
+    QTest::newRow("handler never returns") << "stuck-callback";
+}
+
+// A second fault inside the handler, or a callback stuck on a lock the crashed
+// code held, must not keep the process alive: it ends crashed, dump written.
+void TestCrashDump::failingCallbackStillEndsTheProcess()
+{
+    QFETCH(QString, mode);
+    QTemporaryDir dir;
+    QProcess helper;
+    helper.start(m_helper, {mode, dir.path()});
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.dmp")}, QDir::Files).size(), 1);
 }
 
