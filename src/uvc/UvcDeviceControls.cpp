@@ -70,7 +70,7 @@ const std::vector<UvcDevice::ControlInfo> &UvcDevice::controlTable()
         {Control::Contrast, "contrast", false}, {Control::Gain, "gain", true}, {Control::Hue, "hue", false},
         {Control::Saturation, "saturation", false}, {Control::Sharpness, "sharpness", false},
         {Control::WhiteBalance, "white-balance", true}, {Control::Exposure, "exposure", true},
-        {Control::Focus, "focus", true}, {Control::PowerLineFrequency, "power-line", false},
+        {Control::Focus, "focus", true}, {Control::PowerLineFrequency, "power-line", true},
         {Control::Zoom, "zoom", false},
     };
     return table;
