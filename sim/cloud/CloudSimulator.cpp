@@ -1,6 +1,8 @@
 #include "CloudSimulator.h"
 
+#include "comm/PackageInfo.h"
 #include "comm/Util.h"
+#include "qhttp/QHttpConnection.h"
 #include "httpserver/HttpFileSender.h"
 #include "httpserver/HttpServerReqHandler.h"
 #include "qhttp/QHttpServer.h"
@@ -18,28 +20,18 @@
 namespace vexo {
 namespace pc {
 
-namespace {
-
-// The status rule the desktop applies to answers, applied here to choose.
-bool statusAcceptable(const QString &wanted, const QString &offered)
-{
-    if (wanted == QLatin1String("release"))
-        return offered == QLatin1String("release");
-    if (wanted == QLatin1String("test"))
-        return offered != QLatin1String("debug");
-    return true;
-}
-
-} // namespace
-
 bool CloudSimulator::isValidMode(const QString &mode)
 {
     static const QStringList plain = {QStringLiteral("normal"), QStringLiteral("malformed"),
                                       QStringLiteral("no-errorcode"), QStringLiteral("two-packages"),
-                                      QStringLiteral("silent"), QStringLiteral("slow")};
+                                      QStringLiteral("silent"), QStringLiteral("slow"),
+                                      QStringLiteral("packages-object"), QStringLiteral("wrong-md5"),
+                                      QStringLiteral("upper-md5"), QStringLiteral("short-body"),
+                                      QStringLiteral("stall")};
     if (plain.contains(mode))
         return true;
-    if (mode.startsWith(QLatin1String("error:")) || mode.startsWith(QLatin1String("http:"))) {
+    if (mode.startsWith(QLatin1String("error:")) || mode.startsWith(QLatin1String("http:"))
+        || mode.startsWith(QLatin1String("download-http:"))) {
         bool ok = false;
         mode.mid(mode.indexOf(QLatin1Char(':')) + 1).toInt(&ok);
         return ok;
@@ -221,7 +213,7 @@ QJsonObject CloudSimulator::findPackage(const QJsonObject &request) const
     quint32 bestNumber = 0;
     const QStringList names = QDir(m_firmwareDir).entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
-        if (!name.startsWith(prefix) || name.startsWith(QLatin1String("Ugsys_")))
+        if (!name.startsWith(prefix) || name.startsWith(QLatin1String("Ugsys_")) || name.endsWith(QLatin1String(".json")))
             continue;
         // product_branch_platform_VERSION_STATUS.ext
         const QString rest = name.mid(prefix.size());
@@ -231,7 +223,7 @@ QJsonObject CloudSimulator::findPackage(const QJsonObject &request) const
             continue;
         const QString version = rest.left(us);
         const QString status = rest.mid(us + 1, dot - us - 1);
-        if (!statusAcceptable(wanted, status))
+        if (!PackageInfo::statusAcceptable(wanted, status))
             continue;
         const quint32 number = Util::ipToUint(version);
         if (number > bestNumber || (number == bestNumber && status == QLatin1String("release"))) {
@@ -255,9 +247,24 @@ QJsonObject CloudSimulator::findPackage(const QJsonObject &request) const
     pkg.insert(QStringLiteral("url"), QString(base + QStringLiteral("download/") + best));
     pkg.insert(QStringLiteral("pkgsize"), QFileInfo(path).size());
     QFile file(path);
-    pkg.insert(QStringLiteral("md5"), QString::fromLatin1(Util::fileMd5(&file, 0).toHex()));
+    QString md5 = QString::fromLatin1(Util::fileMd5(&file, 0).toHex());
+    const QString m = mode();
+    if (m == QLatin1String("upper-md5"))
+        md5 = md5.toUpper();
+    else if (m == QLatin1String("wrong-md5"))
+        md5 = QString(md5.size(), QLatin1Char('0'));
+    pkg.insert(QStringLiteral("md5"), md5);
     pkg.insert(QStringLiteral("version"), bestVersion);
     pkg.insert(QStringLiteral("status"), bestStatus);
+    // Further answer fields (release notes) from "<package>.json" beside it.
+    QFile extra(path + QStringLiteral(".json"));
+    if (extra.open(QIODevice::ReadOnly)) {
+        const QJsonObject fields = QJsonDocument::fromJson(extra.readAll()).object();
+        for (auto it = fields.constBegin(); it != fields.constEnd(); ++it) {
+            if (!pkg.contains(it.key()))
+                pkg.insert(it.key(), it.value());
+        }
+    }
     return pkg;
 }
 
@@ -283,7 +290,10 @@ void CloudSimulator::answerQuery(const QJsonObject &request, qhttp::server::QHtt
         if (m != QLatin1String("no-errorcode"))
             answer.insert(QStringLiteral("errorcode"), 200);
         answer.insert(QStringLiteral("reason"), QStringLiteral("OK"));
-        answer.insert(QStringLiteral("packages"), packages);
+        if (m == QLatin1String("packages-object"))
+            answer.insert(QStringLiteral("packages"), pkg);
+        else
+            answer.insert(QStringLiteral("packages"), packages);
     }
     answerJson(res, QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
@@ -300,11 +310,35 @@ void CloudSimulator::answerDownload(const QString &name, qhttp::server::QHttpRes
         res->setStatus(404);
         return res->end();
     }
-    res->setStatus(m.startsWith(QLatin1String("http:")) ? m.mid(5).toInt() : 200);
+    if (m.startsWith(QLatin1String("download-http:")))
+        res->setStatus(m.mid(int(strlen("download-http:"))).toInt());
+    else
+        res->setStatus(m.startsWith(QLatin1String("http:")) ? m.mid(5).toInt() : 200);
+    if (m == QLatin1String("short-body") || m == QLatin1String("stall"))
+        return answerHalf(path, m == QLatin1String("short-body"), res);
     const bool slow = m == QLatin1String("slow");
     if (!HttpFileSender::send(res, path, slow ? 4096 : 0, slow ? m_slowPauseMs : 0)) {
         res->setStatus(500);
         res->end();
+    }
+}
+
+// Promises the whole file, sends its first half, then closes the connection
+// (close) or stays silent.
+void CloudSimulator::answerHalf(const QString &path, bool close, qhttp::server::QHttpResponse *res)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        res->setStatus(500);
+        return res->end();
+    }
+    res->putHeader(QByteArrayLiteral("content-length"), QByteArray::number(file.size()));
+    res->write(file.read(file.size() / 2));
+    if (close) {
+        QTimer::singleShot(200, res, [res]() {
+            if (res->connection())
+                res->connection()->killConnection();
+        });
     }
 }
 

@@ -38,6 +38,14 @@ public:
     //   "two-packages"    the chosen package twice
     //   "silent"          never answers (applies to report routes too)
     //   "slow"            answers trickle in small slices (downloads too)
+    //   "packages-object" "packages" is the package object, not an array
+    //   "wrong-md5"       the package's "md5" is all zeros
+    //   "upper-md5"       the package's "md5" in upper-case hexadecimal
+    //   "short-body"      downloads promise the whole file, send half, close
+    //   "stall"           downloads send half the file, then nothing
+    //   "download-http:N" downloads answer with HTTP status N (and the file)
+    // A file "<package>.json" beside a package adds its fields (release
+    // notes) to the package of the answer.
     static bool isValidMode(const QString &mode);
 
     explicit CloudSimulator(QObject *parent = nullptr);
@@ -64,6 +72,7 @@ private:
     void answerJson(qhttp::server::QHttpResponse *res, const QByteArray &body, int status = 200);
     void answerQuery(const QJsonObject &request, qhttp::server::QHttpResponse *res);
     void answerDownload(const QString &name, qhttp::server::QHttpResponse *res);
+    void answerHalf(const QString &path, bool close, qhttp::server::QHttpResponse *res);
     QJsonObject findPackage(const QJsonObject &request) const;
 
     qhttp::server::QHttpServer *m_server = nullptr;

@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Answers firmware and software queries, serves packages and records reports, "
         "as the cloud service would. Modes: normal, error:N, http:N, malformed, no-errorcode, "
-        "two-packages, silent, slow (switch at run time with POST /sim/mode {\"mode\": ...})."));
+        "two-packages, packages-object, wrong-md5, upper-md5, silent, slow, short-body, stall, "
+        "download-http:N (switch at run time with POST /sim/mode {\"mode\": ...})."));
     parser.addHelpOption();
     const QCommandLineOption portOpt(QStringLiteral("port"), QStringLiteral("TCP port (0: any free port)."),
                                      QStringLiteral("N"), QStringLiteral("18080"));

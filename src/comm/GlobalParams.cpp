@@ -191,7 +191,7 @@ const std::vector<GlobalParams::SettingKey> &GlobalParams::settingKeys()
         {"gimbal_ctrl", "ctrl_speed_ref", &GlobalParams::m_ctrlSpeedRef, 30.0, K::ReadWrite},
         {"language", "language_type", &GlobalParams::m_languageType, -1, K::ReadWrite},
         {"software_pc", "pc_branch", &GlobalParams::m_pcBranch, QStringLiteral("OA_E"), K::ReadWrite},
-        {"software_pc", "pc_platform", &GlobalParams::m_pcPlatform, QStringLiteral("Win_x64"), K::ReadWrite},
+        {"software_pc", "pc_platform", &GlobalParams::m_pcPlatform, QStringLiteral(ZARVO_PC_PLATFORM), K::ReadWrite},
         // Written for reference only; the identity is always the machine's.
         {"software_pc", "pc_seqid", &GlobalParams::m_pcSeqid, QString(), K::Write},
         {"software_pc", "pc_status", &GlobalParams::m_pcStatus, QStringLiteral("release"), K::ReadWrite},

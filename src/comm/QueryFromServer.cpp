@@ -2,6 +2,7 @@
 
 #include "comm/AppTask.h"
 #include "comm/GlobalParams.h"
+#include "comm/PackageInfo.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -76,18 +77,7 @@ QJsonObject QueryFromServer::evaluate(const QJsonObject &answer, const QJsonObje
         return QJsonObject();
     }
     const QJsonObject pkg = packages.toArray().at(0).toObject();
-    static const char *const keys[] = {"product", "branch", "platform", "url", "pkgsize", "md5", "version", "status"};
-    bool ok = true;
-    for (const char *key : keys)
-        ok = ok && pkg.contains(QLatin1String(key));
-    for (const char *key : {"product", "branch", "platform"})
-        ok = ok && pkg.value(QLatin1String(key)) == request.value(QLatin1String(key));
-    const QString wanted = request.value(QStringLiteral("status")).toString();
-    const QString offered = pkg.value(QStringLiteral("status")).toString();
-    if (wanted == QLatin1String("release") && offered != QLatin1String("release"))
-        ok = false;
-    if (wanted == QLatin1String("test") && offered == QLatin1String("debug"))
-        ok = false;
+    const bool ok = PackageInfo::matchesRequest(pkg, request);
     if (!ok)
         qCritical() << "Firmware info error";
     return pkg;

@@ -2,6 +2,7 @@
 #include "3rdparty/qbreakpad/handler/QBreakpadHandler.h"
 
 #include "comm/GlobalParams.h"
+#include "download/PkgDownloader.h"
 #include "logging/FileLogger.h"
 #include "uvc/CameraStatus.h"
 #include "comm/UvcDevUsageSource.h"
@@ -182,6 +183,7 @@ void startServices(QApplication *app, bool logToStd)
 
     // 15: types carried by queued signals.
     vexo::pc::registerCameraStatusMetaType();
+    vexo::pc::PkgDownloader::registerMetaType();
 
     // 16
     qInfo() << "Application dir path =" << QCoreApplication::applicationDirPath() + QStringLiteral("/..");

@@ -130,6 +130,9 @@ MainUserUi::MainUserUi(QWidget *parent)
     if (!devices->isRunning())
         devices->start();
 
+    // Package downloads and the update checks.
+    initDownload();
+
     // The desktop's horizontal bounds, for placing the settings panel.
     const QList<QScreen *> screens = QGuiApplication::screens();
     if (!screens.isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QMainWindow>
 #include <QMetaObject>
@@ -15,6 +16,7 @@
 #include <memory>
 
 class DevButton;
+class DownloadProgress;
 class DevSleep;
 class DirectionHandler;
 class GimbalControl;
@@ -31,6 +33,7 @@ class MainUserUi;
 namespace vexo {
 namespace pc {
 class DevUsageReporter;
+class PkgDownloader;
 class UvcDevice;
 using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 }
@@ -100,6 +103,9 @@ public:
     int cropAreaCounter() const { return m_cropAreaCounter; }
     int zoomHoldOff() const { return m_zoomHoldOff; }
     QString pendingSelection() const { return m_pendingSn; }
+    vexo::pc::PkgDownloader *pkgDownloader() const { return m_downloader; }
+    DownloadProgress *downloadProgress() const { return m_downloadProgress; }
+    QJsonObject softwareInfo() const { return m_softwareInfo; }
 
 public slots:
     void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
@@ -118,6 +124,11 @@ public slots:
     void shortcutNextDev();
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
+    // Updates (MainUserUiDownload.cpp): this software's and the current
+    // camera's firmware.
+    void onSoftwareUpgrade();
+    void onInfoFromServer(QJsonObject info);
+    void onFirmwareUpgrade();
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -247,6 +258,21 @@ private:
     void applyLayout();
     void handleKeyRelease(QKeyEvent *event);
 
+    // ---- updates (MainUserUiDownload.cpp) ----
+    // The downloader and its window, the update rows' signals, the first
+    // software check.
+    void initDownload();
+    // Downloads the package the downloader was given into dir (title of the
+    // window: what is downloaded); true when the window ended with "OK"
+    // after success. A cancelled or failed download is stopped.
+    bool runDownload(const QJsonObject &request, const QString &dir, const QString &title);
+    // Hands a downloaded installer to the desktop's package installer.
+    bool startInstaller(const QString &path);
+    // The release notes of an answer in the current language.
+    static QString releaseNotes(const QJsonObject &info, int languageType);
+    // The USB camera upgrade of sn after its firmware was downloaded.
+    void runUvcUpgrade(const QString &sn);
+
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.
     void fileUsageEvent(int action, const QVariant &value, int source);
@@ -292,4 +318,9 @@ private:
     QElapsedTimer m_zoomOutClock;
     // Geometries of the full layout, as the form places them.
     QHash<QWidget *, QRect> m_fullGeometry;
+
+    vexo::pc::PkgDownloader *m_downloader = nullptr;
+    DownloadProgress *m_downloadProgress = nullptr;
+    // The last software answer of the cloud service (empty: none yet).
+    QJsonObject m_softwareInfo;
 };

@@ -112,7 +112,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QFile pkg(m_fw.filePath(QStringLiteral("Kavora_zarvo_pc_OA_E_Win_x64_1.0.6.0_release.exe")));
+        QFile pkg(m_fw.filePath(QStringLiteral("Kavora_zarvo_pc_OA_E_") + GlobalParams::instance()->getPcPlatform()
+                                + QStringLiteral("_1.0.6.0_release.deb")));
         QVERIFY(pkg.open(QIODevice::WriteOnly) && pkg.write(QByteArray(4096, 'p')) == 4096 && pkg.flush());
         QVERIFY(m_cloud.start(m_fw.path(), {QStringLiteral("--slow-ms"), QStringLiteral("50")}));
         GlobalParams::instance()->setFwQueryUrl(m_cloud.baseUrl() + QStringLiteral("firmware/dev_query/"));

@@ -47,6 +47,8 @@ const char kUsage[] =
     "  diff OLD NEW PATCH one ENDSLEY/BSDIFF43 patch\n"
     "  patchlist OLD NEW OUT SPLIT... [--threads N]  bspt patch list (offsets in bytes)\n"
     "  compress IN OUT    lzma container\n"
+    "  fetch [--software] [--dir DIR] [--server URL]  latest firmware of the configured\n"
+    "                    camera (or this software's package) from the cloud service\n"
     "Options for every subcommand: -v/--verbose shows the informational log.\n"
     "Sizes and offsets accept a K, M or G suffix (powers of 1024) and 0x hex.\n";
 
@@ -561,6 +563,8 @@ int runFirmwareCommand(const QStringList &args)
         rc = cmdPatchList(rest);
     else if (sub == QLatin1String("compress"))
         rc = cmdCompress(rest);
+    else if (sub == QLatin1String("fetch"))
+        rc = runFetchCommand(rest);
     else
         return usage(QStringLiteral("unknown subcommand %1").arg(sub));
     out().flush();

@@ -11,6 +11,8 @@ enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
 // "zarvoctl fw ..." — firmware packages, patches and the compressed container.
 int runFirmwareCommand(const QStringList &args);
+// "zarvoctl fw fetch ..." — the latest package from the cloud service.
+int runFetchCommand(const QStringList &args);
 
 // "zarvoctl serve ..." — the local HTTP service for network cameras.
 int runServeCommand(const QStringList &args);

@@ -1,0 +1,112 @@
+// "zarvoctl fw fetch": the latest package of the cloud service, queried,
+// downloaded and checked as the application does, with a progress bar.
+#include "ToolCommands.h"
+
+#include "comm/GlobalParams.h"
+#include "download/PkgDownloader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTextStream>
+
+using vexo::pc::GlobalParams;
+using vexo::pc::PkgDownloader;
+
+namespace zarvoctl {
+
+namespace {
+
+constexpr int kBarWidth = 30;
+constexpr qint64 kMiB = 1048576;
+
+void drawBar(QTextStream &err, const QString &name, qint64 received, qint64 total)
+{
+    const int percent = total > 0 ? int(qMin<qint64>(received * 100 / total, 100)) : 0;
+    const int filled = percent * kBarWidth / 100;
+    err << '\r' << name << " [" << QString(filled, QLatin1Char('#')) << QString(kBarWidth - filled, QLatin1Char(' '))
+        << "] " << qSetFieldWidth(3) << percent << qSetFieldWidth(0) << "% " << received / kMiB << '/'
+        << total / kMiB << " MiB";
+    err.flush();
+}
+
+} // namespace
+
+int runFetchCommand(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    bool software = false;
+    QString dir;
+    QString server;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--software")) {
+            software = true;
+        } else if ((a == QLatin1String("--dir") || a == QLatin1String("--server")) && i + 1 < args.size()) {
+            (a == QLatin1String("--dir") ? dir : server) = args.at(++i);
+        } else if (a == QLatin1String("-v") || a == QLatin1String("--verbose")) {
+            continue;
+        } else {
+            err << "zarvoctl fw: fetch: unexpected argument " << a << '\n'
+                << "Usage: zarvoctl fw fetch [--software] [--dir DIR] [--server URL]\n";
+            return ExitUsage;
+        }
+    }
+    GlobalParams *params = GlobalParams::instance();
+    if (!server.isEmpty())
+        params->setFwQueryUrl(server); // this run only; nothing is saved
+    if (dir.isEmpty()) {
+        dir = software ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)
+                       : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/firmware");
+    }
+    if (!QDir().mkpath(dir)) {
+        err << "zarvoctl fw: fetch: cannot create " << dir << '\n';
+        return ExitFailed;
+    }
+
+    PkgDownloader downloader;
+    downloader.setRequest(software ? params->getPcSoftwareInfo() : params->getDevFirmwareInfo());
+    downloader.setDownloadDir(dir);
+
+    QString name;
+    qint64 total = 0;
+    qint64 received = 0;
+    PkgDownloader::InfoType last = PkgDownloader::INFO_ERROR;
+    QString lastText = QStringLiteral("Failed to get package info!");
+    QObject::connect(&downloader, &PkgDownloader::notifyInfo, &downloader,
+                     [&](PkgDownloader::InfoType type, int value, const QString &info) {
+                         last = type;
+                         lastText = info;
+                         if (type == PkgDownloader::INFO_PKG_SIZE) {
+                             name = info;
+                             total = value;
+                             drawBar(err, name, 0, total);
+                         } else if (type == PkgDownloader::INFO_PROGRESS) {
+                             received += value;
+                             drawBar(err, name, received, total);
+                         } else if (type == PkgDownloader::INFO_DONE) {
+                             drawBar(err, name, total, total);
+                             err << '\n';
+                         }
+                     },
+                     Qt::QueuedConnection);
+    QObject::connect(&downloader, &QThread::finished, QCoreApplication::instance(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    downloader.start();
+    QCoreApplication::exec();
+    downloader.wait();
+    QCoreApplication::processEvents(); // the last queued reports
+
+    const QString path = QDir(dir).filePath(name);
+    if (last == PkgDownloader::INFO_DONE || last == PkgDownloader::INFO_UP_TO_DATE) {
+        out << (last == PkgDownloader::INFO_DONE ? "downloaded " : "up to date ") << path << '\n';
+        return ExitOk;
+    }
+    if (received > 0 || total > 0)
+        err << '\n';
+    err << "zarvoctl fw: fetch: " << lastText << '\n';
+    return ExitFailed;
+}
+
+} // namespace zarvoctl
