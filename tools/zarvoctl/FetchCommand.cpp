@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -39,17 +40,24 @@ int runFetchCommand(const QStringList &args)
     bool software = false;
     QString dir;
     QString server;
+    // The camera's description instead of the stored one of the selected camera.
+    static const QStringList fields = {QStringLiteral("product"), QStringLiteral("branch"), QStringLiteral("platform"),
+                                       QStringLiteral("status"), QStringLiteral("version")};
+    QJsonObject overrides;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--software")) {
             software = true;
+        } else if (a.startsWith(QLatin1String("--")) && fields.contains(a.mid(2)) && i + 1 < args.size()) {
+            overrides.insert(a.mid(2), args.at(++i));
         } else if ((a == QLatin1String("--dir") || a == QLatin1String("--server")) && i + 1 < args.size()) {
             (a == QLatin1String("--dir") ? dir : server) = args.at(++i);
         } else if (a == QLatin1String("-v") || a == QLatin1String("--verbose")) {
             continue;
         } else {
             err << "zarvoctl fw: fetch: unexpected argument " << a << '\n'
-                << "Usage: zarvoctl fw fetch [--software] [--dir DIR] [--server URL]\n";
+                << "Usage: zarvoctl fw fetch [--software] [--dir DIR] [--server URL] [--product P] [--branch B]\n"
+                   "                        [--platform PL] [--status S] [--version V]\n";
             return ExitUsage;
         }
     }
@@ -66,7 +74,10 @@ int runFetchCommand(const QStringList &args)
     }
 
     PkgDownloader downloader;
-    downloader.setRequest(software ? params->getPcSoftwareInfo() : params->getDevFirmwareInfo());
+    QJsonObject request = software ? params->getPcSoftwareInfo() : params->getDevFirmwareInfo();
+    for (auto it = overrides.constBegin(); it != overrides.constEnd(); ++it)
+        request.insert(it.key(), it.value());
+    downloader.setRequest(request);
     downloader.setDownloadDir(dir);
 
     QString name;
@@ -85,7 +96,7 @@ int runFetchCommand(const QStringList &args)
                          } else if (type == PkgDownloader::INFO_PROGRESS) {
                              received += value;
                              drawBar(err, name, received, total);
-                         } else if (type == PkgDownloader::INFO_DONE) {
+                         } else if (type == PkgDownloader::INFO_DONE || type == PkgDownloader::INFO_UP_TO_DATE) {
                              drawBar(err, name, total, total);
                              err << '\n';
                          }

@@ -47,8 +47,11 @@ const char kUsage[] =
     "  diff OLD NEW PATCH one ENDSLEY/BSDIFF43 patch\n"
     "  patchlist OLD NEW OUT SPLIT... [--threads N]  bspt patch list (offsets in bytes)\n"
     "  compress IN OUT    lzma container\n"
-    "  fetch [--software] [--dir DIR] [--server URL]  latest firmware of the configured\n"
-    "                    camera (or this software's package) from the cloud service\n"
+    "  fetch [--software] [--dir DIR] [--server URL] [--product P] [--branch B]\n"
+    "        [--platform PL] [--status S] [--version V]\n"
+    "                    latest firmware of the selected camera (settings group\n"
+    "                    product_info, or the options) or of this software, downloaded\n"
+    "                    and checked; exit 0 when it is there and valid\n"
     "Options for every subcommand: -v/--verbose shows the informational log.\n"
     "Sizes and offsets accept a K, M or G suffix (powers of 1024) and 0x hex.\n";
 
