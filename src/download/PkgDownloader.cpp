@@ -92,6 +92,12 @@ QString PkgDownloader::downloadDir() const
     return m_downloadDir;
 }
 
+void PkgDownloader::setQueryUrl(const QString &url)
+{
+    QMutexLocker lock(&m_lock);
+    m_queryUrl = url;
+}
+
 QJsonObject PkgDownloader::package() const
 {
     QMutexLocker lock(&m_lock);
@@ -120,7 +126,13 @@ void PkgDownloader::cancel()
 
 bool PkgDownloader::queryLatestFwInfo()
 {
-    const QString url = GlobalParams::instance()->getFwQueryUrl();
+    QString url;
+    {
+        QMutexLocker lock(&m_lock);
+        url = m_queryUrl;
+    }
+    if (url.isEmpty())
+        url = GlobalParams::instance()->getFwQueryUrl();
     if (url.isEmpty()) {
         qCritical() << "Cloud server url is not provided in config file";
         return false;

@@ -51,6 +51,9 @@ public:
     // The download folder; a missing "/" at the end is added.
     void setDownloadDir(const QString &dir);
     QString downloadDir() const;
+    // Where the query goes; empty (the default) means the configured
+    // firmware query URL.
+    void setQueryUrl(const QString &url);
     // The package of the last successful query.
     QJsonObject package() const;
 
@@ -82,6 +85,7 @@ private:
     QJsonObject m_request;
     QJsonObject m_package;
     QString m_downloadDir;
+    QString m_queryUrl;
 
     // Worker-thread state of one download.
     QElapsedTimer m_progressClock;

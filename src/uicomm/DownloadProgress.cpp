@@ -11,7 +11,6 @@ constexpr qint64 kMiB = 1048576;
 DownloadProgress::DownloadProgress(QWidget *parent)
     : MsgProgressUi(parent)
 {
-    setObjectName(QStringLiteral("DownloadProgress"));
     setFixedWidth(360);
     setTitle(tr("Downloading Firmware"));
     m_timeout.setSingleShot(true);

@@ -9,7 +9,6 @@ using vexo::pc::GlobalParams;
 UpgradeProgress::UpgradeProgress(QWidget *parent)
     : MsgProgressUi(parent)
 {
-    setObjectName(QStringLiteral("UpgradeProgress"));
     setFixedWidth(360);
     m_timeout.setSingleShot(true);
     connect(&m_timeout, &QTimer::timeout, this, &UpgradeProgress::onTimeout);

@@ -14,7 +14,6 @@ UvcUpgradeProgress::UvcUpgradeProgress(const QString &sn, QWidget *parent)
     : MsgProgressUi(parent)
     , m_sn(sn)
 {
-    setObjectName(QStringLiteral("UvcUpgradeProgress"));
     m_worker = createWorker();
     if (!m_worker) {
         qCritical() << "new UvcPatchUpgrade failed";

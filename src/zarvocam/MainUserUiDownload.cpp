@@ -150,6 +150,7 @@ bool MainUserUi::startInstaller(const QString &path)
         box.setText(tr("No package installer was found on this desktop. Please install the downloaded "
                        "package yourself:\n%1").arg(path));
         box.showButtons(MsgInfoUi::Yes);
+        box.setButtonText(MsgInfoUi::Yes, tr("OK"));
         box.exec();
         return false;
     }

@@ -62,8 +62,6 @@ int runFetchCommand(const QStringList &args)
         }
     }
     GlobalParams *params = GlobalParams::instance();
-    if (!server.isEmpty())
-        params->setFwQueryUrl(server); // this run only; nothing is saved
     if (dir.isEmpty()) {
         dir = software ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)
                        : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/firmware");
@@ -79,6 +77,7 @@ int runFetchCommand(const QStringList &args)
         request.insert(it.key(), it.value());
     downloader.setRequest(request);
     downloader.setDownloadDir(dir);
+    downloader.setQueryUrl(server); // this run only: the settings keep theirs
 
     QString name;
     qint64 total = 0;
