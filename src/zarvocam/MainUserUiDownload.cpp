@@ -219,9 +219,10 @@ void MainUserUi::onFirmwareUpgrade()
     if (!dev)
         return;
     if (GlobalParams::instance()->getUpgradeMethod() != 0) {
-        // The upgrade over the camera's network connection comes with the
-        // network camera support.
-        qCritical().noquote() << sn << "Enter rndis upgrade";
+        // The upgrade over the camera's network connection (UpgradeProgress
+        // driven by GlobalParams::devUpgradeProgress) comes with the network
+        // camera support; until then the downloaded package stays for later.
+        qInfo().noquote() << sn << "Enter rndis upgrade";
         return;
     }
     if (dev->devMode() != UvcDevice::DevModeUvc) {
