@@ -6,6 +6,7 @@
 #include "uvc/CameraStatus.h"
 #include "uvc/AiStatus.h"
 #include "uvc/CommandIds.h"
+#include "uvc/PictureProtocol.h"
 #include "uvc/ProtocolMsg.h"
 
 #include <QCryptographicHash>
@@ -112,12 +113,18 @@ void VirtualCamera::setUsbIds(quint16 vendorId, quint16 productId)
 void VirtualCamera::unplug()
 {
     std::lock_guard<std::mutex> locker(lock_);
+    unplugLocked();
+}
+
+void VirtualCamera::unplugLocked()
+{
     if (!plugged_)
         return;
     plugged_ = false;
     ++generation_;
     answers_.clear();
     presetQuery_ = -1;
+    pictures_.reset();
 }
 
 void VirtualCamera::replug()
@@ -196,6 +203,20 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
         if (system_ == System::Main)
             std::memcpy(buf, status_.constData(), size_t(Block));
         break;
+    case cmd::SelUpload:
+    case cmd::SelDownload:
+        switch (pictures_.read(selector, buf)) {
+        case VirtualPictureTransfer::Outcome::Done:
+            break;
+        case VirtualPictureTransfer::Outcome::Unplug:
+            unplugLocked();
+            *error = ENODEV;
+            return -1;
+        case VirtualPictureTransfer::Outcome::Failed:
+            *error = EIO;
+            return -1;
+        }
+        break;
     case cmd::SelPreset:
         if (presetQuery_ >= 0 && presetQuery_ < 8) {
             const Preset &p = presets_[presetQuery_];
@@ -238,6 +259,20 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
     case cmd::SelCommand:
         if (system_ == System::Main)
             applyBlockLocked(buf);
+        break;
+    case cmd::SelUpload:
+    case cmd::SelDownload:
+        switch (pictures_.write(selector, buf)) {
+        case VirtualPictureTransfer::Outcome::Done:
+            break;
+        case VirtualPictureTransfer::Outcome::Unplug:
+            unplugLocked();
+            *error = ENODEV;
+            return -1;
+        case VirtualPictureTransfer::Outcome::Failed:
+            *error = EIO;
+            return -1;
+        }
         break;
     case cmd::SelPreset:
         if (buf[0] == cmd::PresetQuery && buf[1] == 1)
@@ -498,12 +533,40 @@ void VirtualCamera::applyBlockLocked(const uchar *b)
             status_[S::FramingSize] = char(b[3]);
         break;
     case cmd::BlockImageReplace: // 0 use, 1 delete
-        if (v0 == 0)
-            status_[S::ReplaceImage] = char(b[3]);
+        applyImageReplaceLocked(v0, b[3]);
         break;
     default:
         break;
     }
+}
+
+// ---- pictures ----
+
+// The camera keeps its built-in pictures 0 and 1; only picture 2 can be
+// deleted, and the background then falls back to picture 0.
+void VirtualCamera::applyImageReplaceLocked(quint8 op, quint8 index)
+{
+    if (index >= pic::PictureCount)
+        return;
+    if (op == 0) {
+        status_[CameraStatus::ReplaceImage] = char(index);
+    } else if (op == 1 && index == pic::PictureCount - 1) {
+        files_.remove(pic::remotePicturePath(index));
+        if (quint8(status_.at(CameraStatus::ReplaceImage)) == index)
+            status_[CameraStatus::ReplaceImage] = 0;
+    }
+}
+
+void VirtualCamera::setTransferFaults(const SimulatedFaults &faults)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    pictures_.setFaults(faults);
+}
+
+int VirtualCamera::picturePiecesMoved() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return pictures_.piecesMoved();
 }
 
 // ---- status ----
