@@ -264,7 +264,15 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
     case cmd::SelDownload:
         switch (pictures_.write(selector, buf)) {
         case VirtualPictureTransfer::Outcome::Done:
+        {
+            // A new background picture is shown at once.
+            const QString uploaded = pictures_.takeCompletedUpload();
+            for (int i = 0; i < pic::PictureCount; ++i) {
+                if (uploaded == pic::remotePicturePath(i))
+                    status_[CameraStatus::ReplaceImage] = char(i);
+            }
             break;
+        }
         case VirtualPictureTransfer::Outcome::Unplug:
             unplugLocked();
             *error = ENODEV;

@@ -141,7 +141,15 @@ void VirtualPictureTransfer::writeUpload(const uchar *block)
         upload_.pieces.clear();
         upload_.complete = true;
         store_.put(upload_.path, file);
+        completed_ = upload_.path;
     }
+}
+
+QString VirtualPictureTransfer::takeCompletedUpload()
+{
+    QString path;
+    path.swap(completed_);
+    return path;
 }
 
 // ---- camera -> host ----

@@ -41,6 +41,9 @@ public:
     // Transfers end (the camera lost power).
     void reset();
 
+    // The path of an upload completed since the last call, once.
+    QString takeCompletedUpload();
+
     // Pieces the camera took or gave so far, over all transfers.
     int piecesMoved() const { return piecesMoved_; }
 
@@ -81,6 +84,7 @@ private:
     SimulatedFaults faults_;
     Upload upload_;
     Download download_;
+    QString completed_;
     int blocks_ = 0;
     int piecesMoved_ = 0;
 };

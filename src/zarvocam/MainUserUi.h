@@ -12,12 +12,14 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class DevButton;
 class DevSleep;
 class DirectionHandler;
 class GimbalControl;
+class ImageItem;
 class CurrentCameraGimbal;
 class QAbstractButton;
 class QPushButton;
@@ -100,6 +102,9 @@ public:
     int cropAreaCounter() const { return m_cropAreaCounter; }
     int zoomHoldOff() const { return m_zoomHoldOff; }
     QString pendingSelection() const { return m_pendingSn; }
+    QList<ImageItem *> imageItems() const { return m_imageItems; }
+    // Where "add picture" asks for a file (a file dialog; tests replace it).
+    void setPicturePicker(std::function<QString(QWidget *)> picker);
 
 public slots:
     void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
@@ -118,6 +123,9 @@ public slots:
     void shortcutNextDev();
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
+    void onDevImageDownload(uint image_type, int result);
+    bool onSelectPicAndUpload(ImageItem *image_item);
+    void onImageAction(int action);
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -247,6 +255,13 @@ private:
     void applyLayout();
     void handleKeyRelease(QKeyEvent *event);
 
+    // ---- background pictures (MainUserUiPictures.cpp) ----
+    void createImageItems();
+    void picturesFollowCamera(const vexo::pc::UvcDevicePtr &dev);
+    void requestThumbnails(const vexo::pc::UvcDevicePtr &dev);
+    void imagesFollowBackground(bool on, int imageIndex);
+    void selectImageItem(ImageItem *item);
+
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.
     void fileUsageEvent(int action, const QVariant &value, int source);
@@ -260,7 +275,9 @@ private:
     std::unique_ptr<CurrentCameraGimbal> m_gimbalCamera;
     GimbalControl *m_gimbal = nullptr;
     vexo::pc::DevUsageReporter *m_reporter = nullptr;
-    QList<QWidget *> m_imageSlots;
+    QList<ImageItem *> m_imageItems;
+    QMetaObject::Connection m_imageConnection;
+    std::function<QString(QWidget *)> m_picturePicker;
 
     QString m_currentSn;
     QList<DevButton *> m_devButtons;
