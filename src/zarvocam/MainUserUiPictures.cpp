@@ -228,10 +228,8 @@ bool MainUserUi::onSelectPicAndUpload(ImageItem *image_item)
     image_item->setPreview(preview);
     image_item->setThumbnail(thumbnail);
 
-    // The camera may have gone while the crop window was open.
-    const UvcDevicePtr target = currentDev();
-    if (target != dev || !dev->requestImageUpload(uploadBit(index)))
-        return true;
+    // The dialog listens before the upload is asked for: a small picture
+    // may be in the camera before the dialog would otherwise exist.
     auto *progress = new MsgProgressUi(this);
     progress->setFixedWidth(ProgressWidth);
     progress->setTitle(tr("Start Image Upload"));
@@ -244,6 +242,12 @@ bool MainUserUi::onSelectPicAndUpload(ImageItem *image_item)
         else
             progress->onProgressUpdate(-3, tr("Image upload failed, please try again!"));
     });
+    // The camera may have gone while the crop window was open.
+    if (currentDev() != dev || !dev->requestImageUpload(uploadBit(index))) {
+        QObject::disconnect(feed);
+        delete progress;
+        return true;
+    }
     progress->exec();
     QObject::disconnect(feed);
     delete progress;
