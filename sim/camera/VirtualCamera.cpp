@@ -205,17 +205,8 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
         break;
     case cmd::SelUpload:
     case cmd::SelDownload:
-        switch (pictures_.read(selector, buf)) {
-        case VirtualPictureTransfer::Outcome::Done:
-            break;
-        case VirtualPictureTransfer::Outcome::Unplug:
-            unplugLocked();
-            *error = ENODEV;
+        if (!pictureOutcomeLocked(pictures_.read(selector, buf), error))
             return -1;
-        case VirtualPictureTransfer::Outcome::Failed:
-            *error = EIO;
-            return -1;
-        }
         break;
     case cmd::SelPreset:
         if (presetQuery_ >= 0 && presetQuery_ < 8) {
@@ -261,27 +252,17 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
             applyBlockLocked(buf);
         break;
     case cmd::SelUpload:
-    case cmd::SelDownload:
-        switch (pictures_.write(selector, buf)) {
-        case VirtualPictureTransfer::Outcome::Done:
-        {
-            // A new background picture is shown at once.
-            const QString uploaded = pictures_.takeCompletedUpload();
-            for (int i = 0; i < pic::PictureCount; ++i) {
-                if (uploaded == pic::remotePicturePath(i))
-                    status_[CameraStatus::ReplaceImage] = char(i);
-            }
-            break;
-        }
-        case VirtualPictureTransfer::Outcome::Unplug:
-            unplugLocked();
-            *error = ENODEV;
+    case cmd::SelDownload: {
+        if (!pictureOutcomeLocked(pictures_.write(selector, buf), error))
             return -1;
-        case VirtualPictureTransfer::Outcome::Failed:
-            *error = EIO;
-            return -1;
+        // A new background picture is shown at once.
+        const QString uploaded = pictures_.takeCompletedUpload();
+        for (int i = 0; i < pic::PictureCount; ++i) {
+            if (uploaded == pic::remotePicturePath(i))
+                status_[CameraStatus::ReplaceImage] = char(i);
         }
         break;
+    }
     case cmd::SelPreset:
         if (buf[0] == cmd::PresetQuery && buf[1] == 1)
             presetQuery_ = buf[2];
@@ -549,6 +530,22 @@ void VirtualCamera::applyBlockLocked(const uchar *b)
 }
 
 // ---- pictures ----
+
+bool VirtualCamera::pictureOutcomeLocked(VirtualPictureTransfer::Outcome outcome, int *error)
+{
+    switch (outcome) {
+    case VirtualPictureTransfer::Outcome::Done:
+        return true;
+    case VirtualPictureTransfer::Outcome::Unplug:
+        unplugLocked();
+        *error = ENODEV;
+        return false;
+    case VirtualPictureTransfer::Outcome::Failed:
+        break;
+    }
+    *error = EIO;
+    return false;
+}
 
 // The camera keeps its built-in pictures 0 and 1; only picture 2 can be
 // deleted, and the background then falls back to picture 0.

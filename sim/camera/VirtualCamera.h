@@ -262,6 +262,8 @@ private:
     VirtualPictureTransfer pictures_{files_};
     void unplugLocked();
     void applyImageReplaceLocked(quint8 op, quint8 index);
+    // False (with *error) when a picture transfer block failed or unplugged.
+    bool pictureOutcomeLocked(VirtualPictureTransfer::Outcome outcome, int *error);
 
     QList<ReceivedFrame> received_;
     QHash<int, QList<QByteArray>> written_;
