@@ -150,6 +150,10 @@ int UvcDevice::fileDownloadByUvc(const QString &localPath, const QString &remote
     quint32 expected = 1;
     int errors = 0;
     for (;;) {
+        if (!running_.load()) {
+            qWarning() << "Transfer stopped: device closed";
+            return DownloadFailed;
+        }
         if (clock.elapsed() > TimeScale::ms(TransferLimitMs)) {
             qWarning() << "Timeout for upload file";
             end();
@@ -304,7 +308,16 @@ bool UvcDevice::fileUploadByUvc(const QString &localPath, const QString &remoteP
     quint32 lastDone = 0;
     bool complete = false;
     int reported = 0;
+    // A device closed meanwhile ends the transfer (its worker must stop).
+    auto stopped = [this] {
+        if (running_.load())
+            return false;
+        qWarning() << "Transfer stopped: device closed";
+        return true;
+    };
     for (int piece = 1; piece <= pieces; ++piece) {
+        if (stopped())
+            return failed();
         if (clock.elapsed() > TimeScale::ms(TransferLimitMs)) {
             qWarning() << "Timeout for upload file";
             return failed();
@@ -340,6 +353,8 @@ bool UvcDevice::fileUploadByUvc(const QString &localPath, const QString &remoteP
     QElapsedTimer sinceResend;
     sinceResend.start();
     for (;;) {
+        if (stopped())
+            return failed();
         if (clock.elapsed() > TimeScale::ms(UploadCheckLimitMs)) {
             qWarning() << "Timeout for upload file";
             return failed();
