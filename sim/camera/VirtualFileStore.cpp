@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QList>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPolygonF>
@@ -89,14 +90,22 @@ void paintScene(QPainter &p, int index, int w, int h)
 
 } // namespace
 
+// Made once per process: every virtual camera ships the same three.
 QByteArray VirtualFileStore::builtInPicture(int index)
 {
-    QImage image(pic::PictureWidth, pic::PictureHeight, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter p(&image);
-    paintScene(p, index, image.width(), image.height());
-    p.end();
-    return jpeg(image, StoredQuality);
+    static const QList<QByteArray> pictures = [] {
+        QList<QByteArray> made;
+        for (int i = 0; i < pic::PictureCount; ++i) {
+            QImage image(pic::PictureWidth, pic::PictureHeight, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter p(&image);
+            paintScene(p, i, image.width(), image.height());
+            p.end();
+            made.append(jpeg(image, StoredQuality));
+        }
+        return made;
+    }();
+    return pictures.value(index);
 }
 
 void VirtualFileStore::ensureDefaultsLocked()
