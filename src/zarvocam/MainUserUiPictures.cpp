@@ -128,9 +128,10 @@ void MainUserUi::onDevImageDownload(uint image_type, int result)
     for (int i = 0; i < m_imageItems.size(); ++i) {
         ImageItem *item = m_imageItems.at(i);
         if (image_type == thumbnailBit(i)) {
+            // A selected item becomes normal too; the next status read
+            // selects the camera's picture again.
             item->setThumbnail(result < 0 ? QString() : dev->imageThumbnailPath(i));
-            if (item->state() != ImageItem::StateSelected || state != ImageItem::StateNormal)
-                item->setState(state);
+            item->setState(state);
         } else if (image_type == pictureBit(i)) {
             item->setPreview(result < 0 ? QString() : dev->imagePicturePath(i));
         }
