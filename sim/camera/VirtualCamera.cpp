@@ -6,6 +6,7 @@
 #include "uvc/CameraStatus.h"
 #include "uvc/AiStatus.h"
 #include "uvc/CommandIds.h"
+#include "uvc/PictureProtocol.h"
 #include "uvc/ProtocolMsg.h"
 
 #include <QCryptographicHash>
@@ -112,12 +113,18 @@ void VirtualCamera::setUsbIds(quint16 vendorId, quint16 productId)
 void VirtualCamera::unplug()
 {
     std::lock_guard<std::mutex> locker(lock_);
+    unplugLocked();
+}
+
+void VirtualCamera::unplugLocked()
+{
     if (!plugged_)
         return;
     plugged_ = false;
     ++generation_;
     answers_.clear();
     presetQuery_ = -1;
+    pictures_.reset();
 }
 
 void VirtualCamera::replug()
@@ -196,6 +203,11 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
         if (system_ == System::Main)
             std::memcpy(buf, status_.constData(), size_t(Block));
         break;
+    case cmd::SelUpload:
+    case cmd::SelDownload:
+        if (!pictureOutcomeLocked(pictures_.read(selector, buf), error))
+            return -1;
+        break;
     case cmd::SelPreset:
         if (presetQuery_ >= 0 && presetQuery_ < 8) {
             const Preset &p = presets_[presetQuery_];
@@ -239,6 +251,18 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
         if (system_ == System::Main)
             applyBlockLocked(buf);
         break;
+    case cmd::SelUpload:
+    case cmd::SelDownload: {
+        if (!pictureOutcomeLocked(pictures_.write(selector, buf), error))
+            return -1;
+        // A new background picture is shown at once.
+        const QString uploaded = pictures_.takeCompletedUpload();
+        for (int i = 0; i < pic::PictureCount; ++i) {
+            if (uploaded == pic::remotePicturePath(i))
+                status_[CameraStatus::ReplaceImage] = char(i);
+        }
+        break;
+    }
     case cmd::SelPreset:
         if (buf[0] == cmd::PresetQuery && buf[1] == 1)
             presetQuery_ = buf[2];
@@ -498,12 +522,56 @@ void VirtualCamera::applyBlockLocked(const uchar *b)
             status_[S::FramingSize] = char(b[3]);
         break;
     case cmd::BlockImageReplace: // 0 use, 1 delete
-        if (v0 == 0)
-            status_[S::ReplaceImage] = char(b[3]);
+        applyImageReplaceLocked(v0, b[3]);
         break;
     default:
         break;
     }
+}
+
+// ---- pictures ----
+
+bool VirtualCamera::pictureOutcomeLocked(VirtualPictureTransfer::Outcome outcome, int *error)
+{
+    switch (outcome) {
+    case VirtualPictureTransfer::Outcome::Done:
+        return true;
+    case VirtualPictureTransfer::Outcome::Unplug:
+        unplugLocked();
+        *error = ENODEV;
+        return false;
+    case VirtualPictureTransfer::Outcome::Failed:
+        break;
+    }
+    *error = EIO;
+    return false;
+}
+
+// The camera keeps its built-in pictures 0 and 1; only picture 2 can be
+// deleted, and the background then falls back to picture 0.
+void VirtualCamera::applyImageReplaceLocked(quint8 op, quint8 index)
+{
+    if (index >= pic::PictureCount)
+        return;
+    if (op == 0) {
+        status_[CameraStatus::ReplaceImage] = char(index);
+    } else if (op == 1 && index == pic::PictureCount - 1) {
+        files_.remove(pic::remotePicturePath(index));
+        if (quint8(status_.at(CameraStatus::ReplaceImage)) == index)
+            status_[CameraStatus::ReplaceImage] = 0;
+    }
+}
+
+void VirtualCamera::setTransferFaults(const SimulatedFaults &faults)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    pictures_.setFaults(faults);
+}
+
+int VirtualCamera::picturePiecesMoved() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return pictures_.piecesMoved();
 }
 
 // ---- status ----

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "camera/SimulatedFaults.h"
+#include "camera/VirtualFileStore.h"
+#include "camera/VirtualPictureTransfer.h"
 #include "platform/CameraDevice.h"
 
 #include <QByteArray>
@@ -146,6 +149,15 @@ public:
     // (negative: never).
     void muteAfterFrames(int frames);
 
+    // ---- pictures ----
+    // The camera's files (its three background pictures and what was
+    // uploaded).
+    VirtualFileStore &files() { return files_; }
+    // Faults of the picture transfers (see SimulatedFaults).
+    void setTransferFaults(const SimulatedFaults &faults);
+    // Pieces taken or given by the picture transfers so far.
+    int picturePiecesMoved() const;
+
     // ---- observation ----
     QList<ReceivedFrame> receivedFrames() const;
     QList<QByteArray> blocksWritten(int selector) const;
@@ -245,6 +257,13 @@ private:
     int answerLatency_ = 0;
     int framesBeforeMute_ = -1;
     std::deque<PendingAnswer> answers_;
+
+    VirtualFileStore files_;
+    VirtualPictureTransfer pictures_{files_};
+    void unplugLocked();
+    void applyImageReplaceLocked(quint8 op, quint8 index);
+    // False (with *error) when a picture transfer block failed or unplugged.
+    bool pictureOutcomeLocked(VirtualPictureTransfer::Outcome outcome, int *error);
 
     QList<ReceivedFrame> received_;
     QHash<int, QList<QByteArray>> written_;

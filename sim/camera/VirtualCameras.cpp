@@ -60,12 +60,14 @@ std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
         CameraPlatform::instance().addBackend(backend);
     }
     const int first = int(backend->cameras().size());
-    const QString fault = qEnvironmentVariable("ZARVO_SIMULATE_FAULT");
+    const SimulatedFaults faults = SimulatedFaults::fromEnvironment();
     for (int i = 0; i < count; ++i) {
         const int index = first + i;
         auto camera = backend->createCamera(int(Rotation[index % 4]), index);
-        if (fault.startsWith(QLatin1String("mute-after:")))
-            camera->muteAfterFrames(fault.midRef(11).toInt());
+        if (faults.has(QStringLiteral("mute-after")))
+            camera->muteAfterFrames(faults.integer(QStringLiteral("mute-after"), -1));
+        if (!faults.isEmpty())
+            camera->setTransferFaults(faults);
     }
     if (count > 0)
         qInfo() << "Virtual cameras installed:" << count;

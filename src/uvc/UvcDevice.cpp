@@ -444,15 +444,6 @@ CameraStatus UvcDevice::cachedStatus() const
     return statusCache_;
 }
 
-void UvcDevice::serveImageTransfer()
-{
-    // Background-picture transfers are served here one per cycle once the
-    // transfer operations exist; until then a request is dropped.
-    const unsigned pending = imgRequests_.load();
-    const unsigned lowest = pending & (~pending + 1);
-    imgRequests_.fetch_and(~lowest);
-}
-
 void UvcDevice::rx_msg()
 {
     bool pending = false;

@@ -289,6 +289,43 @@ public:
     static QString versionText(quint32 version);
     static quint32 versionValue(const QString &text);
 
+    // ---- pictures (UvcDeviceFiles.cpp) ----
+    // Results of fileDownloadByUvc.
+    enum FileDownloadResult : int {
+        DownloadOk = 0, DownloadSame = 1, DownloadMissing = -1, DownloadFailed = -2
+    };
+    // Request bits of the worker's picture transfers: thumbnails 0-2, the
+    // pictures 0-2, uploads of the pictures 0-2.
+    enum ImageRequest : unsigned {
+        ImageThumb0 = 1, ImageThumb1 = 2, ImageThumb2 = 4,
+        ImagePicture0 = 8, ImagePicture1 = 16, ImagePicture2 = 32,
+        ImageUpload0 = 64, ImageUpload1 = 128, ImageUpload2 = 256,
+    };
+    // Transfer state: running while a device transfer runs, done after a
+    // successful one.
+    enum FileTransState : int { FileTransIdle = 0, FileTransDone = 2, FileTransRunning = 3 };
+
+    // Camera file -> local file; see FileDownloadResult. The local file is
+    // written only whole and checked; a failed download leaves none.
+    int fileDownloadByUvc(const QString &localPath, const QString &remotePath, bool thumbnail);
+    // Local file -> camera file; progress goes out with fileUploadProgress.
+    bool fileUploadByUvc(const QString &localPath, const QString &remotePath);
+    // Adds one request bit (1..32 downloads, 64/128/256 uploads) for the
+    // worker; false for any other value or when the picture's host path is
+    // not set.
+    bool requestImageDownload(unsigned bit);
+    bool requestImageUpload(unsigned bit);
+    unsigned pendingImageRequests() const { return imgRequests_.load(); }
+    unsigned presentThumbnails() const { return imgPresent_.load(); }
+    int fileTransState() const { return fileTransState_.load(); }
+    // Host paths of picture index 0..2: its thumbnail and the picture.
+    void setImagePaths(int index, const QString &thumbnailPath, const QString &picturePath);
+    QString imageThumbnailPath(int index) const;
+    QString imagePicturePath(int index) const;
+    // Bytes moved and total of the running (or last) transfer.
+    qint64 transferDone() const { return transDone_.load(); }
+    qint64 transferTotal() const { return transTotal_.load(); }
+
 public slots:
     void run() override;
 
@@ -392,6 +429,17 @@ private:
     std::atomic<unsigned> imgRequests_{0};
     std::atomic<int> imgRetry_{0};
     std::atomic<unsigned> imgPresent_{0};
+
+    // host paths of the pictures, their transfer state and progress
+    mutable std::mutex imgPathLock_;
+    QString imgThumbPaths_[3];
+    QString imgPicturePaths_[3];
+    std::atomic<int> fileTransState_{0};
+    std::atomic<qint64> transDone_{0};
+    std::atomic<qint64> transTotal_{0};
+    // One block of a picture transfer: true when all 60 bytes moved.
+    bool picBlock(bool write, int selector, unsigned char *block);
+    bool sendUploadPiece(const QByteArray &data, int piece);
 
     // control ranges
     // Reads one standard control's range into *dest (checks, log texts as given).

@@ -112,17 +112,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     connect(m_gimbal, &GimbalControl::viewReset, this,
             [this] { fileUsageEvent(DevUsageSnapshot::ActionResetCropArea, QVariant(), m_triggerSource); });
     connect(m_gimbal, &GimbalControl::zoomSliderRequested, ui->slZoom, &QSlider::setValue);
-    // The three picture slots of the replacement page; they become the
-    // picture items once pictures can be uploaded.
-    for (int i = 0; i < 3; ++i) {
-        auto *slot = new QLabel(ui->wImageItems);
-        slot->setObjectName(QStringLiteral("lbImageSlot%1").arg(i));
-        slot->setProperty("role", QStringLiteral("imageSlot"));
-        slot->setGeometry(132 * i, 0, 116, 65);
-        slot->setAlignment(Qt::AlignCenter);
-        slot->setPixmap(QIcon(QStringLiteral(":/source/zarvocam/icon/icon_add@3x")).pixmap(24, 24));
-        m_imageSlots.append(slot);
-    }
+    createImageItems();
 
     // The device registry and its scan thread.
     UvcDevices *devices = UvcDevices::instance();

@@ -13,6 +13,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class DevButton;
@@ -20,6 +21,7 @@ class DownloadProgress;
 class DevSleep;
 class DirectionHandler;
 class GimbalControl;
+class ImageItem;
 class CurrentCameraGimbal;
 class QAbstractButton;
 class QPushButton;
@@ -106,6 +108,9 @@ public:
     vexo::pc::PkgDownloader *pkgDownloader() const { return m_downloader; }
     DownloadProgress *downloadProgress() const { return m_downloadProgress; }
     QJsonObject softwareInfo() const { return m_softwareInfo; }
+    QList<ImageItem *> imageItems() const { return m_imageItems; }
+    // Where "add picture" asks for a file (a file dialog; tests replace it).
+    void setPicturePicker(std::function<QString(QWidget *)> picker);
 
 public slots:
     void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
@@ -129,6 +134,9 @@ public slots:
     void onSoftwareUpgrade();
     void onInfoFromServer(QJsonObject info);
     void onFirmwareUpgrade();
+    void onDevImageDownload(uint image_type, int result);
+    bool onSelectPicAndUpload(ImageItem *image_item);
+    void onImageAction(int action);
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -272,6 +280,12 @@ private:
     static QString releaseNotes(const QJsonObject &info, int languageType);
     // The USB camera upgrade of sn after its firmware was downloaded.
     void runUvcUpgrade(const QString &sn);
+    // ---- background pictures (MainUserUiPictures.cpp) ----
+    void createImageItems();
+    void picturesFollowCamera(const vexo::pc::UvcDevicePtr &dev);
+    void requestThumbnails(const vexo::pc::UvcDevicePtr &dev);
+    void imagesFollowBackground(bool on, int imageIndex);
+    void selectImageItem(ImageItem *item);
 
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.
@@ -286,7 +300,9 @@ private:
     std::unique_ptr<CurrentCameraGimbal> m_gimbalCamera;
     GimbalControl *m_gimbal = nullptr;
     vexo::pc::DevUsageReporter *m_reporter = nullptr;
-    QList<QWidget *> m_imageSlots;
+    QList<ImageItem *> m_imageItems;
+    QMetaObject::Connection m_imageConnection;
+    std::function<QString(QWidget *)> m_picturePicker;
 
     QString m_currentSn;
     QList<DevButton *> m_devButtons;

@@ -226,6 +226,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
 
     // The placeholder stands for no camera.
     if (!dev_btn->isOccupied()) {
+        picturesFollowCamera(nullptr);
         m_currentSn.clear();
         m_systemSetting->setNoDevice();
         setControlsEnabled(false);
@@ -266,6 +267,7 @@ void MainUserUi::onDevSelectedChanged(DevButton *dev_btn)
     setZoomReadout(zoom);
     setSliderQuietly(ui->slZoom, zoom);
 
+    picturesFollowCamera(dev);
     m_stateDev = dev;
     m_stateConnection = connect(dev.get(), &UvcDevice::devStateUpdate, this, &MainUserUi::onDevStateUpdate);
 
@@ -320,6 +322,7 @@ void MainUserUi::onCurrDevStateRefresh()
     if (!dev->getCameraStatus(status))
         return;
     m_systemSetting->setCurrentDevice(GlobalParams::instance()->getDevInfo(m_currentSn), status);
+    requestThumbnails(dev);
 }
 
 // ---------------------------------------------------------------------------
@@ -443,6 +446,9 @@ void MainUserUi::wakeCurrent()
     if (!self || !currentDev())
         return;
     showAwake(true);
+    // Unless a picture transfer is running, the pictures are fetched again.
+    if (dev->fileTransState() != UvcDevice::FileTransRunning)
+        requestThumbnails(dev);
     fileUsageEvent(DevUsageSnapshot::ActionToWake, CameraStatus::RunStateRunning, source);
 }
 

@@ -273,8 +273,7 @@ void MainUserUi::applyBackgroundOn(const CameraStatus &values)
     const int color = values.byte(CameraStatus::GreenScreenColor);
     restyleColors(color == UvcDevice::MediaBgColorBlue || color == UvcDevice::MediaBgColorGreen ? color : ColorNone);
     ui->pbSelectHelp->setEnabled(true);
-    for (QWidget *slot : qAsConst(m_imageSlots))
-        slot->setEnabled(true);
+    imagesFollowBackground(true, values.byte(CameraStatus::ReplaceImage));
 }
 
 void MainUserUi::applyBackgroundOff()
@@ -288,8 +287,7 @@ void MainUserUi::applyBackgroundOff()
     ui->slBlurLevel->setEnabled(false);
     restyleColors(ColorDimmed);
     ui->pbSelectHelp->setEnabled(false);
-    for (QWidget *slot : qAsConst(m_imageSlots))
-        slot->setEnabled(false);
+    imagesFollowBackground(false, -1);
 }
 
 void MainUserUi::applyFramingOn(int framingMode, int framingSize)

@@ -1,10 +1,13 @@
 // zarvoctl against virtual cameras, as a user runs it: output, the wire
 // trace, camera choice, the control table, and exit statuses. (What each
 // command sends is tst_devcommands'.)
+#include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -127,6 +130,44 @@ private slots:
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
         QVERIFY(r.out.isEmpty());
+    }
+
+    // Pictures: a 640 x 480 picture cut to the camera's size, through lost
+    // pieces; refused slots and files; a transfer cut off by an unplug.
+    void pictures()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("small.png"));
+        QImage image(640, 480, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save(png));
+        const QString back = dir.filePath(QStringLiteral("back.jpg"));
+        Run r = zarvoctl(QStringLiteral("--simulate 1 --json picture put 2 %1 --crop -- picture get 2 %2 -- picture list")
+                             .arg(png, back),
+                         "drop=5%,seed=3");
+        QCOMPARE(r.code, 0);
+        const QList<QJsonObject> o = r.json();
+        QCOMPARE(o.size(), 5);
+        QCOMPARE(o.at(0).value(QStringLiteral("width")).toInt(), 1536);
+        QCOMPARE(o.at(0).value(QStringLiteral("height")).toInt(), 864);
+        QCOMPARE(o.at(0).value(QStringLiteral("quality")).toInt(), 90);
+        QCOMPARE(QImage(back).size(), QSize(1536, 864));
+        QVERIFY(o.at(4).value(QStringLiteral("present")).toBool());
+
+        r = zarvoctl(QStringLiteral("--simulate 1 picture get 3 %1").arg(back));
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains(QStringLiteral("slot must be 0, 1 or 2")));
+        QFile text(dir.filePath(QStringLiteral("text.jpg")));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("no picture") > 0);
+        text.close();
+        r = zarvoctl(QStringLiteral("--simulate 1 picture put 2 %1").arg(text.fileName()));
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains(QStringLiteral("Image Invalid")));
+        const QString lost = dir.filePath(QStringLiteral("lost.jpg"));
+        r = zarvoctl(QStringLiteral("--simulate 1 picture get 1 %1").arg(lost), "unplug-after-blocks=30");
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains(QStringLiteral("transfer of picture 1 failed")));
+        QVERIFY(!QFile::exists(lost));
     }
 };
 

@@ -260,9 +260,29 @@ Prepare twoNumbers(const char *name, T min, T max, const char *expects, int (Uvc
     };
 }
 
+// Camera commands of their own source files join the table.
+std::vector<CommandDef> withCameraCommands(std::vector<CommandDef> defs)
+{
+    for (const CameraCommand &extra : {pictureCommand()}) {
+        const auto prepare = extra.prepare;
+        defs.push_back({extra.name, extra.usage, extra.help, [prepare](const QStringList &args, QString &e) -> Action {
+                            const CameraCommand::Action run = prepare(args, e);
+                            if (!run)
+                                return nullptr;
+                            return [run](Context &c) { return run(*c.dev, c.json); };
+                        }});
+    }
+    return defs;
+}
+
+bool isCameraCommandOption(const QString &option)
+{
+    return pictureCommand().options.contains(option);
+}
+
 const std::vector<CommandDef> &commands()
 {
-    static const std::vector<CommandDef> defs = {
+    static const std::vector<CommandDef> defs = withCameraCommands({
         {"list", "list", "every camera: serial, display name, model, firmware, system, device path",
          noArgs([](Context &c) {
              for (const auto &d : *c.all) {
@@ -544,7 +564,7 @@ const std::vector<CommandDef> &commands()
                  return done(c, QStringLiteral("set"), c.dev->setControl(d->id, v, flags));
              };
          }},
-    };
+    });
     return defs;
 }
 
@@ -646,7 +666,7 @@ int runDeviceCommands(const QStringList &argsIn)
             if (serial.isEmpty())
                 return fail(QStringLiteral("--camera"), QStringLiteral("expects a serial number"), ExitUsage);
         } else if (opt.startsWith(QLatin1String("--")) && opt != QLatin1String("--")
-                   && opt != QLatin1String("--help")) {
+                   && opt != QLatin1String("--help") && !isCameraCommandOption(opt)) {
             return fail(opt, QStringLiteral("unknown option (see zarvoctl --help)"), ExitUsage);
         } else {
             args << opt;

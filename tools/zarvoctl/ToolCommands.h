@@ -2,6 +2,15 @@
 
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
+namespace vexo {
+namespace pc {
+class UvcDevice;
+}
+}
+
 // Command families of zarvoctl. Each takes the arguments that follow its own
 // name and returns the process exit status:
 //   0 success, 1 a camera or an operation failed, 2 usage error.
@@ -25,5 +34,22 @@ int runDeviceCommands(const QStringList &args);
 QString firmwareHelpLine();
 QString serveHelpLine();
 QString deviceHelpText();
+
+// A camera command kept in a source file of its own and run in the chain
+// of camera commands: prepare checks the arguments (a usage error sets
+// error and gives no action) and returns what runs against the camera.
+struct CameraCommand
+{
+    using Action = std::function<int(vexo::pc::UvcDevice &dev, bool json)>;
+    const char *name;
+    const char *usage;
+    const char *help;
+    std::function<Action(const QStringList &args, QString &error)> prepare;
+    // Options of this command that the option parser lets through.
+    QStringList options;
+};
+
+// "zarvoctl picture ..." — the camera's background pictures.
+CameraCommand pictureCommand();
 
 } // namespace zarvoctl
