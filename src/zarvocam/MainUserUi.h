@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class DevButton;
@@ -19,9 +20,11 @@ class DevSleep;
 class DirectionHandler;
 class GimbalControl;
 class CurrentCameraGimbal;
+class MsgProgressUi;
 class QAbstractButton;
 class QPushButton;
 class QSlider;
+class QThread;
 class QTranslator;
 
 namespace Ui {
@@ -31,6 +34,7 @@ class MainUserUi;
 namespace vexo {
 namespace pc {
 class DevUsageReporter;
+class HttpServer;
 class UvcDevice;
 using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 }
@@ -100,6 +104,24 @@ public:
     int cropAreaCounter() const { return m_cropAreaCounter; }
     int zoomHoldOff() const { return m_zoomHoldOff; }
     QString pendingSelection() const { return m_pendingSn; }
+
+    // ---- network cameras (MainUserUiNetwork.cpp) ----
+    // Asks the current camera, up to five times, to upgrade from the local
+    // service; 0 once it agreed, else its last refusal.
+    int startUpgrade();
+    // The log export over the network: a USB camera is first switched to its
+    // network connection; the camera reboots afterwards.
+    void extractLogByNet();
+    // The network half of the firmware upgrade of the current camera: the
+    // progress window (an UpgradeProgress) runs modally, and only when the
+    // camera agreed; onProgress hands it the cameras' progress reports (its
+    // onUpgradeProgressUpdate) on this thread meanwhile.
+    using UpgradeProgressHandler = std::function<void(int type, const QString &uuid, const QString &msg)>;
+    void runRndisUpgrade(MsgProgressUi *progressWindow, const UpgradeProgressHandler &onProgress);
+    // The local service network cameras upgrade from, created on first use
+    // on a thread of its own and kept until the window goes.
+    void startLocalService();
+    vexo::pc::HttpServer *localService() const { return m_localService; }
 
 public slots:
     void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
@@ -292,4 +314,15 @@ private:
     QElapsedTimer m_zoomOutClock;
     // Geometries of the full layout, as the form places them.
     QHash<QWidget *, QRect> m_fullGeometry;
+
+    // ---- network cameras (MainUserUiNetwork.cpp) ----
+    // Waits, events running, until the registry lists the camera sn at ip
+    // as a network camera; false after the time-out.
+    bool waitForNetCamera(const QString &sn, const QString &ip);
+    struct ThreadStopper
+    {
+        void operator()(QThread *thread) const;
+    };
+    vexo::pc::HttpServer *m_localService = nullptr;
+    std::unique_ptr<QThread, ThreadStopper> m_localServiceThread;
 };

@@ -19,9 +19,16 @@ int runServeCommand(const QStringList &args);
 // [--simulate N] [--camera SERIAL] [--json] [--trace].
 int runDeviceCommands(const QStringList &args);
 
+// Network cameras: "--net ADDRESS[:PORT]" or "--camera SERIAL" with the
+// commands info, upgrade, export-log and reboot.
+int runNetworkCommands(const QStringList &args);
+// Whether the arguments are for a network camera.
+bool isNetworkInvocation(const QStringList &args);
+
 // One line per family for the top-level help.
 QString firmwareHelpLine();
 QString serveHelpLine();
 QString deviceHelpText();
+QString networkHelpText();
 
 } // namespace zarvoctl
