@@ -47,6 +47,7 @@ struct Options
     QStringList localIps;
     QString firmwareDir;
     int hostPort = -1;
+    int devicePort = -1;
     bool json = false;
     QString command;
 };
@@ -96,6 +97,11 @@ int parse(const QStringList &args, Options &o)
             o.hostPort = args.value(++i).toInt(&ok);
             if (!ok || o.hostPort < 0 || o.hostPort > 65535)
                 return fail(QStringLiteral("--host-port"), QStringLiteral("expects 0..65535"), ExitUsage);
+        } else if (a == QLatin1String("--device-port")) {
+            bool ok = false;
+            o.devicePort = args.value(++i).toInt(&ok);
+            if (!ok || o.devicePort < 1 || o.devicePort > 65535)
+                return fail(QStringLiteral("--device-port"), QStringLiteral("expects 1..65535"), ExitUsage);
         } else if (a == QLatin1String("--json")) {
             o.json = true;
         } else if (a == QLatin1String("--verbose")) {
@@ -231,6 +237,7 @@ bool isNetworkInvocation(const QStringList &args)
 {
     for (const QString &a : args) {
         if (a == QLatin1String("--net") || a == QLatin1String("--local-ip") || a == QLatin1String("--host-prefix")
+            || a == QLatin1String("--device-port")
             || NetworkOnly.contains(a))
             return true;
     }
@@ -245,6 +252,7 @@ QString networkHelpText()
         "  --camera SERIAL       the camera of this serial among those the network scan finds;\n"
         "  --host-prefix P       the scan's address prefix (host_ip_prefix, e.g. 127.0.) and\n"
         "  --local-ip ADDRESS    an address this PC is taken to hold (repeatable)\n"
+        "  --device-port N       the cameras' HTTP port (device_port)\n"
         "  info                  identity and device information\n"
         "  upgrade [--firmware-dir DIR] [--host-port N]\n"
         "                        serve DIR to the camera and let it upgrade itself\n"
@@ -272,6 +280,8 @@ int runNetworkCommands(const QStringList &args)
         vexo::pc::Util::setLocalIpsProvider([ips] { return ips; });
     }
     GlobalParams params(ini);
+    if (o.devicePort > 0)
+        params.setDevicePort(quint16(o.devicePort));
     UvcDevice::setGlobalParams(&params);
     vexo::pc::CameraPlatform noUsb;
     vexo::pc::UvcDevices registry(nullptr, &noUsb);
