@@ -134,6 +134,10 @@ void MainUserUi::extractLogByNet()
             return;
         }
         dev = findDev(sn);
+        if (!dev) {
+            finish(tr("Extract log failed, please try again later!"));
+            return;
+        }
     }
     const bool ok = dev->getDevLogFile() == 0;
     finish(ok ? tr("Extract the log file successfully and device will reboot now!")
