@@ -28,6 +28,7 @@ constexpr int UpgradeRequestTries = 5;
 constexpr int SwitchSettleMs = 3000;
 constexpr int SwitchPollMs = 1000;
 constexpr int SwitchWaitMs = 50000;
+constexpr int LocalServiceStartMs = 2000;
 
 } // namespace
 
@@ -71,6 +72,12 @@ void MainUserUi::startLocalService()
     connect(m_localServiceThread.get(), &QThread::started, m_localService, &vexo::pc::HttpServer::initServer);
     connect(m_localServiceThread.get(), &QThread::finished, m_localService, &QObject::deleteLater);
     m_localServiceThread->start();
+    // The camera asks the service soon after it agreed: give it a moment
+    // to listen (a failed listen is logged by the service).
+    QElapsedTimer started;
+    started.start();
+    while (!m_localService->isListening() && started.elapsed() < LocalServiceStartMs)
+        QThread::msleep(5);
 }
 
 void MainUserUi::runRndisUpgrade(MsgProgressUi *progressWindow, const UpgradeProgressHandler &onProgress)
