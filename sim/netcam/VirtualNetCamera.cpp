@@ -2,6 +2,7 @@
 
 #include "camera/VirtualCamera.h"
 #include "comm/CameraModel.h"
+#include "comm/GlobalParams.h"
 #include "comm/TimeScale.h"
 #include "comm/Util.h"
 #include "qhttp/QHttpClient.h"
@@ -10,12 +11,17 @@
 #include "qhttp/QHttpServer.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
+#include "uvc/UvcDevice.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
@@ -621,6 +627,47 @@ QStringList VirtualNetCamera::linkedPcAddresses()
 void VirtualNetCamera::installLocalIps(const QStringList &base)
 {
     Util::setLocalIpsProvider([base] { return base + linkedPcAddresses(); });
+}
+
+VirtualNetCamera *VirtualNetCamera::installFromEnvironment()
+{
+    if (qEnvironmentVariable("ZARVO_SIMULATE_NET") != QLatin1String("1"))
+        return nullptr;
+    // Built before the registry, so destroyed after it.
+    static QTemporaryDir scratch;
+    static std::unique_ptr<GlobalParams> params;
+    static VirtualNetCamera *camera = nullptr;
+    if (camera)
+        return camera;
+    camera = new VirtualNetCamera;
+    camera->setSerial(QStringLiteral("KZNET000000001"));
+    if (!camera->start(QStringLiteral("127.0.89.10"), 0)) {
+        qWarning() << "Virtual network camera cannot listen at 127.0.89.10";
+        delete camera;
+        camera = nullptr;
+        return nullptr;
+    }
+    // Its thread ends with the event loop, not after the application.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+        delete camera;
+        camera = nullptr;
+    });
+    const QString ini = scratch.path() + QStringLiteral("/netcam.ini");
+    {
+        QSettings s(ini, QSettings::IniFormat);
+        s.setValue(QStringLiteral("local_server/host_ip_prefix"), QStringLiteral("127.0."));
+        s.setValue(QStringLiteral("local_server/host_ip_seg_start"), 89);
+        s.setValue(QStringLiteral("local_server/host_ip_seg_end"), 92);
+    }
+    params = std::make_unique<GlobalParams>(ini);
+    params->setDevicePort(camera->port());
+    QTcpServer probe;  // a free port for the local service
+    if (probe.listen(QHostAddress(QStringLiteral("127.0.89.20")), 0))
+        params->setHostPort(probe.serverPort());
+    UvcDevice::setGlobalParams(params.get());
+    installLocalIps(Util::getLocalIps());
+    qInfo() << "Virtual network camera at 127.0.89.10 port" << camera->port();
+    return camera;
 }
 
 } // namespace pc

@@ -115,6 +115,14 @@ public:
     // whose link is up. Call with no cameras alive to switch the provider
     // back with Util::setLocalIpsProvider(nullptr).
     static void installLocalIps(const QStringList &base = QStringList());
+
+    // For trying the network path in the application: with
+    // ZARVO_SIMULATE_NET=1, one camera at 127.0.89.10 (serial
+    // KZNET000000001) for the process's lifetime, and the device layer's
+    // parameters (address pool, ports) on loopback with the PC at
+    // 127.0.89.20. Call at start-up before the registry exists. Returns the
+    // camera; null when not asked for or when it cannot listen.
+    static VirtualNetCamera *installFromEnvironment();
     static QStringList linkedPcAddresses();
 
 private:
