@@ -112,6 +112,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         m_window->extractLogByNet();
+        qInfo() << "Export given up after" << t.elapsed() << "ms at time scale" << TimeScale::factor();
         QVERIFY(text.contains(QStringLiteral("Extract log failed, please try again later!")));
         QVERIFY(t.elapsed() >= TimeScale::ms(53000));
         QVERIFY(t.elapsed() < TimeScale::ms(53000) + 5000);
