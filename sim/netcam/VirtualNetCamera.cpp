@@ -27,6 +27,7 @@
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <future>
 #include <set>
 
 namespace vexo {
@@ -398,16 +399,28 @@ VirtualNetCamera::~VirtualNetCamera()
         std::lock_guard<std::mutex> locker(registryLock());
         registry().erase(this);
     }
-    QMetaObject::invokeMethod(service_, [this] { delete service_; }, Qt::BlockingQueuedConnection);
+    onService([this] { delete service_; });
     thread_->quit();
     thread_->wait();
     delete thread_;
 }
 
+void VirtualNetCamera::onService(const std::function<void()> &work)
+{
+    // A promise rather than a blocking queued call: the wait is then one the
+    // thread sanitizer sees.
+    std::promise<void> done;
+    QMetaObject::invokeMethod(service_, [&work, &done] {
+        work();
+        done.set_value();
+    }, Qt::QueuedConnection);
+    done.get_future().wait();
+}
+
 bool VirtualNetCamera::start(const QString &address, quint16 port)
 {
     bool ok = false;
-    QMetaObject::invokeMethod(service_, [&] { ok = service_->listen(address, port); }, Qt::BlockingQueuedConnection);
+    onService([&] { ok = service_->listen(address, port); });
     std::lock_guard<std::mutex> locker(lock_);
     linkUp_ = ok && !usbMode_;
     return ok;
@@ -415,10 +428,10 @@ bool VirtualNetCamera::start(const QString &address, quint16 port)
 
 void VirtualNetCamera::stop()
 {
-    QMetaObject::invokeMethod(service_, [this] {
+    onService([this] {
         service_->cancelUpgrade();
         service_->stopListening();
-    }, Qt::BlockingQueuedConnection);
+    });
     std::lock_guard<std::mutex> locker(lock_);
     linkUp_ = false;
 }

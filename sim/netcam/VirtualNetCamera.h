@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -128,6 +129,8 @@ public:
 private:
     class Service;
     friend class Service;
+    // Runs work on the service's thread and waits for it.
+    void onService(const std::function<void()> &work);
 
     mutable std::mutex lock_;
     QString address_;
