@@ -9,6 +9,7 @@
 #include "uvc/UvcDevices.h"
 
 #include "camera/VirtualCameras.h"
+#include "netcam/VirtualNetCamera.h"
 
 #include <QApplication>
 #include <QDir>
@@ -164,6 +165,8 @@ void startServices(QApplication *app, bool logToStd)
     // Virtual cameras, when asked for (--simulate N, ZARVO_SIMULATE), join the
     // camera platform before the registry first looks at it.
     vexo::pc::VirtualCameras::installFromEnvironment(QCoreApplication::arguments());
+    // A virtual network camera on loopback, when asked for (ZARVO_SIMULATE_NET=1).
+    vexo::pc::VirtualNetCamera::installFromEnvironment();
 
     // 11: process-wide singletons.
     GlobalParams *params = GlobalParams::instance();

@@ -149,6 +149,23 @@ public:
     int checkFwUpdate();
     int aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, QObject *receiver, int getMethod);
 
+    // ---- network cameras ----
+    // Requests to the camera's HTTP service at getNetBaseUrl(), each bounded
+    // by about 5 s. reqDevUpgrade sends a frame to USB cameras instead.
+    bool reqDevReboot();
+    int reqDevChangeIpAddr(const QString &ip);
+    int reqDevUpgrade();
+    // Saves the camera's log archive in the log folder of the data root;
+    // 0 on success, the saved path in *savedPath either way when known.
+    int getDevLogFile(QString *savedPath = nullptr);
+    // A network camera addressed directly (a tool given its address) keeps
+    // its temporary address: initDev takes nothing from the address pool.
+    void setFixedAddress(bool fixed) { fixedAddress_.store(fixed); }
+    // "http://<address>:<device_port>".
+    QString getNetBaseUrl() const;
+    // The address of this PC towards a camera at ip: its segment + ".20".
+    static QString serverIpFor(const QString &ip);
+
     // ---- standard controls ----
     // Any control: the value (none when it cannot be read), a write with the
     // value flags (0 or -1) and the range. The named uvc... operations below
@@ -364,6 +381,11 @@ private:
     // (exactly, when exact is set); what names the answer in the log.
     bool request(int cmdSet, int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
     bool identityRequest(int cmdId, int minLength, const char *what, QByteArray &answer, bool exact = false);
+    // One POST to the camera's HTTP service; the answer object, empty on any
+    // failure (logged).
+    QJsonObject netPost(const char *operation, const char *path, const QByteArray &contentType,
+                        const QByteArray &body);
+    QJsonObject netDevInfo();
     int sendBlock(const char *operation, quint8 code, std::initializer_list<quint8> values, int shownValue);
     // Queues a frame that asks for no answer (after the common checks).
     int sendFrame(int cmdSet, int cmdId, const QByteArray &payload);
@@ -381,6 +403,7 @@ private:
     std::atomic<int> devMode_;
     std::atomic<bool> disconnWatch_{true};
     std::atomic<int> missingCount_{0};
+    std::atomic<bool> fixedAddress_{false};
 
     // identity (written by initDev, read from any thread)
     mutable std::mutex infoLock_;

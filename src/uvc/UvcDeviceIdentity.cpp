@@ -106,22 +106,27 @@ bool UvcDevice::identityRequest(int cmdId, int minLength, const char *what, QByt
 {
     if (!checkInited())
         return false;
-    if (devMode_.load() == DevModeNet) {
-        // Network cameras answer over HTTP; that path is not built in.
-        qWarning() << "Net mode not supported";
-        return false;
-    }
     return request(ProtocolMsg::CmdSetSystem, cmdId, minLength, what, answer, exact);
 }
 
 QByteArray UvcDevice::getDevUuid()
 {
+    if (devMode_.load() == DevModeNet) {
+        // The camera names itself by "seqid", the uuid's bytes in hex.
+        const QString seqid = netDevInfo().value(QStringLiteral("seqid")).toString();
+        const QByteArray uuid = QByteArray::fromHex(seqid.toLatin1());
+        return uuid.isEmpty() ? QByteArray() : uuid;
+    }
     QByteArray answer;
     return identityRequest(cmd::SysUuid, UuidSize, "Dev uuid", answer, true) ? answer : QByteArray();
 }
 
 QString UvcDevice::getDevVersion()
 {
+    if (devMode_.load() == DevModeNet) {
+        const QJsonValue v = netDevInfo().value(QStringLiteral("version"));
+        return v.isString() ? v.toString() : QString();
+    }
     QByteArray answer;
     if (!identityRequest(cmd::SysVersion, 4, "Dev version", answer))
         return QString();
@@ -144,6 +149,8 @@ QString UvcDevice::getDevSn()
 
 QJsonObject UvcDevice::getDevInfo()
 {
+    if (devMode_.load() == DevModeNet)
+        return netDevInfo();
     QByteArray a;
     if (!identityRequest(cmd::SysInfo, InfoSize, "Dev info", a))
         return QJsonObject();
@@ -220,20 +227,21 @@ bool UvcDevice::initDev()
     }
     sysType_.store(sysType);
 
-    const QString ip = globalParams()->allocIpAddr(uuid, true);
+    const QString ip = net && fixedAddress_.load() ? tempIpAddr_ : globalParams()->allocIpAddr(uuid, true);
     if (ip.isEmpty()) {
         qWarning() << "There is no ip for current device";
         inited_.store(false);
         return false;
     }
     if (net && ip != tempIpAddr_) {
-        // Network cameras are told to move to their pool address; that
-        // request goes over HTTP, which this build does not speak yet, so
-        // the camera is given up until it shows up at its address.
+        // The camera moves to its pool address and comes back there later.
         qInfo() << "Due to different ip, reqDevChangeIpAddr";
+        const int changed = reqDevChangeIpAddr(ip);
         globalParams()->releaseIpAddr(ip);
-        qWarning() << "reqDevChangeIpAddr failed";
-        inited_.store(false);
+        if (changed != 0) {
+            qWarning() << "reqDevChangeIpAddr failed";
+            inited_.store(false);
+        }
         return false;
     }
     std::lock_guard<std::mutex> locker(infoLock_);

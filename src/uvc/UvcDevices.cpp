@@ -268,17 +268,26 @@ void UvcDevices::detectDevByNet()
 {
     GlobalParams *params = UvcDevice::globalParams();
     const GlobalParams::IpAddrInfo found = params->findNewDevIpAddr();
-    if (!found.ip.isEmpty()) {
-        qInfo() << "Find new net device";
+    if (found.ip.isEmpty())
+        netRetry_.clear();
+    if (!found.ip.isEmpty() && netRetryDue(found.ip)) {
+        const bool streak = netRetry_.contains(found.ip);
+        if (!streak)
+            qInfo() << "Find new net device";
         DevDescription desc;
         desc.tempIpAddr = found.ip;
         const auto dev = std::make_shared<UvcDevice>(desc, graph_, UvcDevice::DevModeNet);
         if (dev->open() != 0) {
             qWarning() << "Add net dev failed";
         } else if (!dev->initDev()) {
-            qWarning() << "Net device init failed or require device change ip";
+            if (!streak)
+                qWarning() << "Net device init failed or require device change ip";
             params->deleteAnIpAddr(found.ip);
+            netInitFailed(found.ip);
         } else {
+            if (streak)
+                qInfo() << "Net device init succeeded after failures:" << netRetry_.value(found.ip).failures;
+            netRetry_.remove(found.ip);
             {
                 std::lock_guard<std::recursive_mutex> locker(listLock_);
                 devList_.append(dev);
@@ -298,6 +307,29 @@ void UvcDevices::detectDevByNet()
         params->releaseIpAddr(addr.ip);
         retire(dev);
     }
+}
+
+bool UvcDevices::netRetryDue(const QString &ip)
+{
+    // A link that went away starts afresh when it comes back.
+    for (auto it = netRetry_.begin(); it != netRetry_.end();) {
+        if (it.key() != ip)
+            it = netRetry_.erase(it);
+        else
+            ++it;
+    }
+    const auto it = netRetry_.find(ip);
+    if (it == netRetry_.end() || it->skipLeft <= 0)
+        return true;
+    --it->skipLeft;
+    return false;
+}
+
+void UvcDevices::netInitFailed(const QString &ip)
+{
+    NetRetry &r = netRetry_[ip];
+    ++r.failures;
+    r.skipLeft = qMin(1 << qMin(r.failures - 1, 16), MaxNetRetryScans);
 }
 
 void UvcDevices::onDevRemoved(const QString &devInfo)

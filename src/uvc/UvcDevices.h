@@ -3,6 +3,7 @@
 #include "uvc/DevDescription.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QThread>
@@ -65,6 +66,11 @@ public:
     QString upgradingSerial() const;
     void setUpgradingSerial(const QString &sn);
 
+    // A network address whose camera failed to initialise is tried again
+    // after 1, 2, 4, ... scans, at most this many apart, until it succeeds or
+    // the link goes away; one log line per streak of failures.
+    static constexpr int MaxNetRetryScans = 30;
+
     // Stops the scan loop (the destructor does this too).
     void stop();
 
@@ -83,6 +89,15 @@ private:
     // Announces a removed device and closes it; holders keep a closed device.
     void retire(const UvcDevicePtr &dev);
     bool isKnownPath(const QString &path) const;
+    // Whether the network scan should try the address now (back-off).
+    bool netRetryDue(const QString &ip);
+    void netInitFailed(const QString &ip);
+
+    struct NetRetry
+    {
+        int failures = 0;   // in a row
+        int skipLeft = 0;   // scans to leave out before the next try
+    };
 
     mutable std::mutex snLock_;
     QString upgradingSn_;
@@ -91,6 +106,7 @@ private:
     std::atomic<bool> running_{true};
     std::atomic<bool> loopExited_{true};
     CameraPlatform *graph_;
+    QHash<QString, NetRetry> netRetry_;  // registry thread only
 };
 
 } // namespace pc

@@ -23,9 +23,11 @@ class DirectionHandler;
 class GimbalControl;
 class ImageItem;
 class CurrentCameraGimbal;
+class MsgProgressUi;
 class QAbstractButton;
 class QPushButton;
 class QSlider;
+class QThread;
 class QTranslator;
 
 namespace Ui {
@@ -36,6 +38,7 @@ namespace vexo {
 namespace pc {
 class DevUsageReporter;
 class PkgDownloader;
+class HttpServer;
 class UvcDevice;
 using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 }
@@ -111,6 +114,24 @@ public:
     QList<ImageItem *> imageItems() const { return m_imageItems; }
     // Where "add picture" asks for a file (a file dialog; tests replace it).
     void setPicturePicker(std::function<QString(QWidget *)> picker);
+
+    // ---- network cameras (MainUserUiNetwork.cpp) ----
+    // Asks the current camera, up to five times, to upgrade from the local
+    // service; 0 once it agreed, else its last refusal.
+    int startUpgrade();
+    // The log export over the network: a USB camera is first switched to its
+    // network connection; the camera reboots afterwards.
+    void extractLogByNet();
+    // The network half of the firmware upgrade of the current camera: the
+    // progress window (an UpgradeProgress) runs modally, and only when the
+    // camera agreed; onProgress hands it the cameras' progress reports (its
+    // onUpgradeProgressUpdate) on this thread meanwhile.
+    using UpgradeProgressHandler = std::function<void(int type, const QString &uuid, const QString &msg)>;
+    void runRndisUpgrade(MsgProgressUi *progressWindow, const UpgradeProgressHandler &onProgress);
+    // The local service network cameras upgrade from, created on first use
+    // on a thread of its own and kept until the window goes.
+    void startLocalService();
+    vexo::pc::HttpServer *localService() const { return m_localService; }
 
 public slots:
     void recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent event);
@@ -339,4 +360,14 @@ private:
     DownloadProgress *m_downloadProgress = nullptr;
     // The last software answer of the cloud service (empty: none yet).
     QJsonObject m_softwareInfo;
+    // ---- network cameras (MainUserUiNetwork.cpp) ----
+    // Waits, events running, until the registry lists the camera sn at ip
+    // as a network camera; false after the time-out.
+    bool waitForNetCamera(const QString &sn, const QString &ip);
+    struct ThreadStopper
+    {
+        void operator()(QThread *thread) const;
+    };
+    vexo::pc::HttpServer *m_localService = nullptr;
+    std::unique_ptr<QThread, ThreadStopper> m_localServiceThread;
 };

@@ -169,6 +169,30 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("transfer of picture 1 failed")));
         QVERIFY(!QFile::exists(lost));
     }
+
+    // A network camera addressed directly: its identity, a reboot, and
+    // silence while it reboots; commands it does not take.
+    void networkCamera()
+    {
+        QProcess cam;
+        cam.start(qEnvironmentVariable("ZARVO_STAGE_DIR") + QStringLiteral("/bin/zarvo-netcam"),
+                  {QStringLiteral("--bind"), QStringLiteral("127.0.89.10"), QStringLiteral("--port"), QStringLiteral("0"),
+                   QStringLiteral("--serial"), QStringLiteral("KZNET000000007"), QStringLiteral("--reboot-ms"),
+                   QStringLiteral("600000")});
+        QVERIFY(cam.waitForReadyRead(10000));
+        const QStringList listening = QString::fromLatin1(cam.readLine()).split(QLatin1Char(' '));
+        const QString net = QStringLiteral("--net 127.0.89.10:") + listening.value(2);
+        const Run info = zarvoctl(net + QStringLiteral(" --json info"));
+        QCOMPARE(info.code, 0);
+        QCOMPARE(info.json().value(0).value(QStringLiteral("devsn")).toString(), QStringLiteral("KZNET000000007"));
+        QCOMPARE(zarvoctl(net + QStringLiteral(" reboot")).code, 0);
+        const Run gone = zarvoctl(net + QStringLiteral(" info"));
+        QCOMPARE(gone.code, 1);
+        QVERIFY2(gone.err.contains(QStringLiteral("no camera answers at")), qPrintable(gone.err));
+        QCOMPARE(zarvoctl(net + QStringLiteral(" sleep")).code, 2);
+        cam.kill();
+        cam.waitForFinished();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestZarvoctl)

@@ -30,10 +30,17 @@ int runServeCommand(const QStringList &args);
 // [--simulate N] [--camera SERIAL] [--json] [--trace].
 int runDeviceCommands(const QStringList &args);
 
+// Network cameras: "--net ADDRESS[:PORT]" or "--camera SERIAL" with the
+// commands info, upgrade, export-log and reboot.
+int runNetworkCommands(const QStringList &args);
+// Whether the arguments are for a network camera.
+bool isNetworkInvocation(const QStringList &args);
+
 // One line per family for the top-level help.
 QString firmwareHelpLine();
 QString serveHelpLine();
 QString deviceHelpText();
+QString networkHelpText();
 
 // A camera command kept in a source file of its own and run in the chain
 // of camera commands: prepare checks the arguments (a usage error sets

@@ -15,6 +15,7 @@ void printHelp()
         << "       zarvoctl serve [--port N] [--firmware-dir DIR]\n\n"
         << "Controls KAVORA Zarvo cameras from the command line.\n\n"
         << zarvoctl::deviceHelpText() << '\n'
+        << '\n' << zarvoctl::networkHelpText() << '\n'
         << zarvoctl::firmwareHelpLine() << '\n'
         << zarvoctl::serveHelpLine() << '\n'
         << "\nExit status: 0 success, 1 the camera refused or did not answer, 2 usage error.\n";
@@ -58,5 +59,7 @@ int main(int argc, char *argv[])
         args.removeFirst();
         return zarvoctl::runServeCommand(args);
     }
+    if (zarvoctl::isNetworkInvocation(args))
+        return zarvoctl::runNetworkCommands(args);
     return zarvoctl::runDeviceCommands(args);
 }
