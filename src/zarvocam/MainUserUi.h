@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class DevButton;
@@ -20,6 +21,8 @@ class DirectionHandler;
 class GimbalControl;
 class CurrentCameraGimbal;
 class QAbstractButton;
+class QHotkey;
+class QShortcut;
 class QPushButton;
 class QSlider;
 class QTranslator;
@@ -118,6 +121,11 @@ public slots:
     void shortcutNextDev();
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
+    // Keyboard (MainUserUiHotkeys.cpp): 1 makes the Alt keys system-wide
+    // hotkeys, 0 application shortcuts; the remote-control keys are global
+    // hotkeys while enabled. Both are stored.
+    void onShortcutRangeChanged(int shortcut_range);
+    void onRemoteCtrlEnabled(bool enabled);
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -247,6 +255,36 @@ private:
     void applyLayout();
     void handleKeyRelease(QKeyEvent *event);
 
+    // ---- keyboard (MainUserUiHotkeys.cpp) ----
+    // What a key binding needs before its action runs.
+    enum class KeyNeeds { Nothing, Camera, CameraFramingOff };
+    // The sleep/resume keys rest this long after use (the camera needs it).
+    static constexpr int SleepKeyPauseMs = 4000;
+    void initHotkeys();
+    // One binding of the Alt table: a global hotkey and its application
+    // shortcut twin; release, when given, answers the hotkey's release.
+    QHotkey *addKeyBinding(const QString &keys, KeyNeeds needs, const std::function<void()> &press,
+                           const std::function<void()> &release = {});
+    QHotkey *addRemoteBinding(const QString &keys, KeyNeeds needs, const std::function<void()> &press,
+                              const std::function<void()> &release = {});
+    // Runs a key action with its trigger source, if its needs are met.
+    void runKeyAction(int source, KeyNeeds needs, const std::function<void()> &action);
+    // Registers or enables a key as the current switches say, unless it rests.
+    void applyKeyState(QObject *key);
+    void pauseKey(QObject *key);
+    void keyDirection(int key);
+    void keyDirectionStop(int source);
+    void keySleepResume(QObject *key);
+    void keySelectDev(int number);
+    void keyVirtualBg(void (MainUserUi::*chooseOption)());
+    void keyFraming(void (MainUserUi::*chooseMode)());
+    void keyStandardMode();
+    void keyOpenSettings();
+    void keyStepFov();
+    void keyStepBgOption();
+    void keyStepFraming();
+    void toggleGlobalHotkeys();
+
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.
     void fileUsageEvent(int action, const QVariant &value, int source);
@@ -292,4 +330,16 @@ private:
     QElapsedTimer m_zoomOutClock;
     // Geometries of the full layout, as the form places them.
     QHash<QWidget *, QRect> m_fullGeometry;
+
+    // Keyboard: the Alt table as hotkeys and as application shortcuts, the
+    // remote-control keys, the range switch key (and its local stand-in for
+    // when the hotkey cannot be had), keys resting after use.
+    QList<QHotkey *> m_keyHotkeys;
+    QList<QShortcut *> m_keyShortcuts;
+    QList<QHotkey *> m_remoteHotkeys;
+    QHotkey *m_rangeHotkey = nullptr;
+    QShortcut *m_rangeShortcut = nullptr;
+    QList<QObject *> m_restingKeys;
+    int m_shortcutRange = 0;
+    bool m_remoteKeys = false;
 };
