@@ -17,7 +17,7 @@ HotKeyList::HotKeyList(QWidget *parent)
     ui->tbHotkeyList->setRowCount(RowCount);
     ui->tbHotkeyList->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->tbHotkeyList->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
-    ui->tbHotkeyList->setColumnWidth(1, 130);
+    ui->tbHotkeyList->setColumnWidth(1, 120);
     fillRows();
 }
 
