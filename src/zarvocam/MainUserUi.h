@@ -122,8 +122,9 @@ public slots:
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
     // Keyboard (MainUserUiHotkeys.cpp): 1 makes the Alt keys system-wide
-    // hotkeys, 0 application shortcuts; the remote-control keys are global
-    // hotkeys while enabled. Both are stored.
+    // hotkeys, 0 application shortcuts (which also stand in for a hotkey
+    // that cannot be had); the remote-control keys are global hotkeys while
+    // enabled. Both are stored.
     void onShortcutRangeChanged(int shortcut_range);
     void onRemoteCtrlEnabled(bool enabled);
 

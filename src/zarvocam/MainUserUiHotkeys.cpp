@@ -155,8 +155,6 @@ void MainUserUi::onShortcutRangeChanged(int shortcut_range)
     if (shortcut_range != 0 && shortcut_range != 1)
         return;
     m_shortcutRange = shortcut_range;
-    for (QShortcut *shortcut : qAsConst(m_keyShortcuts))
-        applyKeyState(shortcut);
     for (QHotkey *hotkey : qAsConst(m_keyHotkeys))
         applyKeyState(hotkey);
     GlobalParams *params = GlobalParams::instance();
@@ -174,12 +172,17 @@ void MainUserUi::onRemoteCtrlEnabled(bool enabled)
     params->saveSettings();
 }
 
+// An Alt key is either a registered hotkey or an enabled application
+// shortcut: range 0 wants the shortcut, range 1 the hotkey. Where the hotkey
+// cannot be had (no X11, or another program holds the combination) the
+// shortcut stands in for it, so the key still works inside the application.
 void MainUserUi::applyKeyState(QObject *key)
 {
     if (m_restingKeys.contains(key))
         return;
     if (auto *shortcut = qobject_cast<QShortcut *>(key)) {
-        shortcut->setEnabled(m_shortcutRange == 0);
+        QHotkey *twin = m_keyHotkeys.value(m_keyShortcuts.indexOf(shortcut));
+        shortcut->setEnabled(twin && !twin->isRegistered() && !m_restingKeys.contains(twin));
         return;
     }
     auto *hotkey = qobject_cast<QHotkey *>(key);
@@ -189,6 +192,9 @@ void MainUserUi::applyKeyState(QObject *key)
     // A combination another program holds stays unregistered (logged).
     if (hotkey->isRegistered() != wanted)
         hotkey->setRegistered(wanted);
+    const int twin = m_keyHotkeys.indexOf(hotkey);
+    if (twin >= 0)
+        applyKeyState(m_keyShortcuts.at(twin));
 }
 
 // The key stops working for a while and then follows the switches again.
