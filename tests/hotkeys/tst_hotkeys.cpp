@@ -25,6 +25,9 @@
 
 #include <X11/keysym.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace mwtest;
 
 namespace {
@@ -198,7 +201,12 @@ void TestHotkeys::cleanupTestCase()
 void TestHotkeys::sharedCombinationGrabbedOnceWithLocks()
 {
     QHotkey first(QKeySequence(QStringLiteral("Ctrl+Alt+Y")), true);
-    QHotkey second(QKeySequence(QStringLiteral("Ctrl+Alt+Y")), true);
+    QHotkey second(QKeySequence(QStringLiteral("Ctrl+Alt+Y")));
+    // Registered from another thread: done on the main thread meanwhile.
+    std::atomic<int> fromThread{-1};
+    std::thread other([&] { fromThread = second.setRegistered(true); });
+    QVERIFY(waitFor([&] { return fromThread >= 0; }));
+    other.join();
     QVERIFY(first.isRegistered() && second.isRegistered());
     QCOMPARE(QHotkeyPrivate::instance()->holders(first.nativeShortcut()), 2);
     QCOMPARE(m_other.grab(XK_y, CtrlAlt), BadAccess);
