@@ -11,6 +11,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
 // The process-wide registry of hotkeys and the base of the platform back
 // ends. It maps Qt combinations to native ones, takes each native
 // combination from the platform once however many hotkeys share it, turns
@@ -45,6 +49,9 @@ public:
     // platform).
     int holders(const QHotkey::NativeShortcut &shortcut) const;
 
+    // From another thread: runs work on the registry's thread and waits.
+    void runOnRegistryThread(const std::function<void()> &work);
+
 protected:
     explicit QHotkeyPrivate(QObject *parent = nullptr);
 
@@ -73,6 +80,7 @@ private:
     Q_INVOKABLE bool addShortcutInvoked(QHotkey *hotkey);
     Q_INVOKABLE bool removeShortcutInvoked(QHotkey *hotkey);
     Q_INVOKABLE QHotkey::NativeShortcut nativeShortcutInvoked(Qt::Key keycode, Qt::KeyboardModifiers modifiers);
+    Q_INVOKABLE void runRequests();
 
     static QHotkeyPrivate *createBackend();
     void finishActivation();
@@ -89,4 +97,14 @@ private:
     // meanwhile.
     bool m_dispatching = false;
     QList<QHotkey::NativeShortcut> m_pending;
+
+    // Work handed over by other threads.
+    struct Request
+    {
+        std::function<void()> work;
+        bool done;
+    };
+    std::mutex m_requestLock;
+    std::condition_variable m_requestDone;
+    QList<Request *> m_requests;
 };
