@@ -20,6 +20,8 @@ libdivsufsort-dev
 zlib1g-dev
 libxcb1-dev
 libxcb-keysyms1-dev
+libqt5x11extras5-dev
+xdotool
 xvfb
 xauth
 bsdiff

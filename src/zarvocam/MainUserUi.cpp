@@ -146,6 +146,9 @@ MainUserUi::MainUserUi(QWidget *parent)
     m_devButtons.append(createNoneButton());
     setControlsEnabled(false);
 
+    // Keys: application shortcuts, global hotkeys, the remote control.
+    initHotkeys();
+
     // Language, window frame, layout.
     onChangeLanguage(params->getLanguageType());
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
@@ -230,11 +233,11 @@ void MainUserUi::recvSignalFromSysSetting(SystemSettingUi::SystemSettingEvent ev
         break;
     case SystemSettingUi::EventGlobalHotkeysOn:
     case SystemSettingUi::EventGlobalHotkeysOff:
-        params->setShortcutRange(value == SystemSettingUi::EventGlobalHotkeysOn ? 1 : 0);
+        onShortcutRangeChanged(value == SystemSettingUi::EventGlobalHotkeysOn ? 1 : 0);
         break;
     case SystemSettingUi::EventRemoteCtrlOn:
     case SystemSettingUi::EventRemoteCtrlOff:
-        params->setShortcutExt(value == SystemSettingUi::EventRemoteCtrlOn);
+        onRemoteCtrlEnabled(value == SystemSettingUi::EventRemoteCtrlOn);
         break;
     default:
         if (!SystemSettingUi::isCameraSettingEvent(value))

@@ -25,6 +25,8 @@ class ImageItem;
 class CurrentCameraGimbal;
 class MsgProgressUi;
 class QAbstractButton;
+class QHotkey;
+class QShortcut;
 class QPushButton;
 class QSlider;
 class QThread;
@@ -158,6 +160,12 @@ public slots:
     void onDevImageDownload(uint image_type, int result);
     bool onSelectPicAndUpload(ImageItem *image_item);
     void onImageAction(int action);
+    // Keyboard (MainUserUiHotkeys.cpp): 1 makes the Alt keys system-wide
+    // hotkeys, 0 application shortcuts (which also stand in for a hotkey
+    // that cannot be had); the remote-control keys are global hotkeys while
+    // enabled. Both are stored.
+    void onShortcutRangeChanged(int shortcut_range);
+    void onRemoteCtrlEnabled(bool enabled);
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -307,6 +315,35 @@ private:
     void requestThumbnails(const vexo::pc::UvcDevicePtr &dev);
     void imagesFollowBackground(bool on, int imageIndex);
     void selectImageItem(ImageItem *item);
+    // ---- keyboard (MainUserUiHotkeys.cpp) ----
+    // What a key binding needs before its action runs.
+    enum class KeyNeeds { Nothing, Camera, CameraFramingOff };
+    // The sleep/resume keys rest this long after use (the camera needs it).
+    static constexpr int SleepKeyPauseMs = 4000;
+    void initHotkeys();
+    // One binding of the Alt table: a global hotkey and its application
+    // shortcut twin; release, when given, answers the hotkey's release.
+    QHotkey *addKeyBinding(const QString &keys, KeyNeeds needs, const std::function<void()> &press,
+                           const std::function<void()> &release = {});
+    QHotkey *addRemoteBinding(const QString &keys, KeyNeeds needs, const std::function<void()> &press,
+                              const std::function<void()> &release = {});
+    // Runs a key action with its trigger source, if its needs are met.
+    void runKeyAction(int source, KeyNeeds needs, const std::function<void()> &action);
+    // Registers or enables a key as the current switches say, unless it rests.
+    void applyKeyState(QObject *key);
+    void pauseKey(QObject *key);
+    void keyDirection(int key);
+    void keyDirectionStop(int source);
+    void keySleepResume(QObject *key);
+    void keySelectDev(int number);
+    void keyVirtualBg(void (MainUserUi::*chooseOption)());
+    void keyFraming(void (MainUserUi::*chooseMode)());
+    void keyStandardMode();
+    void keyOpenSettings();
+    void keyStepFov();
+    void keyStepBgOption();
+    void keyStepFraming();
+    void toggleGlobalHotkeys();
 
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.
@@ -370,4 +407,15 @@ private:
     };
     vexo::pc::HttpServer *m_localService = nullptr;
     std::unique_ptr<QThread, ThreadStopper> m_localServiceThread;
+    // Keyboard: the Alt table as hotkeys and as application shortcuts, the
+    // remote-control keys, the range switch key (and its local stand-in for
+    // when the hotkey cannot be had), keys resting after use.
+    QList<QHotkey *> m_keyHotkeys;
+    QList<QShortcut *> m_keyShortcuts;
+    QList<QHotkey *> m_remoteHotkeys;
+    QHotkey *m_rangeHotkey = nullptr;
+    QShortcut *m_rangeShortcut = nullptr;
+    QList<QObject *> m_restingKeys;
+    int m_shortcutRange = 0;
+    bool m_remoteKeys = false;
 };

@@ -414,7 +414,7 @@ void MainUserUi::sendChangedValue(int value, void (MainUserUi::*send)(int), int 
 {
     (this->*send)(value);
     if (pendingReport == SourceNone)
-        pendingReport = SourceMouse;
+        pendingReport = m_triggerSource;
 }
 
 void MainUserUi::on_pbAutoFraming_clicked()

@@ -18,6 +18,7 @@ SystemSettingUi::SystemSettingUi(QWidget *parent)
     setWindowTitle(tr("System Setting"));
     setWindowIcon(QIcon(QStringLiteral(":/source/uicomm/icon/zarvocam.png")));
     setFixedSize(360, 600);
+    m_globalHotkeys = vexo::pc::GlobalParams::instance()->getShortcutRange() == 1;
 }
 
 SystemSettingUi::~SystemSettingUi() = default;
@@ -58,6 +59,12 @@ void SystemSettingUi::setDevAwake(bool awake)
 
 void SystemSettingUi::hideSecondMenu()
 {
+}
+
+void SystemSettingUi::on_pbGlobalHotkeys_clicked()
+{
+    m_globalHotkeys = !m_globalHotkeys;
+    emit sendSettingEvent(m_globalHotkeys ? EventGlobalHotkeysOn : EventGlobalHotkeysOff);
 }
 
 void SystemSettingUi::closeEvent(QCloseEvent *event)

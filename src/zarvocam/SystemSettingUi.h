@@ -55,6 +55,9 @@ public:
 public slots:
     // Closes the open pop-ups of the panel (second-level menus).
     void hideSecondMenu();
+    // The global-hotkeys switch (also Ctrl+Shift+Z): flips and reports 7
+    // (now on) or 8 (now off).
+    void on_pbGlobalHotkeys_clicked();
 
 signals:
     void sendSettingEvent(SystemSettingUi::SystemSettingEvent event);
@@ -68,4 +71,5 @@ protected:
 private:
     QString m_currentSn;
     bool m_awake = false;
+    bool m_globalHotkeys = false;
 };

@@ -76,6 +76,7 @@ private slots:
     void statusDrivesThePanel();
     void framingSizeHiddenInEveryState();
     void keyReleaseReachesChildAndStopsMove();
+    void altKeysWithoutGlobalHotkeys();
     void settingsPanelAndCompactLayout();
 
 private:
@@ -508,6 +509,22 @@ void TestMainWindow::keyReleaseReachesChildAndStopsMove()
         m_window->onDevStateUpdate(status());
     QCOMPARE(m_window->cropAreaCounter(), 0);
     delete probe;
+}
+
+void TestMainWindow::altKeysWithoutGlobalHotkeys()
+{
+    // No global hotkeys here: in either range the Alt keys act while the
+    // application has the focus.
+    plugOne();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window->onShortcutRangeChanged(1);
+    const int zoom = m_zoom->value();
+    QTest::keyClick(m_window, Qt::Key_I, Qt::AltModifier);
+    QCOMPARE(m_zoom->value(), zoom + 10);
+    m_window->onShortcutRangeChanged(0);
+    QTest::keyClick(m_window, Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(lastCommand(m_cam, Fov), 2);
 }
 
 void TestMainWindow::settingsPanelAndCompactLayout()

@@ -7,6 +7,7 @@
 //   framing.png      auto framing on
 //   compact.png      virtual background unavailable (compact layout)
 //   nocamera.png     every camera unplugged
+//   hotkeylist.png   the hotkey list the settings panel opens
 // Usage: mainwindow_shots <output folder>
 
 #include "camera/VirtualCamera.h"
@@ -15,6 +16,7 @@
 #include "comm/TimeScale.h"
 #include "uicomm/DevButton.h"
 #include "uicomm/DevSleep.h"
+#include "zarvocam/HotKeyList.h"
 #include "zarvocam/MainUserUi.h"
 
 #include <QApplication>
@@ -141,6 +143,11 @@ int main(int argc, char *argv[])
     check(waitFor([&] { return window->currentDevSn().isEmpty() && window->devButtons().size() == 1; }, 5000),
           "no camera");
     failures += !save(window, out, QStringLiteral("nocamera.png"));
+
+    HotKeyList hotkeys;
+    hotkeys.show();
+    failures += !save(&hotkeys, out, QStringLiteral("hotkeylist.png"));
+    hotkeys.close();
 
     window->close();
     delete window;
