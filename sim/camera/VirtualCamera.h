@@ -8,7 +8,12 @@
 #include <QMap>
 #include <QString>
 
+#include "camera/VirtualUpdater.h"
+
+#include <QElapsedTimer>
+
 #include <deque>
+#include <memory>
 #include <mutex>
 
 namespace vexo {
@@ -97,7 +102,7 @@ public:
     void setDevicePath(const QString &path) { setLocked(devicePath_, path); }
 
     // ---- plugging ----
-    bool isPlugged() const { return locked(plugged_); }
+    bool isPlugged() const;
     void unplug();
     void replug();
     // Handles remember the generation they were opened in.
@@ -105,6 +110,32 @@ public:
     bool isAlive(int generation) const;
     void setOpenFails(bool fails) { setLocked(openFails_, fails); }
     bool openFails() const { return locked(openFails_); }
+
+    // ---- firmware and upgrade channel ----
+    // The installed firmware package (made up from the model and version
+    // the first time it is needed, unless one was set).
+    QByteArray installedImage();
+    void setInstalledImage(const QByteArray &package); // version follows it
+    QByteArray installedSha256();
+    QByteArray updaterImage() const;
+    QHash<QString, QByteArray> cameraFiles() const;
+    void putCameraFile(const QString &path, const QByteArray &data);
+    void setUpdaterFaults(const VirtualUpdater::Faults &faults);
+    QStringList updaterLog() const;
+    // Restarts into a system: leaves after a moment, comes back after a
+    // boot time (both scaled by TimeScale).
+    void reboot(System into);
+    bool isRebooting() const;
+
+    // ---- video (the handle forwards here) ----
+    // Whether a capture may start (ENODEV when unplugged, EBUSY when
+    // another program has the stream or the format is not offered).
+    bool acquireCapture(int generation, const CameraDevice::CaptureFormat &format, int *error);
+    void releaseCapture();
+    // The next sample and the pause after it; false when the camera left.
+    bool captureSample(int generation, QByteArray *sample, int *pauseUs);
+    // Another program holds the stream.
+    void setCaptureBusy(bool busy);
 
     // ---- extension unit (the handle forwards here) ----
     // Both return -1 with *error set on failure (ENODEV when unplugged).
@@ -207,14 +238,28 @@ private:
     void applyBlockLocked(const uchar *buf);
     void syncStatusFromControlsLocked();
     QByteArray infoDataLocked() const;
+    // Carries out due reboot steps (leaving, coming back).
+    void tickLocked() const;
+    void handleUpdaterActionLocked(VirtualUpdater::Action action);
+    void ensureImageLocked();
+    void scheduleLocked(System into, int leaveMs, int backMs);
 
     mutable std::mutex lock_;
+    std::unique_ptr<VirtualUpdater> updater_;
+    // Reboot in progress: when to leave and when to come back (ms on the
+    // clock), and into which system. Mutable: due steps run on any access.
+    mutable qint64 leaveAt_ = -1;
+    mutable qint64 backAt_ = -1;
+    mutable System bootInto_ = System::Main;
+    QElapsedTimer clock_;
+    bool captureBusy_ = false;
+    bool capturing_ = false;
     Model model_;
     int index_;
-    System system_ = System::Main;
+    mutable System system_ = System::Main;
     QString serial_;
     QByteArray uuid_;
-    quint32 version_ = 0x04020301;
+    mutable quint32 version_ = 0x04020301;
     QMap<int, quint8> infoBytes_;
     bool serialAnswerSet_ = false;
     QByteArray serialAnswer_;
@@ -222,8 +267,8 @@ private:
     quint16 vendorId_ = 0;
     quint16 productId_ = 0;
     QString devicePath_;
-    bool plugged_ = true;
-    int generation_ = 1;
+    mutable bool plugged_ = true;
+    mutable int generation_ = 1;
     bool openFails_ = false;
     bool hasXu_ = true;
 
