@@ -65,6 +65,9 @@ public:
     QString upgradingSerial() const;
     void setUpgradingSerial(const QString &sn);
 
+    // The camera platform the registry scans.
+    CameraPlatform *platform() const { return graph_; }
+
     // Stops the scan loop (the destructor does this too).
     void stop();
 

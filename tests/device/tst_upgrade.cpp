@@ -1,0 +1,239 @@
+// The upgrade worker end to end against the virtual camera: the patch path
+// through the updater to the main system, faults of every transfer, the
+// refusals, and the log export.
+#include "DeviceTestSupport.h"
+#include "comm/CameraModel.h"
+#include "package/FirmwareBuilder.h"
+#include "package/FirmwareManager.h"
+#include "uvc/UvcDevices.h"
+#include "uvc/UvcPatchUpgrade.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace devtest;
+
+namespace {
+
+struct Report
+{
+    QList<int> values;
+    QStringList texts;
+    int last() const { return values.isEmpty() ? -99 : values.last(); }
+};
+
+FirmwareBuilder::Description packageFor(const VirtualCamera &cam, const QString &version, int revision)
+{
+    const CameraModel &m = VirtualCamera::cameraModel(cam.model());
+    FirmwareBuilder::Description d;
+    d.product = m.productName();
+    d.platform = m.platformName();
+    d.version = version;
+    d.revision = revision;
+    d.seed = 7;
+    d.size = 1024 * 1024;
+    return d;
+}
+
+} // namespace
+
+class TstUpgrade : public QObject
+{
+    Q_OBJECT
+
+    Rig rig_;
+    std::unique_ptr<UvcDevices> registry_;
+    std::shared_ptr<VirtualCamera> cam_;
+
+    // Writes the new package into the firmware directory; its bytes.
+    QByteArray offerPackage(const FirmwareBuilder::Description &d)
+    {
+        const QString dir = UvcPatchUpgrade::firmwareDir();
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        const QByteArray pkg = FirmwareBuilder::syntheticPackage(d);
+        QFile f(dir + FirmwareBuilder::fileName(d, d.platform));
+        f.open(QIODevice::WriteOnly);
+        f.write(pkg);
+        return pkg;
+    }
+
+    Report runTask(UvcPatchUpgrade::UvcTaskType task)
+    {
+        Report r;
+        UvcPatchUpgrade worker(cam_->serial(), task, nullptr, registry_.get());
+        connect(&worker, &UvcPatchUpgrade::progressUpdate, this, [&r](int v, const QString &t) {
+            r.values.append(v);
+            r.texts.append(t);
+        });
+        worker.start();
+        waitFor([&worker] { return worker.isFinished(); }, 60000);
+        QCoreApplication::processEvents();
+        return r;
+    }
+
+    void waitListed()
+    {
+        QVERIFY(waitFor([this] {
+            const auto d = registry_->findDevBySn(cam_->serial());
+            return d && d->isInited();
+        }, 10000));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setUpFamily();
+        TimeScale::setFactor(0.01);
+        cam_ = rig_.addCamera(VirtualCamera::Model::Zarvo);
+        cam_->setInstalledImage(FirmwareBuilder::syntheticPackage(packageFor(*cam_, "1.0.3.0", 0)));
+        registry_ = std::make_unique<UvcDevices>(nullptr, &rig_.platform);
+        registry_->start();
+        waitListed();
+    }
+
+    void cleanupTestCase() { registry_.reset(); }
+
+    void init()
+    {
+        cam_->setUpdaterFaults({});
+        cam_->setCaptureBusy(false);
+        QVERIFY(waitFor([this] { return !cam_->isRebooting() && cam_->isPlugged(); }, 10000));
+    }
+
+    // Main system -> updater -> patched updater -> patched main -> main, and
+    // again from a camera that starts in its upgrade system.
+    void upgradesToTheNewPackage_data()
+    {
+        QTest::addColumn<bool>("fromUpgradeSystem");
+        QTest::addColumn<int>("faultPct");
+        QTest::newRow("main system") << false << 0;
+        QTest::newRow("upgrade system") << true << 0;
+        QTest::newRow("lost and damaged pieces") << false << 5;
+    }
+    void upgradesToTheNewPackage()
+    {
+        QFETCH(bool, fromUpgradeSystem);
+        QFETCH(int, faultPct);
+        static int round = 0;
+        const QString version = QStringLiteral("1.0.%1.2").arg(4 + round++);
+        const QByteArray pkg = offerPackage(packageFor(*cam_, version, round));
+        VirtualUpdater::Faults f;
+        f.sampleLossPct = f.sampleDamagePct = faultPct;
+        f.sampleReorderPct = f.sampleDuplicatePct = faultPct;
+        f.blockLossPct = faultPct ? 2 : 0;
+        cam_->setUpdaterFaults(f);
+        if (fromUpgradeSystem) {
+            cam_->reboot(VirtualCamera::System::Upgrade);
+            QVERIFY(waitFor([this] {
+                const auto d = registry_->findDevBySn(cam_->serial());
+                return !cam_->isRebooting() && d && d->isInited() && d->getSysType() == 2;
+            }, 10000));
+        }
+        const Report r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), 100);
+        QCOMPARE(r.texts.last(), QStringLiteral("Upgrade successfully!"));
+        QCOMPARE(cam_->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
+        QCOMPARE(cam_->system(), VirtualCamera::System::Main);
+        const auto dev = registry_->findDevBySn(cam_->serial());
+        QCOMPARE(dev->getVersion(), version);
+        QCOMPARE(dev->getSysType(), 1);
+        QCOMPARE(dev->devMode(), int(UvcDevice::DevModeUvc));
+        QVERIFY(!cam_->updaterImage().isEmpty());
+    }
+
+    // An unplug in each transfer phase fails the upgrade; the camera still
+    // works afterwards and the next upgrade succeeds.
+    void unplugInEachPhase_data()
+    {
+        QTest::addColumn<QString>("phase");
+        QTest::newRow("upload") << "upload";
+        QTest::newRow("generate") << "generate";
+        QTest::newRow("download") << "download";
+        QTest::newRow("bspatch") << "bspatch";
+    }
+    void unplugInEachPhase()
+    {
+        QFETCH(QString, phase);
+        const QByteArray before = cam_->installedImage();
+        offerPackage(packageFor(*cam_, QStringLiteral("2.0.0.2"), 9));
+        VirtualUpdater::Faults f;
+        f.unplugPhase = phase;
+        cam_->setUpdaterFaults(f);
+        const Report r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), -3);
+        QCOMPARE(r.texts.last(), QStringLiteral("Upgrade failed, please try again later."));
+        QCOMPARE(cam_->installedImage(), before);
+        QVERIFY(waitFor([this] { return cam_->isPlugged(); }, 10000));
+        if (phase == QLatin1String("bspatch")) {
+            // The second try from wherever the camera was left.
+            cam_->setUpdaterFaults({});
+            const QByteArray pkg = offerPackage(packageFor(*cam_, QStringLiteral("2.0.0.3"), 10));
+            waitListed();
+            const Report again = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+            QCOMPARE(again.last(), 100);
+            QCOMPARE(cam_->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
+        }
+    }
+
+    // A patch applier that never gives a verdict is waited for 60 polls.
+    void silentApplierCountsAsFinished()
+    {
+        const QByteArray pkg = offerPackage(packageFor(*cam_, QStringLiteral("2.1.0.2"), 11));
+        VirtualUpdater::Faults f;
+        f.bspatchSilent = true;
+        cam_->setUpdaterFaults(f);
+        const Report r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), 100);
+        QCOMPARE(cam_->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
+    }
+
+    void refusals()
+    {
+        // A package for another SoC version.
+        FirmwareBuilder::Description d = packageFor(*cam_, QStringLiteral("3.0.0.2"), 12);
+        d.socVersion = 9;
+        offerPackage(d);
+        const QByteArray before = cam_->installedImage();
+        Report r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.texts.last(), QStringLiteral("Upgrade failed, please try again later."));
+        QCOMPARE(cam_->installedImage(), before);
+        // No package at all.
+        QDir(UvcPatchUpgrade::firmwareDir()).removeRecursively();
+        r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), -3);
+        // Another program holds the video: ten warnings, then the failure.
+        offerPackage(packageFor(*cam_, QStringLiteral("3.0.0.3"), 12));
+        cam_->setCaptureBusy(true);
+        r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.values.count(-2), 10);
+        QCOMPARE(r.last(), -3);
+        QCOMPARE(cam_->installedImage(), before);
+    }
+
+    void exportsTheLog()
+    {
+        Report r = runTask(UvcPatchUpgrade::UvcTaskExtractLog);
+        QCOMPARE(r.last(), 1);
+        const QString path = r.texts.last();
+        QVERIFY2(QFileInfo(path).fileName().endsWith(QStringLiteral("vexo_log_") + cam_->serial() + ".tar.gz"),
+                 qPrintable(path));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), cam_->cameraFiles().value(QStringLiteral("/log/vexo_log.tar.gz")));
+        QCOMPARE(cam_->system(), VirtualCamera::System::Main);
+        waitListed();
+
+        VirtualUpdater::Faults empty;
+        empty.emptyLog = true;
+        cam_->setUpdaterFaults(empty);
+        r = runTask(UvcPatchUpgrade::UvcTaskExtractLog);
+        QCOMPARE(r.last(), 0);
+        QVERIFY(r.texts.last().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstUpgrade)
+#include "tst_upgrade.moc"
