@@ -176,6 +176,37 @@ QByteArray gzip(const QByteArray &data)
 
 } // namespace
 
+bool VirtualUpdater::Faults::parse(const QString &spec, Faults *out)
+{
+    const QHash<QString, int Faults::*> percents = {
+        {QStringLiteral("sample-loss"), &Faults::sampleLossPct},
+        {QStringLiteral("sample-damage"), &Faults::sampleDamagePct},
+        {QStringLiteral("sample-reorder"), &Faults::sampleReorderPct},
+        {QStringLiteral("sample-duplicate"), &Faults::sampleDuplicatePct},
+        {QStringLiteral("block-loss"), &Faults::blockLossPct},
+    };
+    bool good = true;
+    for (const QString &item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString key = item.section(QLatin1Char(':'), 0, 0).trimmed();
+        const QString arg = item.section(QLatin1Char(':'), 1).trimmed();
+        if (percents.contains(key)) {
+            bool ok = false;
+            const int pct = arg.toInt(&ok);
+            if (ok && pct >= 0 && pct <= 100)
+                out->*percents.value(key) = pct;
+            else
+                good = false;
+        } else if (key == QLatin1String("unplug")) {
+            out->unplugPhase = arg;
+        } else if (key == QLatin1String("bspatch-silent")) {
+            out->bspatchSilent = true;
+        } else if (key == QLatin1String("empty-log")) {
+            out->emptyLog = true;
+        }
+    }
+    return good;
+}
+
 VirtualUpdater::VirtualUpdater(std::mutex &cameraLock)
     : lock_(cameraLock)
 {

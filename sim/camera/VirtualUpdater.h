@@ -43,6 +43,12 @@ public:
         bool bspatchSilent = false; // the applier never reports a verdict
         bool emptyLog = false;      // the packed log archive is empty
         quint32 seed = 1;
+
+        // Comma-separated switches: sample-loss:P, sample-damage:P,
+        // sample-reorder:P, sample-duplicate:P, block-loss:P (percent),
+        // unplug:PHASE, bspatch-silent, empty-log. Unknown switches are
+        // left to other parsers; false when a known one is malformed.
+        static bool parse(const QString &spec, Faults *out);
     };
 
     // Updater commands (byte 0 of a selector-5 block).
