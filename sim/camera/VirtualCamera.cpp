@@ -156,6 +156,12 @@ bool VirtualCamera::isAlive(int generation) const
     return plugged_ && generation == generation_;
 }
 
+void VirtualCamera::noteOpened()
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    answers_.clear();
+}
+
 bool VirtualCamera::isPlugged() const
 {
     std::lock_guard<std::mutex> locker(lock_);

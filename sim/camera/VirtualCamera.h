@@ -109,6 +109,8 @@ public:
     int generation() const { return locked(generation_); }
     bool isAlive(int generation) const;
     void setOpenFails(bool fails) { setLocked(openFails_, fails); }
+    // A host opened the camera: an answer nobody read any more is gone.
+    void noteOpened();
     bool openFails() const { return locked(openFails_); }
 
     // ---- firmware and upgrade channel ----

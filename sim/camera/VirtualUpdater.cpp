@@ -107,27 +107,6 @@ bool decodeContainer(const QByteArray &in, QByteArray *out)
     return r == LZMA_OK && outPos == size;
 }
 
-// A .lzma ("alone" format) file, as the camera's lzma -d reads it.
-bool decodeAlone(const QByteArray &in, QByteArray *out)
-{
-    lzma_stream s = LZMA_STREAM_INIT;
-    if (lzma_alone_decoder(&s, 64 << 20) != LZMA_OK)
-        return false;
-    s.next_in = reinterpret_cast<const uint8_t *>(in.constData());
-    s.avail_in = size_t(in.size());
-    QByteArray buf(64 * 1024, '\0');
-    lzma_ret r = LZMA_OK;
-    out->clear();
-    while (r == LZMA_OK) {
-        s.next_out = reinterpret_cast<uint8_t *>(buf.data());
-        s.avail_out = size_t(buf.size());
-        r = lzma_code(&s, LZMA_FINISH);
-        out->append(buf.constData(), buf.size() - int(s.avail_out));
-    }
-    lzma_end(&s);
-    return r == LZMA_STREAM_END;
-}
-
 // One ustar member.
 void tarMember(QByteArray &tar, const QString &name, const QByteArray &data)
 {
@@ -209,6 +188,7 @@ bool VirtualUpdater::Faults::parse(const QString &spec, Faults *out)
 
 VirtualUpdater::VirtualUpdater(std::mutex &cameraLock)
     : lock_(cameraLock)
+    , shell_(files_)
 {
 }
 
@@ -689,20 +669,8 @@ VirtualUpdater::Action VirtualUpdater::shell(const QString &line)
         cmd = cmd.left(cmd.size() - 1).trimmed();
     if (cmd == QLatin1String("reboot"))
         return Action::RebootToMain;
-    if (cmd.startsWith(QLatin1String("rm -f "))) {
-        for (const QString &p : cmd.mid(6).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            files_.remove(p);
-        return Action::None;
-    }
-    if (cmd.startsWith(QLatin1String("lzma -d "))) {
-        const QString path = cmd.mid(8).trimmed();
-        QByteArray plain;
-        if (path.endsWith(QLatin1String(".lzma")) && decodeAlone(files_.value(path), &plain)) {
-            files_.remove(path);
-            files_.insert(path.left(path.size() - 5), plain);
-        }
-        return Action::None;
-    }
+    // The flash partition of the updater holds the installed updater file
+    // system.
     static const QString dd = QStringLiteral("dd if=/dev/mtd6 of=");
     if (cmd.startsWith(dd)) {
         const QStringList args = cmd.mid(dd.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -713,16 +681,25 @@ VirtualUpdater::Action VirtualUpdater::shell(const QString &line)
         files_.insert(args.value(0), fs.leftJustified(count * 2048, '\0', true));
         return Action::None;
     }
+    // The stand-in applier is recognised; the camera applies the patch.
     if (cmd == QLatin1String("cd /app/updater&&./bspatch ug ug /log/ugpt")) {
         QByteArray out;
         QString error;
-        const bool tool = files_.value(QStringLiteral("/app/updater/bspatch")).contains("bspatch");
+        const bool tool = files_.value(QStringLiteral("/app/updater/bspatch")).contains("patch applier (bspatch)");
         if (tool && BsPatchApplier::applyPatch(files_.value(QStringLiteral("/app/updater/ug")),
                                                files_.value(QStringLiteral("/log/ugpt")), &out, &error))
             files_.insert(QStringLiteral("/app/updater/ug"), out);
         else
             note(QStringLiteral("bspatch ug failed: ") + error);
         return Action::None;
+    }
+    if (!shell_.run(line))
+        note(QStringLiteral("sh: failed: ") + shell_.failedCommand());
+    // The stand-in transfer utility, started from the shell, serves the
+    // upgrade channel in the main system.
+    for (const QByteArray &program : shell_.takeStarted()) {
+        if (program.contains("transfer utility (rmtfu)"))
+            tfuRunning_ = true;
     }
     return Action::None;
 }

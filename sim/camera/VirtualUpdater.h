@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camera/VirtualShell.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -119,6 +121,7 @@ private:
     Faults faults_;
     std::mt19937 rng_{1};
     QHash<QString, QByteArray> files_;
+    VirtualShell shell_;
     QByteArray mainImage_;
     QByteArray updaterImage_;
     bool tfuRunning_ = false;
