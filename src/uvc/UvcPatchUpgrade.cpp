@@ -163,13 +163,19 @@ void UvcPatchUpgrade::run()
             emit progressUpdate(-3, tr("Upgrade failed, please try again later."));
         return;
     }
+    QElapsedTimer took;
+    took.start();
+    const qint64 sleptBefore = TimeScale::sleptOnThisThread();
     if (task_ == UvcTaskUpgrade) {
         devUpgrade();
-        return;
+    } else {
+        QString out;
+        const bool ok = extractLogFromDev(out);
+        emit progressUpdate(ok ? 1 : 0, out);
     }
-    QString out;
-    const bool ok = extractLogFromDev(out);
-    emit progressUpdate(ok ? 1 : 0, out);
+    waitedMs_.store(TimeScale::sleptOnThisThread() - sleptBefore);
+    tookMs_.store(took.elapsed());
+    qInfo() << "Task took" << tookMs_.load() << "ms, fixed waits" << waitedMs_.load() << "ms";
 }
 
 // ---- whole upgrade ----

@@ -62,6 +62,9 @@ public:
     // Whether a camera was found at construction.
     bool isValid() const { return firstDev_ != nullptr; }
     int progress() const { return progress_.load(); }
+    // Milliseconds the last run spent in its fixed waits, and in all.
+    qint64 waitedMs() const { return waitedMs_.load(); }
+    qint64 tookMs() const { return tookMs_.load(); }
 
     bool devUpgrade();
     int doUpgrade();
@@ -119,6 +122,8 @@ private:
     UvcDevicePtr firstDev_;
     DevDescription desc_;
     std::atomic<int> progress_{0};
+    std::atomic<qint64> waitedMs_{0};
+    std::atomic<qint64> tookMs_{0};
     QTimer *timer_ = nullptr;
 
     // video capture
