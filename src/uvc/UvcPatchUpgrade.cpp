@@ -166,6 +166,7 @@ void UvcPatchUpgrade::run()
     QElapsedTimer took;
     took.start();
     const qint64 sleptBefore = TimeScale::sleptOnThisThread();
+    patchMs_.store(0);
     if (task_ == UvcTaskUpgrade) {
         devUpgrade();
     } else {
@@ -552,7 +553,10 @@ bool UvcPatchUpgrade::updateUgSysForOldDev(const QString &ugfsPath)
     const QString patch = dir + QStringLiteral("/patch.bin");
     if (!fileDownloadByUvc(QStringLiteral("/app/updater/ug"), ugBin, quint32(length), false))
         return fail("download failed");
+    QElapsedTimer diffTime;
+    diffTime.start();
     const int diffed = UpgradePkgPatch::generatePatchFile(ugBin, ugfsPath, patch);
+    patchMs_.fetch_add(diffTime.elapsed());
     QFile::remove(ugBin);
     if (diffed != 0)
         return fail("bsdiff failed");
@@ -700,8 +704,12 @@ bool UvcPatchUpgrade::fileCompress(const QString &srcPath, const QString &dstPat
 bool UvcPatchUpgrade::bspatchListGenerate(const QString &oldPath, const QString &newPath, const QString &outPath,
                                           const QList<quint32> &splitOffsets, int steps)
 {
-    return UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, outPath, splitOffsets, steps,
-                                                [this] { addProgress(); });
+    QElapsedTimer t;
+    t.start();
+    const bool ok = UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, outPath, splitOffsets, steps,
+                                                         [this] { addProgress(); });
+    patchMs_.fetch_add(t.elapsed());
+    return ok;
 }
 
 // ---- video ----

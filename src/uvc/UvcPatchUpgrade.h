@@ -65,6 +65,8 @@ public:
     // Milliseconds the last run spent in its fixed waits, and in all.
     qint64 waitedMs() const { return waitedMs_.load(); }
     qint64 tookMs() const { return tookMs_.load(); }
+    // Milliseconds the last run spent computing patches.
+    qint64 patchMs() const { return patchMs_.load(); }
 
     bool devUpgrade();
     int doUpgrade();
@@ -124,6 +126,7 @@ private:
     std::atomic<int> progress_{0};
     std::atomic<qint64> waitedMs_{0};
     std::atomic<qint64> tookMs_{0};
+    std::atomic<qint64> patchMs_{0};
     QTimer *timer_ = nullptr;
 
     // video capture

@@ -118,6 +118,9 @@ public slots:
     void shortcutNextDev();
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
+    // Firmware actions on the current camera (MainUserUiUpgrade.cpp).
+    void onManualUpgrade();
+    void onExportLog();
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -185,6 +188,12 @@ private:
     enum FramingSize { FramingSizeKeep = -1, FramingCloseUp = 0, FramingUpperBody = 1 };
     // Looks of the two green-screen colour buttons besides blue and green.
     enum ColorLook { ColorNone = -1, ColorDimmed = -2 };
+
+    // ---- firmware actions (MainUserUiUpgrade.cpp) ----
+    // The package file the user picks (a file dialog).
+    virtual QString chooseFirmwareFile();
+    void showFirmwareInvalid();
+    void runUvcUpgrade(const QString &sn);
 
     // ---- cameras and buttons (MainUserUiDevices.cpp) ----
     // The registry is asked here only.
