@@ -249,6 +249,15 @@ private slots:
         rig_.backend->removeCamera(old);
     }
 
+    // The shell upload of one byte is one "/log/r" line of two hex digits.
+    void shellPieces()
+    {
+        QCOMPARE(UvcPatchUpgrade::shellPieceLine(QByteArray(1, '\xab'), 1), QByteArray("/log/r ab 1"));
+        QCOMPARE(UvcPatchUpgrade::shellPieceCapacity(1), 18);
+        QCOMPARE(UvcPatchUpgrade::shellPieceCapacity(100), 17);
+        QVERIFY(UvcPatchUpgrade::shellPieceLine(QByteArray(17, 'x'), 100).size() <= 46);
+    }
+
     void exportsTheLog()
     {
         Report r = runTask(UvcPatchUpgrade::UvcTaskExtractLog);
