@@ -4,13 +4,16 @@
 #include "DeviceTestSupport.h"
 #include "comm/CameraModel.h"
 #include "package/FirmwareBuilder.h"
+#include "camera/BsPatchApplier.h"
 #include "package/FirmwareManager.h"
+#include "package/UpgradePkgPatch.h"
 #include "uvc/UvcDevices.h"
 #include "uvc/UvcPatchUpgrade.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace devtest;
@@ -247,6 +250,32 @@ private slots:
         QCOMPARE(r.last(), -3);
         QCOMPARE(old->system(), VirtualCamera::System::Upgrade);
         rig_.backend->removeCamera(old);
+    }
+
+    // The camera's applier rebuilds what our patch writer diffed, piece by
+    // piece of a list, and refuses a damaged list without touching the image.
+    void applierReadsOurPatches()
+    {
+        const QByteArray oldData = FirmwareBuilder::firmwareLikeData(5, 300000, 0);
+        const QByteArray newData = FirmwareBuilder::firmwareLikeData(5, 300000, 2);
+        QTemporaryDir tmp;
+        const QString oldPath = tmp.filePath("old"), newPath = tmp.filePath("new"), list = tmp.filePath("list");
+        for (const auto &[path, data] : {std::make_pair(oldPath, oldData), std::make_pair(newPath, newData)}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(data) == data.size());
+        }
+        QVERIFY(UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, list, {100000, 300000}, 0));
+        QFile f(list);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray patches = f.readAll();
+        QByteArray image = oldData;
+        QString error;
+        QVERIFY2(BsPatchApplier::applyList(&image, patches, &error), qPrintable(error));
+        QCOMPARE(image, newData);
+        image = oldData;
+        patches[patches.size() - 40] = char(patches.at(patches.size() - 40) ^ 1);
+        QVERIFY(!BsPatchApplier::applyList(&image, patches, &error));
+        QCOMPARE(image, oldData);
     }
 
     // The shell upload of one byte is one "/log/r" line of two hex digits.
