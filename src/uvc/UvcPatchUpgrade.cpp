@@ -673,7 +673,8 @@ bool UvcPatchUpgrade::syscall(const QString &line)
 bool UvcPatchUpgrade::shellFrame(const QString &line)
 {
     const UvcDevicePtr d = dev();
-    QByteArray payload(ProtocolMsg::HeaderSize <= 12 ? 48 : 48, '\0');
+    // A frame of 60 bytes: 12 header bytes and 48 payload bytes.
+    QByteArray payload(Block - 12, '\0');
     payload[0] = 20;
     const QByteArray text = line.toLatin1().left(ShellLineMax);
     payload.replace(1, text.size(), text);
