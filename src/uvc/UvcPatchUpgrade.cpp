@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -115,6 +116,7 @@ UvcPatchUpgrade::~UvcPatchUpgrade()
             wait();
         }
     }
+    runExited_.load(std::memory_order_acquire);
     stopCapture();
     if (firstDev_) {
         const UvcDevicePtr d = registry_->findDevBySn(sn_);
@@ -155,6 +157,8 @@ bool UvcPatchUpgrade::fail(const char *text, int pauseMs)
 
 void UvcPatchUpgrade::run()
 {
+    runExited_.store(false, std::memory_order_relaxed);
+    const auto exitMark = qScopeGuard([this] { runExited_.store(true, std::memory_order_release); });
     qInfo() << "Thread =" << QThread::currentThreadId();
     if (!firstDev_) {
         if (task_ == UvcTaskExtractLog)

@@ -124,6 +124,9 @@ private:
     UvcDevicePtr firstDev_;
     DevDescription desc_;
     std::atomic<int> progress_{0};
+    // Set by run() as its last act (release); the destructor acquires it
+    // after the thread ended, so that everything run() wrote is seen.
+    std::atomic<bool> runExited_{true};
     std::atomic<qint64> waitedMs_{0};
     std::atomic<qint64> tookMs_{0};
     std::atomic<qint64> patchMs_{0};
