@@ -2,6 +2,8 @@
 
 #include "comm/ByteOrder.h"
 #include "comm/CameraModel.h"
+#include "comm/TimeScale.h"
+#include "package/FirmwareBuilder.h"
 #include "uvc/CameraFamily.h"
 #include "uvc/CameraStatus.h"
 #include "uvc/AiStatus.h"
@@ -28,6 +30,17 @@ constexpr int Block = CameraDevice::XuBlockSize;
 constexpr quint8 ResultUnknownCommand = 2;
 constexpr quint8 ResultWrongSystem = 3;
 
+// Reboot timing of the camera, in production milliseconds: it leaves the
+// bus shortly after the request and is back within the host's reopen wait.
+constexpr int LeaveMs = 300;
+constexpr int BootMs = 5000;
+constexpr int ReplugMs = 3000;
+
+// The frame that asks the transfer utility to start (command word 0x8001).
+constexpr int CmdTransferUtility = 1;
+// Shell lines travel in frames of the camera command 461 with code 20.
+constexpr quint8 ShellCode = 20;
+
 quint32 commandKey(int cmdSet, int cmdId)
 {
     return (quint32(cmdSet) << 16) | quint32(cmdId & 0xffff);
@@ -43,20 +56,25 @@ int normalized(const CameraDevice::Range &r, int value)
 } // namespace
 
 VirtualCamera::VirtualCamera(Model model, int index)
-    : model_(model)
+    : updater_(std::make_unique<VirtualUpdater>(lock_))
+    , model_(model)
     , index_(index)
 {
     serial_ = QStringLiteral("KZ%1").arg(240500000000LL + index, 12, 10, QLatin1Char('0'));
     QByteArray seed = serial_.toLatin1();
     uuid_ = QCryptographicHash::hash(seed, QCryptographicHash::Sha256).left(24);
     devicePath_ = QStringLiteral("virtual:") + serial_;
+    clock_.start();
     setModel(model);
     std::lock_guard<std::mutex> locker(lock_);
     resetStatusLocked();
     resetControlsLocked();
 }
 
-VirtualCamera::~VirtualCamera() = default;
+VirtualCamera::~VirtualCamera()
+{
+    updater_.reset(); // joins the patch applier before the lock goes
+}
 
 const CameraModel &VirtualCamera::cameraModel(Model model)
 {
@@ -125,6 +143,8 @@ void VirtualCamera::unplugLocked()
     answers_.clear();
     presetQuery_ = -1;
     pictures_.reset();
+    leaveAt_ = backAt_ = -1;
+    updater_->resetTransfers();
 }
 
 void VirtualCamera::replug()
@@ -139,7 +159,210 @@ void VirtualCamera::replug()
 bool VirtualCamera::isAlive(int generation) const
 {
     std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
     return plugged_ && generation == generation_;
+}
+
+void VirtualCamera::noteOpened()
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    answers_.clear();
+}
+
+bool VirtualCamera::isPlugged() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
+    return plugged_;
+}
+
+// ---- reboots ----
+
+void VirtualCamera::scheduleLocked(System into, int leaveMs, int backMs)
+{
+    const qint64 now = clock_.elapsed();
+    leaveAt_ = now + TimeScale::ms(leaveMs);
+    backAt_ = now + TimeScale::ms(leaveMs) + TimeScale::ms(backMs);
+    bootInto_ = into;
+}
+
+void VirtualCamera::reboot(System into)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    scheduleLocked(into, LeaveMs, BootMs);
+}
+
+bool VirtualCamera::isRebooting() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
+    return backAt_ >= 0;
+}
+
+// The object is never const itself (cameras live in shared pointers);
+// the const entry points only let due reboot steps happen.
+void VirtualCamera::tickLocked() const
+{
+    if (backAt_ < 0)
+        return;
+    auto *self = const_cast<VirtualCamera *>(this);
+    const qint64 now = clock_.elapsed();
+    if (leaveAt_ >= 0 && now >= leaveAt_) {
+        leaveAt_ = -1;
+        if (self->plugged_) {
+            self->plugged_ = false;
+            ++self->generation_;
+        }
+        self->answers_.clear();
+        self->presetQuery_ = -1;
+        self->updater_->resetTransfers();
+    }
+    if (leaveAt_ < 0 && now >= backAt_) {
+        backAt_ = -1;
+        self->system_ = bootInto_;
+        const quint32 v = self->updater_->mainVersion();
+        if (v)
+            self->version_ = v;
+        self->plugged_ = true;
+        ++self->generation_;
+    }
+}
+
+void VirtualCamera::handleUpdaterActionLocked(VirtualUpdater::Action action)
+{
+    switch (action) {
+    case VirtualUpdater::Action::None:
+        break;
+    case VirtualUpdater::Action::RebootToMain:
+        scheduleLocked(System::Main, LeaveMs, BootMs);
+        break;
+    case VirtualUpdater::Action::RebootToUpgrade:
+        scheduleLocked(System::Upgrade, LeaveMs, BootMs);
+        break;
+    case VirtualUpdater::Action::Unplug:
+        // Pulled out by the user and put back in a moment later.
+        scheduleLocked(system_, 0, ReplugMs);
+        leaveAt_ = clock_.elapsed();
+        tickLocked();
+        break;
+    }
+}
+
+// ---- firmware ----
+
+void VirtualCamera::ensureImageLocked()
+{
+    if (!updater_->mainImage().isEmpty())
+        return;
+    const CameraModel &m = cameraModel(model_);
+    FirmwareBuilder::Description d;
+    d.product = CameraModel::productName(m.product);
+    d.platform = CameraModel::platformName(infoBytes_.contains(2) ? infoBytes_.value(2) : int(m.platform));
+    d.version = QStringLiteral("%1.%2.%3.%4")
+                    .arg(version_ >> 24)
+                    .arg((version_ >> 16) & 0xff)
+                    .arg((version_ >> 8) & 0xff)
+                    .arg(version_ & 0xff);
+    d.seed = quint32(index_ + 1);
+    d.size = 512 * 1024;
+    updater_->setMainImage(FirmwareBuilder::syntheticPackage(d));
+}
+
+QByteArray VirtualCamera::installedImage()
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    ensureImageLocked();
+    return updater_->mainImage();
+}
+
+void VirtualCamera::setInstalledImage(const QByteArray &package)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    updater_->setMainImage(package);
+    const quint32 v = updater_->mainVersion();
+    if (v)
+        version_ = v;
+}
+
+QByteArray VirtualCamera::installedSha256()
+{
+    return QCryptographicHash::hash(installedImage(), QCryptographicHash::Sha256);
+}
+
+QByteArray VirtualCamera::updaterImage() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return updater_->updaterImage();
+}
+
+QHash<QString, QByteArray> VirtualCamera::cameraFiles() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return updater_->files();
+}
+
+void VirtualCamera::putCameraFile(const QString &path, const QByteArray &data)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    updater_->putFile(path, data);
+}
+
+void VirtualCamera::setUpdaterFaults(const VirtualUpdater::Faults &faults)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    updater_->setFaults(faults);
+}
+
+QStringList VirtualCamera::updaterLog() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return updater_->eventLog();
+}
+
+// ---- video ----
+
+bool VirtualCamera::acquireCapture(int generation, const CameraDevice::CaptureFormat &format, int *error)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
+    if (!checkAliveLocked(generation, error))
+        return false;
+    if (captureBusy_ || capturing_) {
+        *error = EBUSY;
+        return false;
+    }
+    if (format.width != 1280 || format.height != 720 || format.fourcc != CameraDevice::CaptureFormat().fourcc) {
+        *error = EINVAL;
+        return false;
+    }
+    capturing_ = true;
+    return true;
+}
+
+void VirtualCamera::releaseCapture()
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    capturing_ = false;
+}
+
+bool VirtualCamera::captureSample(int generation, QByteArray *sample, int *pauseUs)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
+    if (!plugged_ || generation != generation_)
+        return false;
+    *sample = updater_->nextSample(pauseUs);
+    if (updater_->takePendingUnplug()) {
+        handleUpdaterActionLocked(VirtualUpdater::Action::Unplug);
+        return false;
+    }
+    return true;
+}
+
+void VirtualCamera::setCaptureBusy(bool busy)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    captureBusy_ = busy;
 }
 
 bool VirtualCamera::checkAliveLocked(int generation, int *error) const
@@ -175,6 +398,7 @@ bool VirtualCamera::admitTransferLocked(int generation, int selector, int len, Q
 int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
     if (!admitTransferLocked(generation, selector, len, reads_, failReads_, error))
         return -1;
     std::memset(buf, 0, size_t(len));
@@ -200,13 +424,27 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
         }
         break;
     case cmd::SelCommand:
-        if (system_ == System::Main)
+        if (updater_->ownsCommandSelector(system_ == System::Upgrade))
+            updater_->read(selector, buf, system_ == System::Upgrade);
+        else if (system_ == System::Main)
             std::memcpy(buf, status_.constData(), size_t(Block));
         break;
     case cmd::SelUpload:
-    case cmd::SelDownload:
         if (!pictureOutcomeLocked(pictures_.read(selector, buf), error))
             return -1;
+        break;
+    case cmd::SelDownload:
+        // Selector 4 answers whoever asked last: the updater's download or a
+        // picture.
+        if (downloadToUpdater_) {
+            updater_->read(selector, buf, system_ == System::Upgrade);
+        } else if (!pictureOutcomeLocked(pictures_.read(selector, buf), error)) {
+            return -1;
+        }
+        break;
+    case cmd::SelFileTransfer:
+    case cmd::SelUpgradeCmd:
+        updater_->read(selector, buf, system_ == System::Upgrade);
         break;
     case cmd::SelPreset:
         if (presetQuery_ >= 0 && presetQuery_ < 8) {
@@ -232,6 +470,7 @@ int VirtualCamera::xuGet(int generation, int selector, uchar *buf, int len, int 
 int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len, int *error)
 {
     std::lock_guard<std::mutex> locker(lock_);
+    tickLocked();
     if (!admitTransferLocked(generation, selector, len, writes_, failWrites_, error))
         return -1;
     written_[selector].append(QByteArray(reinterpret_cast<const char *>(buf), len));
@@ -248,11 +487,27 @@ int VirtualCamera::xuSet(int generation, int selector, const uchar *buf, int len
             silent_ = true;
         break;
     case cmd::SelCommand:
-        if (system_ == System::Main)
+        if (updater_->ownsCommandSelector(system_ == System::Upgrade))
+            handleUpdaterActionLocked(updater_->write(selector, buf, system_ == System::Upgrade));
+        else if (system_ == System::Main)
             applyBlockLocked(buf);
+        break;
+    case cmd::SelFileTransfer:
+    case cmd::SelUpgradeCmd:
+        handleUpdaterActionLocked(updater_->write(selector, buf, system_ == System::Upgrade));
         break;
     case cmd::SelUpload:
     case cmd::SelDownload: {
+        // The updater's shell lines and download requests share these
+        // selectors with the picture transfers.
+        if (updater_->claims(selector, buf, system_ == System::Upgrade)) {
+            if (selector == cmd::SelDownload)
+                downloadToUpdater_ = true;
+            handleUpdaterActionLocked(updater_->write(selector, buf, system_ == System::Upgrade));
+            break;
+        }
+        if (selector == cmd::SelDownload)
+            downloadToUpdater_ = false;
         if (!pictureOutcomeLocked(pictures_.write(selector, buf), error))
             return -1;
         // A new background picture is shown at once.
@@ -403,6 +658,10 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
             return r;
         case cmd::SysUpgrade:
             upgradeRequested_ = true;
+            if (system_ == System::Main)
+                scheduleLocked(System::Upgrade, LeaveMs, BootMs);
+            return r;
+        case CmdTransferUtility:
             return r;
         default:
             r.result = ResultUnknownCommand;
@@ -439,6 +698,8 @@ VirtualCamera::Reply VirtualCamera::replyLocked(int cmdSet, int cmdId, const QBy
             return r;
         }
         case cmd::CamPrepareLog:
+            if (quint8(args[0]) == ShellCode)
+                handleUpdaterActionLocked(updater_->shell(QString::fromLatin1(args.constData() + 1)));
             return r;
         default:
             r.result = ResultUnknownCommand;

@@ -11,7 +11,12 @@
 #include <QMap>
 #include <QString>
 
+#include "camera/VirtualUpdater.h"
+
+#include <QElapsedTimer>
+
 #include <deque>
+#include <memory>
 #include <mutex>
 
 namespace vexo {
@@ -100,14 +105,42 @@ public:
     void setDevicePath(const QString &path) { setLocked(devicePath_, path); }
 
     // ---- plugging ----
-    bool isPlugged() const { return locked(plugged_); }
+    bool isPlugged() const;
     void unplug();
     void replug();
     // Handles remember the generation they were opened in.
     int generation() const { return locked(generation_); }
     bool isAlive(int generation) const;
     void setOpenFails(bool fails) { setLocked(openFails_, fails); }
+    // A host opened the camera: an answer nobody read any more is gone.
+    void noteOpened();
     bool openFails() const { return locked(openFails_); }
+
+    // ---- firmware and upgrade channel ----
+    // The installed firmware package (made up from the model and version
+    // the first time it is needed, unless one was set).
+    QByteArray installedImage();
+    void setInstalledImage(const QByteArray &package); // version follows it
+    QByteArray installedSha256();
+    QByteArray updaterImage() const;
+    QHash<QString, QByteArray> cameraFiles() const;
+    void putCameraFile(const QString &path, const QByteArray &data);
+    void setUpdaterFaults(const VirtualUpdater::Faults &faults);
+    QStringList updaterLog() const;
+    // Restarts into a system: leaves after a moment, comes back after a
+    // boot time (both scaled by TimeScale).
+    void reboot(System into);
+    bool isRebooting() const;
+
+    // ---- video (the handle forwards here) ----
+    // Whether a capture may start (ENODEV when unplugged, EBUSY when
+    // another program has the stream or the format is not offered).
+    bool acquireCapture(int generation, const CameraDevice::CaptureFormat &format, int *error);
+    void releaseCapture();
+    // The next sample and the pause after it; false when the camera left.
+    bool captureSample(int generation, QByteArray *sample, int *pauseUs);
+    // Another program holds the stream.
+    void setCaptureBusy(bool busy);
 
     // ---- extension unit (the handle forwards here) ----
     // Both return -1 with *error set on failure (ENODEV when unplugged).
@@ -219,14 +252,28 @@ private:
     void applyBlockLocked(const uchar *buf);
     void syncStatusFromControlsLocked();
     QByteArray infoDataLocked() const;
+    // Carries out due reboot steps (leaving, coming back).
+    void tickLocked() const;
+    void handleUpdaterActionLocked(VirtualUpdater::Action action);
+    void ensureImageLocked();
+    void scheduleLocked(System into, int leaveMs, int backMs);
 
     mutable std::mutex lock_;
+    std::unique_ptr<VirtualUpdater> updater_;
+    // Reboot in progress: when to leave and when to come back (ms on the
+    // clock), and into which system. Mutable: due steps run on any access.
+    mutable qint64 leaveAt_ = -1;
+    mutable qint64 backAt_ = -1;
+    mutable System bootInto_ = System::Main;
+    QElapsedTimer clock_;
+    bool captureBusy_ = false;
+    bool capturing_ = false;
     Model model_;
     int index_;
-    System system_ = System::Main;
+    mutable System system_ = System::Main;
     QString serial_;
     QByteArray uuid_;
-    quint32 version_ = 0x04020301;
+    mutable quint32 version_ = 0x04020301;
     QMap<int, quint8> infoBytes_;
     bool serialAnswerSet_ = false;
     QByteArray serialAnswer_;
@@ -234,8 +281,8 @@ private:
     quint16 vendorId_ = 0;
     quint16 productId_ = 0;
     QString devicePath_;
-    bool plugged_ = true;
-    int generation_ = 1;
+    mutable bool plugged_ = true;
+    mutable int generation_ = 1;
     bool openFails_ = false;
     bool hasXu_ = true;
 
@@ -260,6 +307,8 @@ private:
 
     VirtualFileStore files_;
     VirtualPictureTransfer pictures_{files_};
+    // Who the last selector-4 request came from: reads answer it.
+    bool downloadToUpdater_ = false;
     void unplugLocked();
     void applyImageReplaceLocked(quint8 op, quint8 index);
     // False (with *error) when a picture transfer block failed or unplugged.

@@ -107,6 +107,7 @@ std::shared_ptr<CameraDevice> VirtualCameraBackend::open(const QString &devicePa
     const auto camera = cameraByPath(devicePath);
     if (!camera || !camera->isPlugged() || camera->openFails())
         return nullptr;
+    camera->noteOpened();
     return std::make_shared<VirtualCameraDevice>(camera, camera->generation());
 }
 

@@ -1,6 +1,7 @@
 #include "camera/VirtualCameraDevice.h"
 
 #include "camera/VirtualCamera.h"
+#include "camera/VirtualCaptureSource.h"
 
 #include <cerrno>
 
@@ -19,7 +20,30 @@ VirtualCameraDevice::VirtualCameraDevice(std::shared_ptr<VirtualCamera> camera, 
 {
 }
 
-VirtualCameraDevice::~VirtualCameraDevice() = default;
+VirtualCameraDevice::~VirtualCameraDevice()
+{
+    stopCapture();
+}
+
+bool VirtualCameraDevice::startCapture(const CaptureFormat &format, SampleCallback onSample)
+{
+    if (capture_)
+        return result(-1, EBUSY) >= 0;
+    int error = 0;
+    if (!camera_->acquireCapture(generation_, format, &error))
+        return result(-1, error) >= 0;
+    capture_ = std::make_unique<VirtualCaptureSource>(camera_, generation_, std::move(onSample));
+    return true;
+}
+
+void VirtualCameraDevice::stopCapture()
+{
+    if (!capture_)
+        return;
+    capture_->stop();
+    capture_.reset();
+    camera_->releaseCapture();
+}
 
 int VirtualCameraDevice::result(int r, int error)
 {

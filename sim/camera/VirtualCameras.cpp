@@ -7,6 +7,9 @@
 #include "uvc/CameraFamily.h"
 
 #include <QDebug>
+#include <QFile>
+
+#include "comm/CameraModel.h"
 
 #include <mutex>
 
@@ -61,13 +64,36 @@ std::shared_ptr<VirtualCameraBackend> VirtualCameras::install(int count)
     }
     const int first = int(backend->cameras().size());
     const SimulatedFaults faults = SimulatedFaults::fromEnvironment();
+    const QString fault = qEnvironmentVariable("ZARVO_SIMULATE_FAULT");
+    VirtualUpdater::Faults updaterFaults;
+    if (!VirtualUpdater::Faults::parse(fault, &updaterFaults))
+        qWarning() << "ZARVO_SIMULATE_FAULT: a transfer fault is malformed:" << fault;
+    QByteArray firmware;
+    const QString firmwarePath = qEnvironmentVariable("ZARVO_SIMULATE_FIRMWARE");
+    if (!firmwarePath.isEmpty()) {
+        QFile f(firmwarePath);
+        if (f.open(QIODevice::ReadOnly))
+            firmware = f.readAll();
+        else
+            qWarning() << "ZARVO_SIMULATE_FIRMWARE: cannot read" << firmwarePath;
+    }
     for (int i = 0; i < count; ++i) {
         const int index = first + i;
         auto camera = backend->createCamera(int(Rotation[index % 4]), index);
         if (faults.has(QStringLiteral("mute-after")))
             camera->muteAfterFrames(faults.integer(QStringLiteral("mute-after"), -1));
+        if (faults.has(QStringLiteral("capture-busy")))
+            camera->setCaptureBusy(true);
         if (!faults.isEmpty())
             camera->setTransferFaults(faults);
+        camera->setUpdaterFaults(updaterFaults);
+        // The first camera runs the given package: its platform and version.
+        if (index == 0 && firmware.size() >= 256) {
+            const int platform = CameraModel::platformType(QString::fromLatin1(firmware.mid(72, 16).constData()));
+            if (platform >= 0)
+                camera->setInfoByte(2, quint8(platform));
+            camera->setInstalledImage(firmware);
+        }
     }
     if (count > 0)
         qInfo() << "Virtual cameras installed:" << count;

@@ -26,8 +26,14 @@ class VirtualCameraBackend;
 // The cameras are, in turn, a zarvo, a zarvo 4K, a nimo and an unknown
 // product (all recognised), each with its own serial number.
 //
-// For trying out failures, ZARVO_SIMULATE_FAULT=mute-after:N makes every
-// installed camera fall silent after its first N frames.
+// For trying out failures, ZARVO_SIMULATE_FAULT takes comma-separated
+// switches: mute-after:N makes every installed camera fall silent after its
+// first N frames; capture-busy makes their video unavailable; the transfer
+// faults of VirtualUpdater::Faults::parse (sample-loss:5, block-loss:2,
+// unplug:download, ...) apply to the upgrade channel.
+//
+// ZARVO_SIMULATE_FIRMWARE=PKG starts the first camera with that firmware
+// package installed (its platform and version follow the package).
 class VirtualCameras final
 {
 public:

@@ -50,11 +50,22 @@ int TimeScale::ms(int productionMs)
     return scaled < 1 ? 1 : scaled;
 }
 
+namespace {
+thread_local qint64 t_slept = 0;
+} // namespace
+
 void TimeScale::sleep(int productionMs)
 {
     const int d = ms(productionMs);
-    if (d > 0)
+    if (d > 0) {
         QThread::msleep(static_cast<unsigned long>(d));
+        t_slept += d;
+    }
+}
+
+qint64 TimeScale::sleptOnThisThread()
+{
+    return t_slept;
 }
 
 void TimeScale::sleepWhile(const std::atomic<bool> &keepOn, int productionMs)

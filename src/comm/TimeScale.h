@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <atomic>
 
 namespace vexo {
@@ -25,6 +27,10 @@ public:
 
     // Sleeps the calling thread for a scaled production duration.
     static void sleep(int productionMs);
+
+    // The scaled milliseconds sleep() has slept on the calling thread so
+    // far (what a workflow spent in its fixed waits).
+    static qint64 sleptOnThisThread();
 
     // The same, but in 20 ms steps that end early once keepOn turns false
     // (a worker thread's running flag).

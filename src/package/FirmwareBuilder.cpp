@@ -466,7 +466,8 @@ QByteArray FirmwareBuilder::syntheticPackage(const Description &desc)
     const int c0 = part(camData, 6);
     const int c2 = part(camData, 18);
     const int c4 = part(camData, 1);
-    const int cu = part(camData, 10);
+    // An updater file system is a flash image of whole 2 KiB pages.
+    const int cu = std::max(2048, part(camData, 10) & ~2047);
     const int c3 = camData - c0 - c2 - c4 - cu;
     const QList<Module> camModules{{0, content(0, true, c0)},
                                    {2, content(2, true, c2)},

@@ -14,6 +14,12 @@ namespace pc {
 
 FirmwareManager::FirmwareManager(QObject *parent) : QObject(parent) {}
 
+FirmwareManager *FirmwareManager::instance()
+{
+    static FirmwareManager manager;
+    return &manager;
+}
+
 bool FirmwareManager::init(const QJsonObject &info, const QString &firmwareDir)
 {
     QJsonObject source = info;
@@ -56,6 +62,8 @@ bool FirmwareManager::versionFromName(const QString &name, quint32 *value)
 
 QString FirmwareManager::findLatestPackage() const
 {
+    if (!m_chosen.isEmpty() && !m_dir.isEmpty() && QFile::exists(m_dir + m_chosen))
+        return m_chosen;
     if (m_dir.isEmpty())
         return {};
     const QStringList names = QDir(m_dir).entryList(QDir::Files, QDir::Name);

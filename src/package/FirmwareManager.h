@@ -25,8 +25,18 @@ public:
     // the description is incomplete or the directory cannot be created.
     bool init(const QJsonObject &info, const QString &firmwareDir = QString());
 
-    // File name of the newest package with the prefix, empty when none.
+    // The process-wide manager the upgrade worker asks (created on first
+    // use; main thread and worker take turns, never at once).
+    static FirmwareManager *instance();
+
+    // File name of the newest package with the prefix, empty when none. A
+    // package chosen by the user (setChosenPackage) wins while it exists.
     QString findLatestPackage() const;
+
+    // A package file in the firmware directory the next upgrade is to use
+    // (a manual upgrade); empty clears the choice.
+    void setChosenPackage(const QString &name) { m_chosen = name; }
+    QString chosenPackage() const { return m_chosen; }
 
     // Deletes every package with the prefix except keepName, together with
     // its updater package.
@@ -44,6 +54,7 @@ public:
 private:
     QString m_dir;
     QString m_prefix;
+    QString m_chosen;
 };
 
 } // namespace pc

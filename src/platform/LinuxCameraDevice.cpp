@@ -2,6 +2,7 @@
 
 #include "comm/ByteOrder.h"
 #include "platform/LinuxIoctl.h"
+#include "platform/LinuxVideoCapture.h"
 #include "platform/UsbDescriptors.h"
 
 #include <QDebug>
@@ -63,11 +64,13 @@ LinuxCameraDevice::LinuxCameraDevice(std::shared_ptr<LinuxIoctl> io, int fd, con
     : io_(std::move(io))
     , fd_(fd)
     , descriptorsPath_(descriptorsPath)
+    , capture_(std::make_unique<LinuxVideoCapture>(io_, fd))
 {
 }
 
 LinuxCameraDevice::~LinuxCameraDevice()
 {
+    capture_.reset();
     io_->closeNode(fd_);
 }
 
@@ -273,6 +276,21 @@ bool LinuxCameraDevice::controlSet(Control c, int value, int flags)
     if (flags == FlagManual && mapControl(c).kind != AutoKind::None && !setAuto(c, false))
         return false;
     return setCtrl(mapControl(c).id, value);
+}
+
+bool LinuxCameraDevice::startCapture(const CaptureFormat &format, SampleCallback onSample)
+{
+    int error = 0;
+    if (!capture_->start(format, std::move(onSample), &error)) {
+        fail(-error);
+        return false;
+    }
+    return true;
+}
+
+void LinuxCameraDevice::stopCapture()
+{
+    capture_->stop();
 }
 
 bool LinuxCameraDevice::panTiltSet(int pan, int tilt, int flags)

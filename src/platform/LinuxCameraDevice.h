@@ -9,6 +9,7 @@ namespace vexo {
 namespace pc {
 
 class LinuxIoctl;
+class LinuxVideoCapture;
 
 // One opened /dev/videoN of the Linux video driver: extension-unit blocks
 // through UVCIOC_CTRL_QUERY, standard controls through V4L2 controls, with
@@ -30,6 +31,9 @@ public:
     bool controlSet(Control c, int value, int flags) override;
     bool panTiltSet(int pan, int tilt, int flags) override;
 
+    bool startCapture(const CaptureFormat &format, SampleCallback onSample) override;
+    void stopCapture() override;
+
     int lastError() const override;
 
     int unitId() const { return unit_.load(); }
@@ -48,6 +52,7 @@ private:
     const int fd_;
     const QString descriptorsPath_;
     std::atomic<int> unit_{-1};
+    std::unique_ptr<LinuxVideoCapture> capture_;
 };
 
 } // namespace pc

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/mman.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -35,6 +37,34 @@ int LinuxIoctl::ioctl(int fd, unsigned long request, void *arg)
         r = ::ioctl(fd, request, arg);
     } while (r < 0 && errno == EINTR);
     return r < 0 ? -errno : 0;
+}
+
+void *LinuxIoctl::mapBuffer(int fd, size_t length, long offset)
+{
+    void *p = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, off_t(offset));
+    return p == MAP_FAILED ? nullptr : p;
+}
+
+void LinuxIoctl::unmapBuffer(void *address, size_t length)
+{
+    if (address)
+        ::munmap(address, length);
+}
+
+int LinuxIoctl::waitReadable(int fd, int timeoutMs)
+{
+    pollfd p{};
+    p.fd = fd;
+    p.events = POLLIN;
+    int r;
+    do {
+        r = ::poll(&p, 1, timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0)
+        return -errno;
+    if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))
+        return -ENODEV;
+    return r > 0 ? 1 : 0;
 }
 
 std::shared_ptr<LinuxIoctl> LinuxIoctl::system()

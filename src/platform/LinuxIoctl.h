@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <memory>
 
 namespace vexo {
@@ -22,6 +23,13 @@ public:
 
     // 0 on success, or -errno.
     virtual int ioctl(int fd, unsigned long request, void *arg);
+
+    // A shared read-write mapping of a driver buffer; null when it fails.
+    virtual void *mapBuffer(int fd, size_t length, long offset);
+    virtual void unmapBuffer(void *address, size_t length);
+
+    // Waits until the node has a buffer to take: 1 ready, 0 time-out, -errno.
+    virtual int waitReadable(int fd, int timeoutMs);
 
     // The real system calls.
     static std::shared_ptr<LinuxIoctl> system();

@@ -28,6 +28,8 @@ namespace pc {
 struct CameraModel;
 class CameraPlatform;
 class GlobalParams;
+struct UpgradeFileDownloadState;
+struct UpgradeFileUpState;
 
 // One camera. The object is the camera's transport (the extension unit's
 // 60-byte blocks and the standard controls through the camera platform),
@@ -249,6 +251,20 @@ public:
     CameraParamRange zoomRange() const;
     CameraParamRange focusRange() const;
 
+    // ---- maintenance primitives (one 60-byte block each) ----
+    bool transFileStart(unsigned char *block);                   // selector 1 write
+    int transFileTransStateGet(UpgradeFileUpState *state);       // selector 1 read, 0 / -1
+    bool ugSyscall(unsigned char *block);                        // selector 3 write
+    bool fileDownloadReq(unsigned char *block);                  // selector 4 write
+    bool fileDownloadStateGet(UpgradeFileDownloadState *state);  // selector 4 read
+    bool ugUpCmd(unsigned char *block);                          // selector 5 write
+    bool ugUpCmdState(unsigned char *block);                     // selector 5 read
+    int transFileTrans(unsigned char *block);                    // selector 6 write, 0 / -1
+    bool transFileMagicGet(unsigned char *block);                // selector 6 read
+    // Asks a USB camera's main system to restart into its upgrade system
+    // (a frame; written directly in upgrade mode). 0 on success, -1.
+    int reqDevUpgrade();
+
     // ---- state ----
     int devMode() const { return devMode_.load(); }
     void setDevMode(int mode) { devMode_.store(mode); }
@@ -284,6 +300,8 @@ public:
     QJsonObject getInfo() const { return lockedCopy(devInfo_); }
     QString getSn() const { return lockedCopy(sn_); }
     int getSysType() const { return sysType_.load(); }
+    // The upgrade worker records the system it left the camera in.
+    void setSysType(int type);
     int getSocVer() const { return lockedCopy(socVer_); }
     int getModelCode() const { return lockedCopy(modelCode_); }
     QString getLatestFwVersion() const { return lockedCopy(latestFwVersion_); }

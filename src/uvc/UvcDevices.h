@@ -70,6 +70,8 @@ public:
     // after 1, 2, 4, ... scans, at most this many apart, until it succeeds or
     // the link goes away; one log line per streak of failures.
     static constexpr int MaxNetRetryScans = 30;
+    // The camera platform the registry scans.
+    CameraPlatform *platform() const { return graph_; }
 
     // Stops the scan loop (the destructor does this too).
     void stop();

@@ -166,6 +166,9 @@ public slots:
     // enabled. Both are stored.
     void onShortcutRangeChanged(int shortcut_range);
     void onRemoteCtrlEnabled(bool enabled);
+    // Firmware actions on the current camera (MainUserUiUpgrade.cpp).
+    void onManualUpgrade();
+    void onExportLog();
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -233,6 +236,12 @@ private:
     enum FramingSize { FramingSizeKeep = -1, FramingCloseUp = 0, FramingUpperBody = 1 };
     // Looks of the two green-screen colour buttons besides blue and green.
     enum ColorLook { ColorNone = -1, ColorDimmed = -2 };
+
+    // ---- firmware actions (MainUserUiUpgrade.cpp) ----
+    // The package file the user picks (a file dialog).
+    virtual QString chooseFirmwareFile();
+    void showFirmwareInvalid();
+    void runUvcUpgrade(const QString &sn);
 
     // ---- cameras and buttons (MainUserUiDevices.cpp) ----
     // The registry is asked here only.

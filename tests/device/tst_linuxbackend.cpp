@@ -1,5 +1,6 @@
 // The Linux backend on a fake sysfs tree with real-format USB descriptors,
 // its ioctls answered by the test.
+#include "TestWait.h"
 #include "platform/CameraDevice.h"
 #include "platform/LinuxCameraBackend.h"
 #include "platform/LinuxCameraDevice.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 
 #include <cerrno>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <utility>
 #include <linux/usb/video.h>
@@ -122,7 +125,83 @@ public:
                 sets.append({e->controls[i].id, e->controls[i].value});
             return 0;
         }
+        if (int r = video(request, arg); r != -ENOTTY)
+            return r;
         return -ENOTTY;
+    }
+
+    // ---- a streaming MJPEG node with four 64 KiB buffers ----
+    std::mutex streamLock;
+    quint32 offeredFormat = V4L2_PIX_FMT_MJPEG;
+    int formatError = 0;                      // S_FMT fails with it (EBUSY: in use)
+    QList<QByteArray> frames;                 // waiting to be captured
+    QByteArray memory[4];
+    QList<int> queued;
+    bool streaming = false;
+    int fps = 0;
+
+    int video(unsigned long request, void *arg)
+    {
+        std::lock_guard<std::mutex> locker(streamLock);
+        switch (request) {
+        case VIDIOC_S_FMT: {
+            if (formatError)
+                return -formatError;
+            auto *f = static_cast<v4l2_format *>(arg);
+            f->fmt.pix.pixelformat = offeredFormat;
+            return 0;
+        }
+        case VIDIOC_S_PARM:
+            fps = int(static_cast<v4l2_streamparm *>(arg)->parm.capture.timeperframe.denominator);
+            return 0;
+        case VIDIOC_REQBUFS:
+            static_cast<v4l2_requestbuffers *>(arg)->count = qMin<quint32>(4, static_cast<v4l2_requestbuffers *>(arg)->count);
+            return 0;
+        case VIDIOC_QUERYBUF: {
+            auto *b = static_cast<v4l2_buffer *>(arg);
+            b->length = 65536;
+            b->m.offset = b->index * 65536;
+            return 0;
+        }
+        case VIDIOC_QBUF:
+            queued.append(int(static_cast<v4l2_buffer *>(arg)->index));
+            return 0;
+        case VIDIOC_DQBUF: {
+            if (frames.isEmpty() || queued.isEmpty())
+                return -EAGAIN;
+            auto *b = static_cast<v4l2_buffer *>(arg);
+            b->index = quint32(queued.takeFirst());
+            const QByteArray f = frames.takeFirst();
+            std::memcpy(memory[b->index].data(), f.constData(), size_t(f.size()));
+            b->bytesused = quint32(f.size());
+            return 0;
+        }
+        case VIDIOC_STREAMON:
+        case VIDIOC_STREAMOFF:
+            streaming = request == VIDIOC_STREAMON;
+            return 0;
+        default:
+            return -ENOTTY;
+        }
+    }
+
+    void *mapBuffer(int, size_t length, long offset) override
+    {
+        std::lock_guard<std::mutex> locker(streamLock);
+        QByteArray &m = memory[offset / 65536];
+        m.resize(int(length));
+        return m.data();
+    }
+    void unmapBuffer(void *, size_t) override {}
+    int waitReadable(int, int) override
+    {
+        {
+            std::lock_guard<std::mutex> locker(streamLock);
+            if (!frames.isEmpty())
+                return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
     }
 };
 
@@ -289,6 +368,45 @@ private slots:
         io->xuError = EIO;
         QCOMPARE(cam->xuGet(2, in, 60), -1);
         QCOMPARE(cam->lastError(), EIO);
+    }
+
+    // Samples reach the callback byte for byte; a node in use or without
+    // the format is refused with its error.
+    void capturesMjpegSamples()
+    {
+        auto io = std::make_shared<FakeIoctl>();
+        LinuxCameraBackend backend(sys_, dev_, io);
+        auto cam = backend.open(dev_ + QStringLiteral("/video0"));
+        std::mutex lock;
+        QList<QByteArray> got;
+        const CameraDevice::CaptureFormat format;
+        QVERIFY(cam->startCapture(format, [&](const uchar *d, int n, qint64) {
+            std::lock_guard<std::mutex> locker(lock);
+            got.append(QByteArray(reinterpret_cast<const char *>(d), n));
+        }));
+        QCOMPARE(io->fps, 30);
+        const QList<QByteArray> sent = {QByteArray(70, 'a'), QByteArray::fromHex("ffd8ffd9"), QByteArray(65536, 'z')};
+        {
+            std::lock_guard<std::mutex> locker(io->streamLock);
+            io->frames = sent;
+        }
+        QVERIFY(testsupport::waitFor([&] {
+            std::lock_guard<std::mutex> locker(lock);
+            return got.size() == 3;
+        }));
+        QCOMPARE(got, sent);
+        QVERIFY(!cam->startCapture(format, {}));
+        QCOMPARE(cam->lastError(), EBUSY);
+        cam->stopCapture();
+        QVERIFY(!io->streaming);
+
+        io->formatError = EBUSY;
+        QVERIFY(!cam->startCapture(format, {}));
+        QCOMPARE(cam->lastError(), EBUSY);
+        io->formatError = 0;
+        io->offeredFormat = V4L2_PIX_FMT_YUYV;
+        QVERIFY(!cam->startCapture(format, {}));
+        QCOMPARE(cam->lastError(), EINVAL);
     }
 
     void wrongUnitIsRefused()

@@ -1,7 +1,9 @@
 // zarvoctl against virtual cameras, as a user runs it: output, the wire
 // trace, camera choice, the control table, and exit statuses. (What each
 // command sends is tst_devcommands'.)
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,7 +30,7 @@ struct Run
 };
 
 // Runs zarvoctl with the words of commandLine as its arguments.
-Run zarvoctl(const QString &commandLine, const QByteArray &fault = QByteArray())
+Run zarvoctl(const QString &commandLine, const QByteArray &fault = QByteArray(), const QString &firmware = QString())
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -36,6 +38,8 @@ Run zarvoctl(const QString &commandLine, const QByteArray &fault = QByteArray())
     env.remove(QStringLiteral("ZARVO_SIMULATE"));
     if (!fault.isEmpty())
         env.insert(QStringLiteral("ZARVO_SIMULATE_FAULT"), QString::fromLatin1(fault));
+    if (!firmware.isEmpty())
+        env.insert(QStringLiteral("ZARVO_SIMULATE_FIRMWARE"), firmware);
     p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("ZARVO_STAGE_DIR") + QStringLiteral("/bin/zarvoctl"),
             commandLine.split(QLatin1Char(' ')));
@@ -61,6 +65,42 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(!qEnvironmentVariable("ZARVO_STAGE_DIR").isEmpty(), "run through ctest");
+    }
+
+    // A camera started from an older package holds exactly the new one after
+    // "upgrade --package"; a damaged package starts nothing; the log arrives.
+    void upgradesFromAPackageFile()
+    {
+        const QString dir = QDir::tempPath() + QStringLiteral("/zarvoctl-upgrade");
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        const QString oldPkg = dir + QStringLiteral("/Kavora_zarvo_OA_E_SSC336Q_1.0.3.0_release.bin");
+        const QString newPkg = dir + QStringLiteral("/Kavora_zarvo_OA_E_SSC336Q_1.0.6.2_release.bin");
+        QCOMPARE(zarvoctl(QStringLiteral("fw build %1 --version 1.0.3.0 --size 600000").arg(oldPkg)).code, 0);
+        QCOMPARE(zarvoctl(QStringLiteral("fw build %1 --version 1.0.6.2 --size 600000 --revision 1").arg(newPkg)).code, 0);
+        const QString imageSha = QJsonDocument::fromJson(zarvoctl(QStringLiteral("fw info ") + newPkg).out.toUtf8())
+                                     .object().value(QStringLiteral("image_sha256")).toString();
+        QCOMPARE(imageSha.size(), 64);
+
+        const Run r = zarvoctl(QStringLiteral("--simulate 1 --json upgrade --package %1 -- info").arg(newPkg), {}, oldPkg);
+        QCOMPARE(r.code, 0);
+        const QList<QJsonObject> out = r.json();
+        QCOMPARE(out.value(0).value(QStringLiteral("message")).toString(), QStringLiteral("Upgrade successfully!"));
+        QCOMPARE(out.value(1).value(QStringLiteral("version")).toString(), QStringLiteral("1.0.6.2"));
+        QCOMPARE(out.value(1).value(QStringLiteral("installed_sha256")).toString(), imageSha);
+
+        QFile damaged(newPkg);
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        damaged.seek(5000);
+        damaged.write("x");
+        damaged.close();
+        const Run bad = zarvoctl(QStringLiteral("--simulate 1 upgrade --package ") + newPkg, {}, oldPkg);
+        QCOMPARE(bad.code, 1);
+        QVERIFY2(bad.err.contains(QStringLiteral("Firmware Invalid")), qPrintable(bad.err));
+
+        const Run log = zarvoctl(QStringLiteral("--simulate 1 export-log %1/log.tar.gz").arg(dir));
+        QCOMPARE(log.code, 0);
+        QVERIFY(QFileInfo(dir + QStringLiteral("/log.tar.gz")).size() > 20);
     }
 
     void traceShowsTheWireBytes()

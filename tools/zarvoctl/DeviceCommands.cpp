@@ -323,6 +323,9 @@ const std::vector<CommandDef> &commands()
              o.insert(QStringLiteral("is_4k"), c.dev->is4KDevice());
              o.insert(QStringLiteral("ip"), c.dev->getIpAddr());
              o.insert(QStringLiteral("device_info"), c.dev->getInfo());
+             const QString sha = installedImageSha256(c.dev->getSn());
+             if (!sha.isEmpty())
+                 o.insert(QStringLiteral("installed_sha256"), sha);
              if (c.json) {
                  printJson(o);
              } else {
@@ -337,6 +340,20 @@ const std::vector<CommandDef> &commands()
              }
              return int(ExitOk);
          })},
+        {"upgrade", "upgrade [--package FILE | --cloud]", "upgrade the firmware (newest local package, FILE or the cloud's)",
+         [](const QStringList &args, QString &error) -> Action {
+             const CameraAction a = prepareUpgrade(args, error);
+             if (!a)
+                 return nullptr;
+             return [a](Context &c) { return a(*c.dev, c.json); };
+         }},
+        {"export-log", "export-log [FILE]", "fetch the camera's log archive (into FILE)",
+         [](const QStringList &args, QString &error) -> Action {
+             const CameraAction a = prepareExportLog(args, error);
+             if (!a)
+                 return nullptr;
+             return [a](Context &c) { return a(*c.dev, c.json); };
+         }},
         {"sleep", "sleep", "put the camera to sleep", noArgs([](Context &c) {
              return done(c, QStringLiteral("sleep"), c.dev->cameraSetDevRunStatus(UvcDevice::DevStatusSleep));
          })},
@@ -665,6 +682,11 @@ int runDeviceCommands(const QStringList &argsIn)
             serial = argsIn.value(++i);
             if (serial.isEmpty())
                 return fail(QStringLiteral("--camera"), QStringLiteral("expects a serial number"), ExitUsage);
+        } else if (opt == QLatin1String("--package") || opt == QLatin1String("--cloud")) {
+            // Options of the upgrade command.
+            args << opt;
+            if (opt == QLatin1String("--package") && i + 1 < argsIn.size())
+                args << argsIn.at(++i);
         } else if (opt.startsWith(QLatin1String("--")) && opt != QLatin1String("--")
                    && opt != QLatin1String("--help") && !isCameraCommandOption(opt)) {
             return fail(opt, QStringLiteral("unknown option (see zarvoctl --help)"), ExitUsage);

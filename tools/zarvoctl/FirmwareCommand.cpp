@@ -339,8 +339,17 @@ int cmdInfo(const QStringList &args)
     result.insert(QStringLiteral("header"), header);
     result.insert(QStringLiteral("modules"), modules);
     result.insert(QStringLiteral("valid"), pkg.verifyFirmware());
-    if (pkg.isVerified())
+    if (pkg.isVerified()) {
         result.insert(QStringLiteral("release_state"), pkg.releaseState());
+        // A camera installs a package as it is: this is the digest of the
+        // image it holds afterwards.
+        QFile whole(path);
+        if (whole.open(QIODevice::ReadOnly)) {
+            QCryptographicHash sha(QCryptographicHash::Sha256);
+            sha.addData(&whole);
+            result.insert(QStringLiteral("image_sha256"), QString::fromLatin1(sha.result().toHex()));
+        }
+    }
     printJson(result);
     return ExitOk;
 }

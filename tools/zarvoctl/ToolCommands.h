@@ -9,7 +9,7 @@ namespace vexo {
 namespace pc {
 class UvcDevice;
 }
-}
+} // namespace vexo
 
 // Command families of zarvoctl. Each takes the arguments that follow its own
 // name and returns the process exit status:
@@ -35,6 +35,15 @@ int runDeviceCommands(const QStringList &args);
 int runNetworkCommands(const QStringList &args);
 // Whether the arguments are for a network camera.
 bool isNetworkInvocation(const QStringList &args);
+// "upgrade [--package FILE | --cloud]" and "export-log [FILE]" on the
+// chosen camera: the action, or null with *error set for a usage error.
+using CameraAction = std::function<int(vexo::pc::UvcDevice &dev, bool json)>;
+CameraAction prepareUpgrade(const QStringList &args, QString &error);
+CameraAction prepareExportLog(const QStringList &args, QString &error);
+
+// The digest of a virtual camera's installed image (hex); empty for a real
+// camera.
+QString installedImageSha256(const QString &serial);
 
 // One line per family for the top-level help.
 QString firmwareHelpLine();
