@@ -1,4 +1,5 @@
 #include "uicomm/UvcUpgradeProgress.h"
+#include "uvc/UvcPatchUpgrade.h"
 
 #include "uvc/UvcDevices.h"
 
@@ -57,6 +58,5 @@ void UvcUpgradeProgress::ondevDisconnDuringUg()
 
 QThread *UvcUpgradeProgress::createWorker()
 {
-    // The USB upgrade worker is not part of this build yet.
-    return nullptr;
+    return new vexo::pc::UvcPatchUpgrade(m_sn, vexo::pc::UvcPatchUpgrade::UvcTaskUpgrade);
 }

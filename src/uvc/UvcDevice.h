@@ -261,9 +261,6 @@ public:
     bool ugUpCmdState(unsigned char *block);                     // selector 5 read
     int transFileTrans(unsigned char *block);                    // selector 6 write, 0 / -1
     bool transFileMagicGet(unsigned char *block);                // selector 6 read
-    // Asks a USB camera's main system to restart into its upgrade system
-    // (a frame; written directly in upgrade mode). 0 on success, -1.
-    int reqDevUpgrade();
 
     // ---- state ----
     int devMode() const { return devMode_.load(); }

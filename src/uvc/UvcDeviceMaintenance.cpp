@@ -84,33 +84,6 @@ bool UvcDevice::transFileMagicGet(unsigned char *block)
     return blockIn(this, cmd::SelCommand, block, "transFileMagicGet failed");
 }
 
-int UvcDevice::reqDevUpgrade()
-{
-    if (!checkInited())
-        return -1;
-    const int mode = devMode_.load();
-    if (mode == DevModeNet) {
-        qWarning() << "Net mode not supported";
-        return -1;
-    }
-    const QString addr = getIpAddr();
-    qInfo() << "Require device to upgrade:" << addr;
-    // The server is the .20 host of the camera's network.
-    const int dot = addr.lastIndexOf(QLatin1Char('.'));
-    const QHostAddress server(dot > 0 ? addr.left(dot) + QStringLiteral(".20") : QString());
-    QByteArray payload(7, '\0');
-    setLe32(payload, 0, server.protocol() == QAbstractSocket::IPv4Protocol ? server.toIPv4Address() : 0);
-    setLe16(payload, 4, globalParams()->getHostPort());
-    payload[6] = char(mode == DevModeUpgrade ? 0 : 2);
-    ProtocolMsg::FrmPacket f = ProtocolMsg::makeRequest(ProtocolMsg::CmdSetSystem, cmd::SysUpgrade, payload, false);
-    const ErrorType ret = mode == DevModeUpgrade ? sendMsgAsyncDirectly(f) : sendMsgAsync(f, false);
-    if (ret != NoError) {
-        qWarning() << "Error occurred in sendMsgAsync, ret_val =" << ret;
-        return -1;
-    }
-    return 0;
-}
-
 void UvcDevice::setSysType(int type)
 {
     sysType_.store(type);

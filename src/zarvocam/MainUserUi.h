@@ -241,7 +241,6 @@ private:
     // The package file the user picks (a file dialog).
     virtual QString chooseFirmwareFile();
     void showFirmwareInvalid();
-    void runUvcUpgrade(const QString &sn);
 
     // ---- cameras and buttons (MainUserUiDevices.cpp) ----
     // The registry is asked here only.

@@ -39,21 +39,6 @@ void MainUserUi::showFirmwareInvalid()
     box.exec();
 }
 
-void MainUserUi::runUvcUpgrade(const QString &sn)
-{
-    qInfo() << sn << "Enter uvc patch upgrade";
-    // The progress window of the upgrade; the worker belongs to it.
-    MsgProgressUi window(this);
-    window.setTitle(tr("Upgrading Firmware"));
-    UvcPatchUpgrade worker(sn, UvcPatchUpgrade::UvcTaskUpgrade);
-    connect(&worker, &UvcPatchUpgrade::progressUpdate, &window, &MsgProgressUi::onProgressUpdate);
-    worker.start();
-    window.exec();
-    worker.wait();
-    TimeScale::waitWithEvents(250);
-    onCurrDevStateRefresh();
-}
-
 void MainUserUi::onManualUpgrade()
 {
     const UvcDevicePtr dev = currentDev();
