@@ -9,6 +9,8 @@
 namespace {
 // The worker runs the patch generation on its own stack.
 constexpr uint kWorkerStackBytes = 0x8000000;
+// How long a closed window waits for its worker to end.
+constexpr unsigned long kWorkerEndMs = 120000;
 } // namespace
 
 UvcUpgradeProgress::UvcUpgradeProgress(const QString &sn, QWidget *parent)
@@ -35,7 +37,12 @@ UvcUpgradeProgress::UvcUpgradeProgress(const QString &sn, QWidget *parent)
 UvcUpgradeProgress::~UvcUpgradeProgress()
 {
     if (m_worker) {
-        if (m_worker->isRunning()) {
+        // The worker ends on its own after its last report (a camera it
+        // loses ends it too); cutting it off mid-transfer could leave the
+        // camera half written, so it is given time, and stopped by force
+        // only when it hangs.
+        if (m_worker->isRunning() && !m_worker->wait(kWorkerEndMs)) {
+            qWarning() << "Upgrade worker did not end, stopping it";
             m_worker->terminate();
             m_worker->wait();
         }

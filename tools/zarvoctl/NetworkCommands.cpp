@@ -237,8 +237,7 @@ bool isNetworkInvocation(const QStringList &args)
 {
     for (const QString &a : args) {
         if (a == QLatin1String("--net") || a == QLatin1String("--local-ip") || a == QLatin1String("--host-prefix")
-            || a == QLatin1String("--device-port")
-            || NetworkOnly.contains(a))
+            || a == QLatin1String("--device-port") || a == QLatin1String("reboot"))
             return true;
     }
     return false;
