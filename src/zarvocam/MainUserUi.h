@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QMainWindow>
 #include <QMetaObject>
@@ -52,7 +53,8 @@ using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 // The class is split by concern: MainUserUi.cpp (construction, tabs,
 // language, layout, keys), MainUserUiDevices.cpp (device row, selection,
 // status updates, sleep and wake), MainUserUiPanel.cpp (control panel) and
-// MainUserUiReports.cpp (usage reports).
+// MainUserUiReports.cpp (usage reports), MainUserUiSettings.cpp (what the
+// settings panel asks for: language, maintenance actions, updates).
 class MainUserUi : public QMainWindow
 {
     Q_OBJECT
@@ -118,6 +120,14 @@ public slots:
     void shortcutNextDev();
     void onDevChangedFromSleepUi(int index);
     void onDevResumed();
+    void onSoftwareUpgrade();
+    void onInfoFromServer(QJsonObject info);
+    void onRestoreFactorySetting();
+    void onUpgradeManual();
+    void onUpgradeHelp();
+    void onFirmwareUpgrade();
+    void onExportLog();
+    void onManualUpgrade();
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -246,6 +256,11 @@ private:
     void placeHelpButtons();
     void applyLayout();
     void handleKeyRelease(QKeyEvent *event);
+
+    // ---- settings panel (MainUserUiSettings.cpp) ----
+    void connectSettingsPanel();
+    // Widths of the background option buttons in the current language.
+    void applyLanguageWidths();
 
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.

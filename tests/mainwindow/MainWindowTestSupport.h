@@ -11,12 +11,14 @@
 #include "comm/TimeScale.h"
 #include "platform/CameraDevice.h"
 #include "uicomm/DevButton.h"
+#include "uicomm/MsgInfoUi.h"
 #include "uvc/UvcDevice.h"
 #include "uvc/UvcDevices.h"
 #include "zarvocam/MainUserUi.h"
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -100,6 +102,29 @@ inline CameraStatus status(int runState = CameraStatus::RunStateRunning)
     CameraStatus s;
     s.data[CameraStatus::RunState] = quint8(runState);
     return s;
+}
+
+// The message box on screen, if any.
+inline MsgInfoUi *openMessageBox()
+{
+    MsgInfoUi *box = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        box = w->isVisible() && qobject_cast<MsgInfoUi *>(w) ? qobject_cast<MsgInfoUi *>(w) : box;
+    return box;
+}
+
+// Presses Yes or No of the next message box once it runs; *shown tells
+// whether one did. Nothing happens once context is gone, so an answer that
+// found no box cannot reach a later test.
+inline void answerBox(QObject *context, bool yes, bool *shown = nullptr)
+{
+    QTimer::singleShot(0, context, [yes, shown] {
+        MsgInfoUi *box = openMessageBox();
+        if (shown)
+            *shown = box != nullptr;
+        if (box)
+            box->findChild<QPushButton *>(yes ? QStringLiteral("pbYes") : QStringLiteral("pbNo"))->click();
+    });
 }
 
 inline QPushButton *button(QWidget *window, const char *name)
