@@ -17,6 +17,9 @@
 #include "zarvocam/MainUserUi.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTimer>
 
@@ -37,6 +40,14 @@ constexpr double Scale = 0.05;
 // window's usage reports refused at once (not sent to a stand-in in use).
 inline void setUpPlatform()
 {
+    // The test's own settings file: without one in the data root the
+    // settings would be read from and saved to the build tree's, which
+    // every test program shares.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/config");
+    QDir().mkpath(config);
+    QFile::remove(config + QStringLiteral("/kavora_win_x64.ini"));
+    QFile::copy(qEnvironmentVariable("ZARVO_STAGE_DIR") + QStringLiteral("/config/kavora_win_x64.ini"),
+                config + QStringLiteral("/kavora_win_x64.ini"));
     qputenv("ZARVO_REAL_CAMERAS", "0");
     AppTask::setReportBaseUrl(QStringLiteral("http://127.0.0.1:9/"));
     TimeScale::setFactor(Scale);
