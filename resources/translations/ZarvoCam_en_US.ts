@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+544"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
         <source>System Setting</source>
         <translation>System Setting</translation>
     </message>
@@ -631,9 +631,20 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-287"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
         <source>Default</source>
         <translation>Default</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Anti-Flicker</source>
+        <translation>Anti-Flicker</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+45"/>
+        <source>Off</source>
+        <translation>Off</translation>
     </message>
     <message>
         <location line="+53"/>
@@ -671,7 +682,7 @@
         <translation>More</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+0"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-45"/>
         <source>Rotation</source>
         <translation>Rotation</translation>
     </message>
@@ -726,7 +737,17 @@
         <translation>Button Mode Description</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+6"/>
+        <source>50Hz</source>
+        <translation>50Hz</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>60Hz</source>
+        <translation>60Hz</translation>
+    </message>
+    <message>
+        <location line="+48"/>
         <location line="+57"/>
         <location line="+23"/>
         <location line="+37"/>

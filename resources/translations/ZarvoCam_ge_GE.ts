@@ -288,7 +288,7 @@
     <message>
         <location line="+16"/>
         <source>Sleep</source>
-        <translation>Ruhemodus</translation>
+        <translation>Schlaf</translation>
     </message>
     <message>
         <location line="+29"/>
@@ -298,7 +298,7 @@
     <message>
         <location line="+48"/>
         <source>Auto Framing</source>
-        <translation>Automatische Bildausrichtung</translation>
+        <translation>Auto-Framing</translation>
     </message>
     <message>
         <location line="+48"/>
@@ -313,7 +313,7 @@
     <message>
         <location line="+16"/>
         <source>Close-up</source>
-        <translation>Nahaufnahme</translation>
+        <translation>Porträt</translation>
     </message>
     <message>
         <location line="+16"/>
@@ -414,7 +414,7 @@
     <message>
         <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
-        <translation>Sobald die automatische Bildausrichtung aktiv ist, wird der virtuelle Hintergrund ausgeschaltet; Sichtfeld, Zoom und Richtung lassen sich dann nicht mehr einstellen!</translation>
+        <translation>Sobald Auto-Framing aktiv ist, wird der virtuelle Hintergrund ausgeschaltet; Sichtfeld, Zoom und Richtung lassen sich dann nicht mehr einstellen!</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -435,12 +435,12 @@
     <message>
         <location line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
-        <translation>Sobald die KI-gestützte automatische Bildausrichtung aktiv ist, schaltet sich der virtuelle Hintergrund aus; auch Sichtfeld, Zoom und Richtung lassen sich dann nicht einstellen.</translation>
+        <translation>Sobald das KI-gestützte Auto-Framing aktiv ist, schaltet sich der virtuelle Hintergrund aus; auch Sichtfeld, Zoom und Richtung lassen sich dann nicht einstellen.</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Auto framing will be turned off once virtual background is activated.</source>
-        <translation>Sobald der virtuelle Hintergrund aktiv ist, wird die automatische Bildausrichtung ausgeschaltet.</translation>
+        <translation>Sobald der virtuelle Hintergrund aktiv ist, wird Auto-Framing ausgeschaltet.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+544"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
         <source>System Setting</source>
         <translation>Systemeinstellungen</translation>
     </message>
@@ -631,9 +631,20 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-287"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
         <source>Default</source>
         <translation>Standard</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Anti-Flicker</source>
+        <translation>Flimmerreduzierung</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+45"/>
+        <source>Off</source>
+        <translation>Aus</translation>
     </message>
     <message>
         <location line="+53"/>
@@ -671,7 +682,7 @@
         <translation>Mehr</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+0"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-45"/>
         <source>Rotation</source>
         <translation>Rotation</translation>
     </message>
@@ -688,7 +699,7 @@
     <message>
         <location line="+0"/>
         <source>Turn on/off auto-framing</source>
-        <translation>Automatische Bildausrichtung ein/aus</translation>
+        <translation>Auto-Framing ein/aus</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -718,7 +729,7 @@
     <message>
         <location line="+1"/>
         <source>Switch to next mode in the following order: standard-&gt;auto-framing-&gt;virtual background</source>
-        <translation>Wechselt in dieser Reihenfolge zum nächsten Modus: Standard-&gt;Automatische Bildausrichtung-&gt;Virtueller Hintergrund</translation>
+        <translation>Wechselt in dieser Reihenfolge zum nächsten Modus: Standard-&gt;Auto-Framing-&gt;Virtueller Hintergrund</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -726,7 +737,17 @@
         <translation>Beschreibung der Tastenmodi</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+6"/>
+        <source>50Hz</source>
+        <translation>50 Hz</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>60Hz</source>
+        <translation>60 Hz</translation>
+    </message>
+    <message>
+        <location line="+48"/>
         <location line="+57"/>
         <location line="+23"/>
         <location line="+37"/>

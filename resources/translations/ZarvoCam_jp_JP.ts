@@ -328,7 +328,7 @@
     <message>
         <location line="+29"/>
         <source>beta</source>
-        <translation>ベータ</translation>
+        <translation>Beta</translation>
     </message>
     <message>
         <location line="+32"/>
@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+544"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
         <source>System Setting</source>
         <translation>システム設定</translation>
     </message>
@@ -631,9 +631,20 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-287"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
         <source>Default</source>
         <translation>デフォルト</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Anti-Flicker</source>
+        <translation>フリッカー低減</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+45"/>
+        <source>Off</source>
+        <translation>オフ</translation>
     </message>
     <message>
         <location line="+53"/>
@@ -648,7 +659,7 @@
     <message>
         <location line="+7"/>
         <source>beta</source>
-        <translation>ベータ</translation>
+        <translation>Beta</translation>
     </message>
     <message>
         <location line="+91"/>
@@ -671,7 +682,7 @@
         <translation>その他</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+0"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-45"/>
         <source>Rotation</source>
         <translation>ローテーション</translation>
     </message>
@@ -726,7 +737,17 @@
         <translation>ボタンモードの説明</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+6"/>
+        <source>50Hz</source>
+        <translation>50Hz</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>60Hz</source>
+        <translation>60Hz</translation>
+    </message>
+    <message>
+        <location line="+48"/>
         <location line="+57"/>
         <location line="+23"/>
         <location line="+37"/>

@@ -13,6 +13,7 @@
 #include <QDebug>
 #include <QEventLoop>
 #include <QIcon>
+#include <QScreen>
 
 using vexo::pc::CameraStatus;
 using vexo::pc::DevUsageSnapshot;
@@ -200,6 +201,17 @@ void CamSettings::show()
     QWidget::show();
     adjustSize();
     setMinimumWidth(width());
+    // Centred over the window that opened it, inside the screen.
+    if (const QWidget *opener = parentWidget() ? parentWidget()->window() : nullptr) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(opener->frameGeometry().center());
+        if (const QScreen *screen = opener->screen()) {
+            const QRect area = screen->availableGeometry();
+            frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width())));
+            frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height())));
+        }
+        move(frame.topLeft());
+    }
     QEventLoop loop;
     m_loop = &loop;
     loop.exec();

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVariant>
 #include <QVBoxLayout>
@@ -67,12 +68,14 @@ void OptionPopup::setCurrent(int value)
 void OptionPopup::restyle()
 {
     const QIcon tick(QStringLiteral(":/source/uicomm/icon/tick"));
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
     for (const Entry &e : qAsConst(m_entries)) {
         if (!e.ticked)
             continue;
         const bool current = e.value == m_current;
         // An empty icon of the same size keeps the texts aligned.
-        e.button->setIcon(current ? tick : QIcon());
+        e.button->setIcon(current ? tick : QIcon(blank));
         UiLook::setLook(e.button, current ? UiLook::Look::Selected : UiLook::Look::Normal);
     }
 }

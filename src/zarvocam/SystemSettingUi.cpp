@@ -18,6 +18,7 @@
 #include <QDebug>
 #include <QEvent>
 #include <QIcon>
+#include <QScreen>
 
 using vexo::pc::CameraStatus;
 using vexo::pc::DevUsageSnapshot;
@@ -132,6 +133,7 @@ void SystemSettingUi::updateDevStatus(const CameraStatus &status)
     m_noiseCancellation = status.byte(CameraStatus::NoiseCancellation) != 0;
     setSwitch(ui->pbNoiseCancellation, m_noiseCancellation);
     applyButtonMode(status.byte(CameraStatus::ButtonMode) == 1 ? 1 : 0);
+    applyAntiFlicker(status.byte(CameraStatus::AntiFlicker));
 }
 
 void SystemSettingUi::setAutoSleep(int seconds)
@@ -152,7 +154,7 @@ void SystemSettingUi::applyAwake()
     QWidget *cameraRows[] = {ui->pbDevAutoSleep, ui->cbDevAutoSleep, ui->lbDevAutoSleep, ui->lbDevAutoSleepInfo,
                              ui->lbDevAutoSleepInfo2, ui->pbNoiseCancellation, ui->lbNoiseCancellation,
                              ui->pbVirtualBg, ui->lbVirtualBg, ui->pbCameraSettings, ui->pbButtonAdapt,
-                             ui->lbCurrButtonAdapt};
+                             ui->lbCurrButtonAdapt, ui->pbAntiFlicker, ui->lbCurrAntiFlicker};
     for (QWidget *w : cameraRows)
         w->setEnabled(usable);
     if (!usable) {
@@ -162,6 +164,8 @@ void SystemSettingUi::applyAwake()
             m_camSettings->dismiss();
         if (m_buttonMode)
             m_buttonMode->hide();
+        if (m_antiFlicker)
+            m_antiFlicker->hide();
     } else {
         setSwitch(ui->pbDevAutoSleep, m_autoSleep);
         setSwitch(ui->pbNoiseCancellation, m_noiseCancellation);
@@ -296,6 +300,38 @@ void SystemSettingUi::on_pbButtonAdaptHelp_clicked()
     showTips(tr("Button Mode Description"), text, true);
 }
 
+void SystemSettingUi::applyAntiFlicker(int type)
+{
+    m_antiFlickerValue = type >= 0 && type <= 2 ? type : 0;
+    const QString names[] = {tr("Off"), tr("50Hz"), tr("60Hz")};
+    ui->lbCurrAntiFlicker->setText(names[m_antiFlickerValue]);
+    if (m_antiFlicker)
+        m_antiFlicker->setCurrent(m_antiFlickerValue);
+}
+
+void SystemSettingUi::on_pbAntiFlicker_clicked()
+{
+    if (!awakeDev())
+        return;
+    if (!m_antiFlicker) {
+        m_antiFlicker = new AntiFlicker(this);
+        connect(m_antiFlicker, &AntiFlicker::antiFlickerChanged, this, &SystemSettingUi::onAntiFlickerChanged);
+    }
+    m_antiFlicker->setCurrent(m_antiFlickerValue);
+    popUpBeside(m_antiFlicker, ui->pbAntiFlicker);
+}
+
+void SystemSettingUi::onAntiFlickerChanged(int type)
+{
+    const DevicePtr dev = awakeDev();
+    if (!dev)
+        return;
+    emit sendSettingEvent(EventAntiFlicker);
+    dev->cameraSetAntiFlicker(type);
+    fileUsage(DevUsageSnapshot::ActionSetAntiFlickerMode, type);
+    applyAntiFlicker(type);
+}
+
 // ---------------------------------------------------------------------------
 // Virtual background
 
@@ -426,6 +462,7 @@ void SystemSettingUi::onFirmwareInfoFromServer(QJsonObject fw_info)
 
 void SystemSettingUi::on_pbCameraSettings_clicked()
 {
+    hideSecondMenu();
     const DevicePtr dev = awakeDev();
     if (!dev)
         return;
@@ -477,12 +514,17 @@ void SystemSettingUi::on_pbForMore_clicked()
     popUpBeside(m_forMore, ui->pbForMore);
 }
 
-// Pop-ups open to the right of the panel, level with their row.
+// Pop-ups open to the right of the panel, level with their row, or to its
+// left when the right side would leave the screen.
 void SystemSettingUi::popUpBeside(QWidget *popup, QWidget *anchor)
 {
     hideSecondMenu();
+    popup->adjustSize();
     const QPoint rowTop = anchor->mapToGlobal(QPoint(0, 0));
-    const QPoint pos(frameGeometry().right() + 4, rowTop.y());
+    QPoint pos(frameGeometry().right() + 4, rowTop.y());
+    const QScreen *screen = this->screen();
+    if (screen && pos.x() + popup->frameGeometry().width() > screen->availableGeometry().right())
+        pos.setX(frameGeometry().left() - 4 - popup->frameGeometry().width());
     if (auto *option = qobject_cast<OptionPopup *>(popup)) {
         option->popUpAt(pos);
     } else {
@@ -524,7 +566,7 @@ void SystemSettingUi::hide()
 
 void SystemSettingUi::hideSecondMenu()
 {
-    QWidget *popups[] = {m_buttonMode, m_language, m_forMore, m_hotkeyList};
+    QWidget *popups[] = {m_buttonMode, m_language, m_forMore, m_antiFlicker, m_hotkeyList};
     for (QWidget *popup : popups) {
         if (popup)
             popup->hide();
@@ -544,6 +586,7 @@ void SystemSettingUi::retranslate()
     setWindowTitle(tr("System Setting"));
     ui->lbSoftwareVersionVaule->setText(GlobalParams::instance()->getSoftwareVersion());
     applyButtonMode(m_buttonModeValue);
+    applyAntiFlicker(m_antiFlickerValue);
 }
 
 void SystemSettingUi::changeEvent(QEvent *event)

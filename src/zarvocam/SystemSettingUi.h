@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/GlobalParams.h"
+#include "uicomm/AntiFlicker.h"
 #include "uicomm/ForMoreUi.h"
 #include "uvc/CameraStatus.h"
 #include "zarvocam/ButtonMode.h"
@@ -28,7 +29,7 @@ class UvcDevice;
 // The "System Setting" window that the main window's settings tab opens
 // beside it: software and firmware versions with their update buttons, the
 // settings of the current camera (auto sleep, camera settings, button
-// configuration, noise reduction, virtual background) and of the
+// configuration, anti-flicker, noise reduction, virtual background) and of the
 // application (global hotkeys, remote controller, language), and the "More"
 // menu of maintenance actions. Its pop-ups (button mode, language, more,
 // hotkey list) open beside it and close when it hides.
@@ -52,6 +53,7 @@ public:
         EventAutoSleep = 14,
         EventButtonMode = 15,
         EventVirtualBg = 18,
+        EventAntiFlicker = 19,
     };
     Q_ENUM(SystemSettingEvent)
 
@@ -111,6 +113,7 @@ public:
     ButtonMode *buttonMode() const { return m_buttonMode; }
     Language *language() const { return m_language; }
     ForMoreUi *forMore() const { return m_forMore; }
+    AntiFlicker *antiFlicker() const { return m_antiFlicker; }
 
 public slots:
     void show();
@@ -135,6 +138,8 @@ public slots:
     void on_buttonModeChanged(int mode);
     void on_pbRemoteCtrl_clicked();
     void on_pbVirtualBg_clicked();
+    void on_pbAntiFlicker_clicked();
+    void onAntiFlickerChanged(int type);
 
 signals:
     void sendSettingEvent(SystemSettingUi::SystemSettingEvent event);
@@ -166,6 +171,7 @@ private:
     void applyAwake();
     void applyAutoSleep(int seconds);
     void applyButtonMode(int mode);
+    void applyAntiFlicker(int type);
     void applyVirtualBgRow(const DevicePtr &dev);
     void setSwitch(QPushButton *button, bool on);
     void fileUsage(int action, const QVariant &value);
@@ -187,10 +193,12 @@ private:
     bool m_remoteCtrl = false;
     bool m_camSettingsOpen = false;
     int m_buttonModeValue = 0;
+    int m_antiFlickerValue = 0;
     QJsonObject m_fwInfo;
     CamSettings *m_camSettings = nullptr;
     QPointer<ButtonMode> m_buttonMode;
     QPointer<Language> m_language;
     QPointer<ForMoreUi> m_forMore;
+    QPointer<AntiFlicker> m_antiFlicker;
     QPointer<QWidget> m_hotkeyList;
 };

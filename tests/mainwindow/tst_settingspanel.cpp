@@ -194,7 +194,7 @@ void TestSettingsPanel::languageSwitchAtRunTime()
     QVERIFY(waitFor([&] { return m_panel->windowTitle() == QStringLiteral("系统设置"); }));
     QVERIFY(waitFor([&] { return m_panel->camSettings()->windowTitle() == QStringLiteral("相机设置"); }));
     m_window->onChangeLanguage(4);
-    QVERIFY(waitFor([&] { return sleep->text() == QStringLiteral("Ruhemodus"); }));
+    QVERIFY(waitFor([&] { return sleep->text() == QStringLiteral("Schlaf"); }));
     m_window->onChangeLanguage(0);
     QVERIFY(waitFor([&] { return sleep->text() == QStringLiteral("Sleep") && m_panel->windowTitle() == panelTitle; }));
 }
