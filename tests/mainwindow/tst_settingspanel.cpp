@@ -28,6 +28,7 @@ private slots:
     void oldFirmwareHidesAndBlocks();
     void hotkeySwitchEvents();
     void factoryResetFlow();
+    void virtualBackgroundSwitch();
     void languageSwitchAtRunTime();
 
 private:
@@ -178,6 +179,25 @@ void TestSettingsPanel::factoryResetFlow()
                                  QStringLiteral("0"), QStringLiteral("Factory reset successfully!")}));
     // The camera reset its settings; the panel read them back.
     QVERIFY(!m_panel->isNoiseCancellationOn());
+}
+
+void TestSettingsPanel::virtualBackgroundSwitch()
+{
+    plugOne();
+    if (!m_panel->isVirtualBgOn())
+        m_panel->on_pbVirtualBg_clicked();
+    // Off: the main window drops its section and the camera its feature.
+    m_panel->on_pbVirtualBg_clicked();
+    QVERIFY(!m_window->isVirtualBgAvailable());
+    QVERIFY(!GlobalParams::instance()->getPcVirtualBg());
+    QCOMPARE(lastCommand(m_cam, 17), 1); // the camera's flag says "disabled"
+    // On: the beta notice first.
+    bool shown = false;
+    answerBox(this, true, &shown);
+    m_panel->on_pbVirtualBg_clicked();
+    QVERIFY(shown);
+    QVERIFY(m_window->isVirtualBgAvailable() && m_panel->isVirtualBgOn());
+    QCOMPARE(lastCommand(m_cam, 17), 0);
 }
 
 void TestSettingsPanel::languageSwitchAtRunTime()
