@@ -373,16 +373,9 @@ void SystemSettingUi::on_pbGlobalHotkeys_clicked()
     emit sendSettingEvent(m_globalHotkeys ? EventGlobalHotkeysOn : EventGlobalHotkeysOff);
 }
 
-QWidget *SystemSettingUi::hotkeyList()
-{
-    // The hotkey list window belongs to the hotkeys; until it exists the
-    // help button has nothing to open.
-    return m_hotkeyList.data();
-}
-
 void SystemSettingUi::on_pbHotkeysHelp_clicked()
 {
-    QWidget *list = hotkeyList();
+    QWidget *list = m_hotkeyList.data();
     if (!list) {
         qInfo() << "Hotkey list not available";
         return;
@@ -483,7 +476,10 @@ void SystemSettingUi::on_pbCameraSettings_clicked()
     m_camSettingsOpen = true;
     emit openVideoCfg(true);
     m_camSettings->setDevSn(m_currentSn);
+    const QPointer<SystemSettingUi> self(this);
     m_camSettings->show();
+    if (!self)
+        return;
     m_camSettingsOpen = false;
     emit openVideoCfg(false);
 }

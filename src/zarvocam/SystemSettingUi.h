@@ -95,6 +95,10 @@ public:
     static QString remoteCtrlShopUrl();
     static QString upgradeManualUrl(int languageType);
 
+    // The window the hotkeys' help button opens beside the panel (the
+    // hotkey list); it is closed with the other pop-ups.
+    void setHotkeyList(QWidget *list) { m_hotkeyList = list; }
+
     // The software row's update mark (a newer software is known).
     void setSoftwareUpdateMark(bool shown);
     // The firmware answer kept for the upgrade (empty when none).
@@ -179,8 +183,6 @@ private:
     // Shows a one-button message with this title and text (rich text).
     void showTips(const QString &title, const QString &text, bool rich = false, int height = 0);
     void popUpBeside(QWidget *popup, QWidget *anchor);
-    // The hotkey list window, created on first use.
-    QWidget *hotkeyList();
     void showFirmwareHelp();
 
     Ui::SystemSettingUi *ui;
