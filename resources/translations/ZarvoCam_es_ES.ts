@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
         <source>System Setting</source>
         <translation>Ajustes del sistema</translation>
     </message>
@@ -631,7 +631,7 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-321"/>
         <source>Default</source>
         <translation>Predeterminado</translation>
     </message>
@@ -748,19 +748,19 @@
     </message>
     <message>
         <location line="+48"/>
-        <location line="+57"/>
+        <location line="+50"/>
         <location line="+23"/>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Tips</source>
         <translation>Consejo</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-111"/>
         <source>The Virtual Background features are now in beta version and will give further updates to polish the effect.</source>
         <translation>Las funciones de fondo virtual están en versión beta y recibirán nuevas actualizaciones para mejorar el efecto.</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+42"/>
         <source>KAVORA Zarvo Remote Controller</source>
         <translation>Mando a distancia KAVORA Zarvo</translation>
     </message>
@@ -785,7 +785,7 @@
         <translation>Durante la actualización, cierre todas las aplicaciones que puedan usar KAVORA Zarvo o Zarvo 4K, como %1, etc.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Please upgrade to the v</source>
         <translation>Actualice a la v</translation>
     </message>
@@ -795,7 +795,7 @@
         <translation> o superior para usar las nuevas funciones con su ZarvoCam.</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+75"/>
         <source>Yes</source>
         <translation>Sí</translation>
     </message>

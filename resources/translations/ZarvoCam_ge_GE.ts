@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
         <source>System Setting</source>
         <translation>Systemeinstellungen</translation>
     </message>
@@ -631,7 +631,7 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-321"/>
         <source>Default</source>
         <translation>Standard</translation>
     </message>
@@ -748,19 +748,19 @@
     </message>
     <message>
         <location line="+48"/>
-        <location line="+57"/>
+        <location line="+50"/>
         <location line="+23"/>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Tips</source>
         <translation>Hinweis</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-111"/>
         <source>The Virtual Background features are now in beta version and will give further updates to polish the effect.</source>
         <translation>Die Funktionen des virtuellen Hintergrunds sind noch in der Betaphase; weitere Aktualisierungen verbessern den Effekt.</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+42"/>
         <source>KAVORA Zarvo Remote Controller</source>
         <translation>KAVORA Zarvo Fernbedienung</translation>
     </message>
@@ -785,7 +785,7 @@
         <translation>Bitte schließen Sie während der Aktualisierung alle Anwendungen, die KAVORA Zarvo oder Zarvo 4K verwenden könnten, etwa %1 usw.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Please upgrade to the v</source>
         <translation>Bitte aktualisieren Sie auf v</translation>
     </message>
@@ -795,7 +795,7 @@
         <translation> oder höher, um die neuen Funktionen mit Ihrer ZarvoCam zu nutzen.</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+75"/>
         <source>Yes</source>
         <translation>Ja</translation>
     </message>

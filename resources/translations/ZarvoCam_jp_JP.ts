@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
         <source>System Setting</source>
         <translation>システム設定</translation>
     </message>
@@ -631,7 +631,7 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-321"/>
         <source>Default</source>
         <translation>デフォルト</translation>
     </message>
@@ -748,19 +748,19 @@
     </message>
     <message>
         <location line="+48"/>
-        <location line="+57"/>
+        <location line="+50"/>
         <location line="+23"/>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Tips</source>
         <translation>ヒント</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-111"/>
         <source>The Virtual Background features are now in beta version and will give further updates to polish the effect.</source>
         <translation>バーチャル背景機能は現在ベータ版です。今後のアップデートで効果を改善していきます。</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+42"/>
         <source>KAVORA Zarvo Remote Controller</source>
         <translation>KAVORA Zarvo リモコン</translation>
     </message>
@@ -785,7 +785,7 @@
         <translation>アップグレード中は、KAVORA Zarvo または Zarvo 4K を使用する可能性のあるアプリケーション（%1 など）をすべて終了してください。</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Please upgrade to the v</source>
         <translation>v</translation>
     </message>
@@ -795,7 +795,7 @@
         <translation> 以降にアップグレードすると、ZarvoCam で新機能を使用できます。</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+75"/>
         <source>Yes</source>
         <translation>はい</translation>
     </message>

@@ -569,7 +569,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+579"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
         <source>System Setting</source>
         <translation>系统设置</translation>
     </message>
@@ -631,7 +631,7 @@
     </message>
     <message>
         <location line="+54"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-319"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="-321"/>
         <source>Default</source>
         <translation>默认</translation>
     </message>
@@ -748,19 +748,19 @@
     </message>
     <message>
         <location line="+48"/>
-        <location line="+57"/>
+        <location line="+50"/>
         <location line="+23"/>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Tips</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-111"/>
         <source>The Virtual Background features are now in beta version and will give further updates to polish the effect.</source>
         <translation>虚拟背景功能目前为测试版，后续将持续更新以优化效果。</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+42"/>
         <source>KAVORA Zarvo Remote Controller</source>
         <translation>KAVORA Zarvo 遥控器</translation>
     </message>
@@ -785,7 +785,7 @@
         <translation>升级期间请确保关闭所有可能使用 KAVORA Zarvo 或 Zarvo 4K 的应用程序，例如 %1 等。</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Please upgrade to the v</source>
         <translation>请升级到 v</translation>
     </message>
@@ -795,7 +795,7 @@
         <translation> 或更高版本，以便在 ZarvoCam 上使用新功能。</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+75"/>
         <source>Yes</source>
         <translation>是</translation>
     </message>
