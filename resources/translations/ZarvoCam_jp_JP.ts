@@ -313,7 +313,7 @@
     <message>
         <location line="+16"/>
         <source>Close-up</source>
-        <translation>クローズアップ</translation>
+        <translation>アップ</translation>
     </message>
     <message>
         <location line="+16"/>
