@@ -13,6 +13,7 @@ qtbase5-dev
 qttools5-dev
 qttools5-dev-tools
 libqt5svg5-dev
+fonts-noto-cjk
 libhttp-parser-dev
 libbz2-dev
 liblzma-dev

@@ -104,6 +104,10 @@ void VirtualCamera::setModel(Model model)
     vendorId_ = vendors.value(0, 0);
     productId_ = cameraModel(model).series == CameraModel::Series::Zarvo ? 0xFEF2 : 0xFEF3;
     infoBytes_.clear();
+    // The controls' ranges depend on the model (the constructor sets them
+    // up once the status block exists).
+    if (!status_.isEmpty())
+        resetControlsLocked();
 }
 
 void VirtualCamera::setInfoByte(int offset, quint8 value)
@@ -857,16 +861,27 @@ void VirtualCamera::resetControlsLocked()
         s.value = def;
         s.autoOn = autoOn;
     };
+    // The ranges the cameras' drivers report. The zarvo 4K firmware reports
+    // its shutter between 1/5000 s and 1/3 s and its exposure compensation
+    // in raw sensor steps; the others the full shutter table, compensation
+    // as 19 steps of a third of a stop and the ISO as 48 steps of 100.
+    const bool raw = model_ == Model::Zarvo4K;
     set(Control::Brightness, 0, 255, 1, 128, false, false);
     set(Control::Contrast, 0, 100, 1, 50, false, false);
     set(Control::Hue, -180, 180, 1, 0, true, false);
     set(Control::Saturation, 0, 100, 1, 64, false, false);
     set(Control::Sharpness, 0, 100, 1, 50, false, false);
-    set(Control::WhiteBalance, 2800, 6500, 10, 4600, true, true);
-    set(Control::BacklightCompensation, 0, 2, 1, 1, false, false);
-    set(Control::Gain, 0, 100, 1, 0, true, false);
+    set(Control::WhiteBalance, 2800, 6500, 100, 5000, true, true);
+    if (raw) {
+        set(Control::BacklightCompensation, -64, 64, 1, 0, false, false);
+        set(Control::Gain, 0, 100, 1, 0, true, false);
+        set(Control::Exposure, 2, 3300, 1, 167, true, true);
+    } else {
+        set(Control::BacklightCompensation, 0, 18, 1, 9, false, false);
+        set(Control::Gain, 1, 48, 1, 1, true, false);
+        set(Control::Exposure, 1, 4000, 1, 167, true, true);
+    }
     set(Control::PowerLineFrequency, 0, 2, 1, 1, true, false);
-    set(Control::Exposure, 3, 2047, 1, 156, true, true);
     set(Control::Focus, 0, 100, 1, 50, true, true);
     set(Control::Zoom, 100, 500, 1, 100, false, false);
     set(Control::Pan, -170 * 3600, 170 * 3600, 3600, 0, false, false);
@@ -970,6 +985,7 @@ bool VirtualCamera::controlSet(int generation, Control c, int value, int flags, 
 {
     std::lock_guard<std::mutex> locker(lock_);
     ControlState *usable = usableControlLocked(generation, c, error);
+    controlWrites_.append({c, value, flags, false});
     if (!usable)
         return false;
     ControlState &s = *usable;
@@ -990,6 +1006,7 @@ bool VirtualCamera::controlSet(int generation, Control c, int value, int flags, 
         }
         s.value = value;
     }
+    controlWrites_.last().accepted = true;
     syncStatusFromControlsLocked();
     return true;
 }
@@ -1133,11 +1150,18 @@ int VirtualCamera::pendingAnswers() const
     return int(answers_.size());
 }
 
+QList<VirtualCamera::ControlWrite> VirtualCamera::controlWrites() const
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    return controlWrites_;
+}
+
 void VirtualCamera::clearLog()
 {
     std::lock_guard<std::mutex> locker(lock_);
     received_.clear();
     written_.clear();
+    controlWrites_.clear();
     reads_.clear();
     writes_.clear();
 }

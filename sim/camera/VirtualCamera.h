@@ -70,6 +70,15 @@ public:
         QByteArray payload;
     };
 
+    // One write of a standard control, as the host asked for it.
+    struct ControlWrite
+    {
+        CameraDevice::Control control;
+        int value;
+        int flags;
+        bool accepted;
+    };
+
     struct Preset
     {
         bool present = false;
@@ -194,6 +203,7 @@ public:
     // ---- observation ----
     QList<ReceivedFrame> receivedFrames() const;
     QList<QByteArray> blocksWritten(int selector) const;
+    QList<ControlWrite> controlWrites() const;
     int readCount(int selector) const;
     int writeCount(int selector) const;
     int pendingAnswers() const;
@@ -316,6 +326,7 @@ private:
 
     QList<ReceivedFrame> received_;
     QHash<int, QList<QByteArray>> written_;
+    QList<ControlWrite> controlWrites_;
     QHash<int, int> reads_;
     QHash<int, int> writes_;
 };

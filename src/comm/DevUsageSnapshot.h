@@ -32,6 +32,16 @@ public:
         ActionSetBgModeOption = 19,
         ActionSetBgBlurLevel = 20,
         ActionSetBgGreenScreenColor = 21,
+        ActionSetAutoSleep = 24,
+        ActionConfigureVideoOpened = 30,
+        ActionSetAutoWhiteBalanceEnabled = 32,
+        ActionSetAntiFlickerMode = 38,
+        ActionSetFaceAeEnabled = 39,
+        ActionSetNoiseCancellationEnabled = 41,
+        ActionSetHdrEnabled = 43,
+        ActionSetAutoFocusEnabled = 46,
+        ActionSetFaceFocusEnabled = 48,
+        ActionSetButtonWorkMode = 51,
     };
     static constexpr int NoValidType = 108;
     static constexpr int LastMainAction = 22;

@@ -20,6 +20,10 @@ public:
     // The main window while it exists.
     QWidget *mainWindow() const;
 
+    // Adds the two fonts of the installation root and makes them the
+    // application's font.
+    static void loadFonts();
+
 private:
     QPointer<MainUserUi> m_mainWindow;
 };

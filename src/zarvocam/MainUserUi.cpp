@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 #include <mutex>
@@ -86,7 +87,7 @@ MainUserUi::MainUserUi(QWidget *parent)
     setStyleSheet(sheet);
     m_systemSetting = new SystemSettingUi(this);
     m_systemSetting->hide();
-    connect(m_systemSetting, &SystemSettingUi::sendSettingEvent, this, &MainUserUi::recvSignalFromSysSetting);
+    connectSettingsPanel();
 
     // The sleep page over the whole window.
     m_devSleep = new DevSleep(this);
@@ -280,6 +281,7 @@ void MainUserUi::changeEvent(QEvent *event)
                 button->setText(tr("None"));
         }
         placeHelpButtons();
+        applyLanguageWidths();
     }
     QMainWindow::changeEvent(event);
 }

@@ -62,7 +62,8 @@ using UvcDevicePtr = std::shared_ptr<UvcDevice>;
 // The class is split by concern: MainUserUi.cpp (construction, tabs,
 // language, layout, keys), MainUserUiDevices.cpp (device row, selection,
 // status updates, sleep and wake), MainUserUiPanel.cpp (control panel) and
-// MainUserUiReports.cpp (usage reports).
+// MainUserUiReports.cpp (usage reports), MainUserUiSettings.cpp (what the
+// settings panel asks for: language, maintenance actions, updates).
 class MainUserUi : public QMainWindow
 {
     Q_OBJECT
@@ -169,6 +170,11 @@ public slots:
     // Firmware actions on the current camera (MainUserUiUpgrade.cpp).
     void onManualUpgrade();
     void onExportLog();
+    // The settings panel's factory reset and help links
+    // (MainUserUiSettings.cpp).
+    void onRestoreFactorySetting();
+    void onUpgradeManual();
+    void onUpgradeHelp();
 
 private slots:
     void on_pbCameraCtrl_clicked();
@@ -352,6 +358,10 @@ private:
     void keyStepBgOption();
     void keyStepFraming();
     void toggleGlobalHotkeys();
+    // ---- settings panel (MainUserUiSettings.cpp) ----
+    void connectSettingsPanel();
+    // Widths of the background option buttons in the current language.
+    void applyLanguageWidths();
 
     // ---- usage reports (MainUserUiReports.cpp) ----
     // Files one usage event of the current camera with the cloud service.

@@ -40,10 +40,6 @@ void MainUserUi::initDownload()
     m_downloadProgress = new DownloadProgress(this);
     m_downloadProgress->hide();
     connect(m_downloader, &PkgDownloader::notifyInfo, m_downloadProgress, &DownloadProgress::onDownloadProgressUpdate);
-    connect(m_systemSetting, &SystemSettingUi::softwareUpgrade, this, &MainUserUi::onSoftwareUpgrade,
-            Qt::UniqueConnection);
-    connect(m_systemSetting, &SystemSettingUi::firmwareUpgrade, this, &MainUserUi::onFirmwareUpgrade,
-            Qt::UniqueConnection);
     QTimer::singleShot(kFirstSoftwareCheckMs, this, &MainUserUi::onSoftwareUpgrade);
 }
 
@@ -92,9 +88,7 @@ void MainUserUi::onInfoFromServer(QJsonObject info)
     const bool newer = Util::ipToUint(version) > Util::ipToUint(GlobalParams::getSoftwareVersion());
     m_softwareInfo = info;
     qInfo().noquote() << "Latest software version =" << version << "newer =" << newer;
-    // The settings panel marks its software row when it can.
-    if (m_systemSetting->metaObject()->indexOfMethod("setSoftwareUpdateAvailable(bool)") >= 0)
-        QMetaObject::invokeMethod(m_systemSetting, "setSoftwareUpdateAvailable", Q_ARG(bool, newer));
+    m_systemSetting->setSoftwareUpdateMark(newer);
     if (!newer)
         return;
 
@@ -200,9 +194,7 @@ void MainUserUi::onFirmwareUpgrade()
         return;
     }
     // The settings panel keeps the firmware answer of the cloud service.
-    QJsonObject fwInfo;
-    if (m_systemSetting->metaObject()->indexOfMethod("firmwareInfo()") >= 0)
-        QMetaObject::invokeMethod(m_systemSetting, "firmwareInfo", Q_RETURN_ARG(QJsonObject, fwInfo));
+    const QJsonObject fwInfo = m_systemSetting->firmwareInfo();
     const QString notes = releaseNotes(fwInfo, GlobalParams::instance()->getLanguageType());
     box.setText(notes.isEmpty() ? text : text + QLatin1Char('\n') + notes);
     box.showButtons(MsgInfoUi::Yes | MsgInfoUi::No);

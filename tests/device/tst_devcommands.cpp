@@ -274,7 +274,7 @@ private slots:
         row("white balance manual", [](UvcDevice &d) { return d.uvcWhiteBalanceTemperatureControlSet(false, 5000); },
             Control::WhiteBalance, 5000, false);
         row("exposure manual", [](UvcDevice &d) { return d.uvcExposureSet(false, 300); }, Control::Exposure, 300, false);
-        row("gain automatic", [](UvcDevice &d) { return d.uvcGainControlSet(true, 40); }, Control::Gain, 0, true);
+        row("gain automatic", [](UvcDevice &d) { return d.uvcGainControlSet(true, 40); }, Control::Gain, 1, true);
         row("contrast", [](UvcDevice &d) { return d.uvcContrastControlSet(70); }, Control::Contrast, 70, false);
         // Anti-flicker: 1 and 2 are 50 and 60 Hz, anything else lets the camera choose.
         row("anti-flicker 0", [](UvcDevice &d) { return d.cameraSetAntiFlicker(0); }, Control::PowerLineFrequency, 1, true);

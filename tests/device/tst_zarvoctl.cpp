@@ -150,7 +150,7 @@ private slots:
         };
         row("--simulate 1 frobnicate", 2, "frobnicate: unknown command");
         row("--simulate 1 blur 101", 2, "blur: expects 0..100, not 101");
-        row("--simulate 1 set gain 500", 2, "set: gain takes 0..100");
+        row("--simulate 1 set gain 500", 2, "set: gain takes 1..48");
         row("--simulate 0 status", 1, "camera: no camera found");
         row("--simulate 1 --camera NOPE status", 1, "no camera with serial NOPE");
         row("--simulate 1 sleep -- -- status", 2, "empty command");

@@ -11,12 +11,17 @@
 #include "comm/TimeScale.h"
 #include "platform/CameraDevice.h"
 #include "uicomm/DevButton.h"
+#include "uicomm/MsgInfoUi.h"
 #include "uvc/UvcDevice.h"
 #include "uvc/UvcDevices.h"
 #include "zarvocam/MainUserUi.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -35,6 +40,14 @@ constexpr double Scale = 0.05;
 // window's usage reports refused at once (not sent to a stand-in in use).
 inline void setUpPlatform()
 {
+    // The test's own settings file: without one in the data root the
+    // settings would be read from and saved to the build tree's, which
+    // every test program shares.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/config");
+    QDir().mkpath(config);
+    QFile::remove(config + QStringLiteral("/kavora_win_x64.ini"));
+    QFile::copy(qEnvironmentVariable("ZARVO_STAGE_DIR") + QStringLiteral("/config/kavora_win_x64.ini"),
+                config + QStringLiteral("/kavora_win_x64.ini"));
     qputenv("ZARVO_REAL_CAMERAS", "0");
     AppTask::setReportBaseUrl(QStringLiteral("http://127.0.0.1:9/"));
     TimeScale::setFactor(Scale);
@@ -100,6 +113,29 @@ inline CameraStatus status(int runState = CameraStatus::RunStateRunning)
     CameraStatus s;
     s.data[CameraStatus::RunState] = quint8(runState);
     return s;
+}
+
+// The message box on screen, if any.
+inline MsgInfoUi *openMessageBox()
+{
+    MsgInfoUi *box = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        box = w->isVisible() && qobject_cast<MsgInfoUi *>(w) ? qobject_cast<MsgInfoUi *>(w) : box;
+    return box;
+}
+
+// Presses Yes or No of the next message box once it runs; *shown tells
+// whether one did. Nothing happens once context is gone, so an answer that
+// found no box cannot reach a later test.
+inline void answerBox(QObject *context, bool yes, bool *shown = nullptr)
+{
+    QTimer::singleShot(0, context, [yes, shown] {
+        MsgInfoUi *box = openMessageBox();
+        if (shown)
+            *shown = box != nullptr;
+        if (box)
+            box->findChild<QPushButton *>(yes ? QStringLiteral("pbYes") : QStringLiteral("pbNo"))->click();
+    });
 }
 
 inline QPushButton *button(QWidget *window, const char *name)

@@ -27,22 +27,6 @@ enum Code { MediaMode = 0, Fov = 4, BgMode = 5, BlurLevel = 6, PanTilt = 9, Fram
 // The window's quiet time after a user action, waited out (at least).
 void pastQuietTime() { QTest::qWait(130); }
 
-// Presses Yes or No of the next message box once it runs; *shown tells
-// whether one did. Nothing happens once context is gone, so an answer that
-// found no box cannot reach a later test.
-void answerBox(QObject *context, bool yes, bool *shown = nullptr)
-{
-    QTimer::singleShot(0, context, [yes, shown] {
-        MsgInfoUi *box = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            box = w->isVisible() && qobject_cast<MsgInfoUi *>(w) ? qobject_cast<MsgInfoUi *>(w) : box;
-        if (shown)
-            *shown = box != nullptr;
-        if (box)
-            box->findChild<QPushButton *>(yes ? QStringLiteral("pbYes") : QStringLiteral("pbNo"))->click();
-    });
-}
-
 class KeyProbe : public QWidget
 {
 public:
