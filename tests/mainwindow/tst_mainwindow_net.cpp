@@ -71,6 +71,7 @@ class TestMainWindowNet : public QObject
 private slots:
     void initTestCase()
     {
+        setUpPlatform();
         // The settings the window's parameters load: camera links on loopback.
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/config");
         QDir().mkpath(config);
@@ -84,7 +85,6 @@ private slots:
                       .toLatin1());
         ini.close();
         VirtualNetCamera::installLocalIps();
-        setUpPlatform();
         m_params = GlobalParams::instance();
         QCOMPARE(m_params->getHostIpPrefix(), QStringLiteral("127.0."));
         m_window = new MainUserUi();
