@@ -7,6 +7,7 @@
 #include "comm/Util.h"
 #include "download/PkgDownloader.h"
 #include "uicomm/DownloadProgress.h"
+#include "uicomm/UpgradeProgress.h"
 #include "uicomm/MsgInfoUi.h"
 #include "uicomm/UvcUpgradeProgress.h"
 #include "uvc/UvcDevice.h"
@@ -211,10 +212,13 @@ void MainUserUi::onFirmwareUpgrade()
     if (!dev)
         return;
     if (GlobalParams::instance()->getUpgradeMethod() != 0) {
-        // The upgrade over the camera's network connection (UpgradeProgress
-        // driven by GlobalParams::devUpgradeProgress) comes with the network
-        // camera support; until then the downloaded package stays for later.
-        qInfo().noquote() << sn << "Enter rndis upgrade";
+        // Over the camera's network connection: the camera fetches the
+        // package from our local service and reports its progress.
+        dev.reset();
+        UpgradeProgress window(this);
+        runRndisUpgrade(&window, [&window](int type, const QString &uuid, const QString &msg) {
+            window.onUpgradeProgressUpdate(GlobalParams::UgProgressEnum(type), uuid, msg);
+        });
         return;
     }
     if (dev->devMode() != UvcDevice::DevModeUvc) {

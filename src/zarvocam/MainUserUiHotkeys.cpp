@@ -15,6 +15,7 @@
 #include "uicomm/DirectionHandler.h"
 #include "uicomm/GimbalControl.h"
 #include "uicomm/UiLook.h"
+#include "zarvocam/HotKeyList.h"
 
 #include <QPointer>
 #include <QShortcut>
@@ -29,6 +30,8 @@ using vexo::pc::TimeScale;
 
 void MainUserUi::initHotkeys()
 {
+    // The settings panel's hotkeys help opens the list of all keys.
+    m_systemSetting->setHotkeyList(new HotKeyList(m_systemSetting));
     // Alt table: trigger source "KEY".
     for (int number = 1; number <= 4; ++number)
         addKeyBinding(QStringLiteral("Alt+%1").arg(number), KeyNeeds::Nothing, [this, number] { keySelectDev(number); });

@@ -1,6 +1,7 @@
 // The main window's firmware actions on USB cameras: the manual upgrade
 // from a package file and the log export, both run by the upgrade worker.
 #include "zarvocam/MainUserUi.h"
+#include "comm/GlobalParams.h"
 
 #include "comm/TimeScale.h"
 #include "package/FirmwareManager.h"
@@ -73,6 +74,10 @@ void MainUserUi::onExportLog()
     const UvcDevicePtr dev = currentDev();
     if (!dev)
         return;
+    if (vexo::pc::GlobalParams::instance()->getUpgradeMethod() != 0) {
+        extractLogByNet();
+        return;
+    }
     MsgInfoUi box(this);
     box.setTitle(tr("Extracting Log"));
     box.setText(tr("Please wait and keep the device connected!"));
