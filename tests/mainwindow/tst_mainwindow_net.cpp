@@ -9,6 +9,7 @@
 #include "netcam/VirtualNetCamera.h"
 #include "uicomm/MsgInfoUi.h"
 #include "uicomm/MsgProgressUi.h"
+#include "uicomm/UpgradeProgress.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -154,14 +155,11 @@ private slots:
             const UvcDevicePtr d = UvcDevices::instance()->findDevBySn(cam->serial());
             return d && d->devMode() == UvcDevice::DevModeNet && m_window->currentDevSn() == cam->serial();
         }, 10000));
-        MsgProgressUi window(m_window);
+        UpgradeProgress window(m_window);
         QList<int> reports;
-        const auto toWindow = [&window, &reports](int type, const QString &, const QString &msg) {
+        const auto toWindow = [&window, &reports](int type, const QString &uuid, const QString &msg) {
             reports.append(type);
-            if (type == GlobalParams::UgSuccess)
-                window.onProgressUpdate(100, QStringLiteral("Upgrade successfully!"));
-            else if (type == GlobalParams::UgFailed)
-                window.onProgressUpdate(-3, msg);
+            window.onUpgradeProgressUpdate(GlobalParams::UgProgressEnum(type), uuid, msg);
         };
         m_window->runRndisUpgrade(&window, toWindow);
         QCOMPARE(net.requestCount(QStringLiteral("/start_upgrade")), 5);
