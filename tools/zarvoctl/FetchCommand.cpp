@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -32,6 +33,55 @@ void drawBar(QTextStream &err, const QString &name, qint64 received, qint64 tota
 }
 
 } // namespace
+
+FetchResult fetchPackage(const QJsonObject &request, const QString &dir, const QString &server)
+{
+    QTextStream err(stderr);
+    PkgDownloader downloader;
+    downloader.setRequest(request);
+    downloader.setDownloadDir(dir);
+    downloader.setQueryUrl(server); // this run only: the settings keep theirs
+
+    QString name;
+    qint64 total = 0;
+    qint64 received = 0;
+    PkgDownloader::InfoType last = PkgDownloader::INFO_ERROR;
+    QString lastText = QStringLiteral("Failed to get package info!");
+    QEventLoop loop;
+    QObject::connect(&downloader, &PkgDownloader::notifyInfo, &loop,
+                     [&](PkgDownloader::InfoType type, int value, const QString &info) {
+                         last = type;
+                         lastText = info;
+                         if (type == PkgDownloader::INFO_PKG_SIZE) {
+                             name = info;
+                             total = value;
+                             drawBar(err, name, 0, total);
+                         } else if (type == PkgDownloader::INFO_PROGRESS) {
+                             received += value;
+                             drawBar(err, name, received, total);
+                         } else if (type == PkgDownloader::INFO_DONE || type == PkgDownloader::INFO_UP_TO_DATE) {
+                             drawBar(err, name, total, total);
+                             err << '\n';
+                         }
+                     },
+                     Qt::QueuedConnection);
+    QObject::connect(&downloader, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    downloader.start();
+    loop.exec();
+    downloader.wait();
+    QCoreApplication::processEvents(); // the last queued reports
+
+    FetchResult r;
+    r.path = QDir(dir).filePath(name);
+    r.upToDate = last == PkgDownloader::INFO_UP_TO_DATE;
+    r.ok = last == PkgDownloader::INFO_DONE || r.upToDate;
+    if (!r.ok) {
+        if (received > 0 || total > 0)
+            err << '\n';
+        r.error = lastText;
+    }
+    return r;
+}
 
 int runFetchCommand(const QStringList &args)
 {
@@ -71,51 +121,15 @@ int runFetchCommand(const QStringList &args)
         return ExitFailed;
     }
 
-    PkgDownloader downloader;
     QJsonObject request = software ? params->getPcSoftwareInfo() : params->getDevFirmwareInfo();
     for (auto it = overrides.constBegin(); it != overrides.constEnd(); ++it)
         request.insert(it.key(), it.value());
-    downloader.setRequest(request);
-    downloader.setDownloadDir(dir);
-    downloader.setQueryUrl(server); // this run only: the settings keep theirs
-
-    QString name;
-    qint64 total = 0;
-    qint64 received = 0;
-    PkgDownloader::InfoType last = PkgDownloader::INFO_ERROR;
-    QString lastText = QStringLiteral("Failed to get package info!");
-    QObject::connect(&downloader, &PkgDownloader::notifyInfo, &downloader,
-                     [&](PkgDownloader::InfoType type, int value, const QString &info) {
-                         last = type;
-                         lastText = info;
-                         if (type == PkgDownloader::INFO_PKG_SIZE) {
-                             name = info;
-                             total = value;
-                             drawBar(err, name, 0, total);
-                         } else if (type == PkgDownloader::INFO_PROGRESS) {
-                             received += value;
-                             drawBar(err, name, received, total);
-                         } else if (type == PkgDownloader::INFO_DONE || type == PkgDownloader::INFO_UP_TO_DATE) {
-                             drawBar(err, name, total, total);
-                             err << '\n';
-                         }
-                     },
-                     Qt::QueuedConnection);
-    QObject::connect(&downloader, &QThread::finished, QCoreApplication::instance(), &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    downloader.start();
-    QCoreApplication::exec();
-    downloader.wait();
-    QCoreApplication::processEvents(); // the last queued reports
-
-    const QString path = QDir(dir).filePath(name);
-    if (last == PkgDownloader::INFO_DONE || last == PkgDownloader::INFO_UP_TO_DATE) {
-        out << (last == PkgDownloader::INFO_DONE ? "downloaded " : "up to date ") << path << '\n';
+    const FetchResult r = fetchPackage(request, dir, server);
+    if (r.ok) {
+        out << (r.upToDate ? "up to date " : "downloaded ") << r.path << '\n';
         return ExitOk;
     }
-    if (received > 0 || total > 0)
-        err << '\n';
-    err << "zarvoctl fw: fetch: " << lastText << '\n';
+    err << "zarvoctl fw: fetch: " << r.error << '\n';
     return ExitFailed;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QStringList>
 
 #include <functional>
@@ -44,6 +45,18 @@ CameraAction prepareExportLog(const QStringList &args, QString &error);
 // The digest of a virtual camera's installed image (hex); empty for a real
 // camera.
 QString installedImageSha256(const QString &serial);
+
+// Queries the cloud service for the package request describes and downloads
+// it into dir (a progress bar on standard error); server, when not empty,
+// replaces the settings' query address for this run.
+struct FetchResult
+{
+    bool ok = false;
+    bool upToDate = false;
+    QString path;
+    QString error;
+};
+FetchResult fetchPackage(const QJsonObject &request, const QString &dir, const QString &server = QString());
 
 // One line per family for the top-level help.
 QString firmwareHelpLine();

@@ -2,6 +2,8 @@
 // with a progress bar on the terminal or one JSON result.
 #include "ToolCommands.h"
 
+#include "comm/GlobalParams.h"
+
 #include "package/FirmwareManager.h"
 #include "package/FirmwarePackage.h"
 #include "platform/CameraPlatform.h"
@@ -137,10 +139,21 @@ CameraAction prepareUpgrade(const QStringList &args, QString &error)
     }
     return [package, cloud](UvcDevice &dev, bool json) -> int {
         const QString command = QStringLiteral("upgrade");
-        if (cloud)
-            return failWith(command, QStringLiteral("the cloud download is not available in this build"));
         vexo::pc::FirmwareManager *manager = vexo::pc::FirmwareManager::instance();
         manager->setChosenPackage(QString());
+        if (cloud) {
+            // The newest firmware of this camera from the cloud service into
+            // the firmware folder, where the upgrade picks the newest package.
+            const QJsonObject devInfo = dev.getDevInfo();
+            if (devInfo.isEmpty())
+                return failWith(command, QStringLiteral("the camera does not describe its firmware"));
+            vexo::pc::GlobalParams::instance()->setDevFirmwareInfo(devInfo);
+            QDir().mkpath(UvcPatchUpgrade::firmwareDir());
+            const FetchResult fetched =
+                fetchPackage(vexo::pc::GlobalParams::instance()->getDevFirmwareInfo(), UvcPatchUpgrade::firmwareDir());
+            if (!fetched.ok)
+                return failWith(command, fetched.error);
+        }
         if (!package.isEmpty()) {
             const QString platform = dev.getInfo().value(QStringLiteral("platform")).toString();
             QDir().mkpath(UvcPatchUpgrade::firmwareDir());
