@@ -228,6 +228,39 @@
     </message>
 </context>
 <context>
+    <name>DownloadProgress</name>
+    <message>
+        <location filename="../../src/uicomm/DownloadProgress.cpp" line="+15"/>
+        <source>Downloading Firmware</source>
+        <translation>Downloading Firmware</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1MB/s - %2MB, total %3MB</source>
+        <translation>%1MB/s - %2MB, total %3MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>0MB/s - 0MB, total %1MB</source>
+        <translation>0MB/s - 0MB, total %1MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Download error!</source>
+        <translation>Download error!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>0MB/s - %1MB, total %2MB</source>
+        <translation>0MB/s - %1MB, total %2MB</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Download timeout, please try again later!</source>
+        <translation>Download timeout, please try again later!</translation>
+    </message>
+</context>
+<context>
     <name>ForMoreUi</name>
     <message>
         <location filename="../../src/uicomm/ForMoreUi.cpp" line="+60"/>
@@ -248,6 +281,176 @@
         <location line="+1"/>
         <source>Restore Factory Settings</source>
         <translation>Restore Factory Settings</translation>
+    </message>
+</context>
+<context>
+    <name>HotKeyList</name>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.ui" line="+14"/>
+        <location line="+58"/>
+        <source>Hotkeys List</source>
+        <translation>Hotkeys List</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.cpp" line="+36"/>
+        <source>Function</source>
+        <translation>Function</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Global/Local shortcut switch</source>
+        <translation>Global/Local shortcut switch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 1</source>
+        <translation>Device 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 2</source>
+        <translation>Device 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 3</source>
+        <translation>Device 3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 4</source>
+        <translation>Device 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Direction reset</source>
+        <translation>Direction reset</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom out</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom max</source>
+        <translation>Zoom max</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom min</source>
+        <translation>Zoom min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move up</source>
+        <translation>View move up</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move down</source>
+        <translation>View move down</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move left</source>
+        <translation>View move left</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move right</source>
+        <translation>View move right</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device Sleep/Resume</source>
+        <translation>Device Sleep/Resume</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 65°</source>
+        <translation>View 65°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 78°</source>
+        <translation>View 78°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 86°</source>
+        <translation>View 86°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: blur</source>
+        <translation>Virtual background: blur</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: green screen</source>
+        <translation>Virtual background: green screen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: replacement</source>
+        <translation>Virtual background: replacement</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: single mode</source>
+        <translation>Auto framing: single mode</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: group mode</source>
+        <translation>Auto framing: group mode</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Standard mode</source>
+        <translation>Standard mode</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hotkey</source>
+        <translation>Hotkey</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCrop</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageCrop.ui" line="+26"/>
+        <source>Image Crop</source>
+        <translation>Image Crop</translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ImageItem</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageItem.cpp" line="+60"/>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preview</source>
+        <translation>Preview</translation>
     </message>
 </context>
 <context>
@@ -406,13 +609,13 @@
         <translation>Reset the view</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+287"/>
+        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+281"/>
         <location filename="../../src/zarvocam/MainUserUiDevices.cpp" line="+72"/>
         <source>None</source>
         <translation>None</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+429"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
         <translation>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</translation>
     </message>
@@ -427,13 +630,13 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+157"/>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+134"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="+147"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+157"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
         <translation>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</translation>
     </message>
@@ -453,7 +656,7 @@
         <translation>Right click to delete the custom image. The default image cannot be deleted.</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="-56"/>
+        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+78"/>
         <location line="+10"/>
         <source>Restore Factory Settings</source>
         <translation>Restore Factory Settings</translation>
@@ -485,7 +688,35 @@
         <translation>Factory reset successfully!</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="-51"/>
+        <location line="+47"/>
+        <source>Software upgrade info</source>
+        <translation>Software upgrade info</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>New software is available: </source>
+        <translation>New software is available: </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Choose Storage Path</source>
+        <translation>Choose Storage Path</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Downloading Software</source>
+        <translation>Downloading Software</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</source>
+        <translation>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>No Device Connected</source>
         <translation>No Device Connected</translation>
     </message>
@@ -495,14 +726,114 @@
         <translation>Please insert device first and try again!</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+10"/>
+        <source>Current firmware is up to date!</source>
+        <translation>Current firmware is up to date!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>New firmware is available: </source>
+        <translation>New firmware is available: </translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Firmware upgrade info</source>
         <translation>Firmware upgrade info</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
+        <source>Downloading Firmware</source>
+        <translation>Downloading Firmware</translation>
+    </message>
+    <message>
+        <location line="-30"/>
         <source>Cannot get latest firmware info from server!</source>
         <translation>Cannot get latest firmware info from server!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiNetwork.cpp" line="+119"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+77"/>
+        <source>Extracting Log</source>
+        <translation>Extracting Log</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+1"/>
+        <source>Please wait and keep the device connected!</source>
+        <translation>Please wait and keep the device connected!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+5"/>
+        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+10"/>
+        <source>Extract log failed, please try again later!</source>
+        <translation>Extract log failed, please try again later!</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Extract the log file successfully and device will reboot now!</source>
+        <translation>Extract the log file successfully and device will reboot now!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiPictures.cpp" line="+69"/>
+        <source>Choose Background Image</source>
+        <translation>Choose Background Image</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Image Files(*.jpg *.jpeg *.png *.bmp)</source>
+        <translation>Image Files(*.jpg *.jpeg *.png *.bmp)</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <source>Image Invalid</source>
+        <translation>Image Invalid</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid image and try again!</source>
+        <translation>Please select valid image and try again!</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Start Image Upload</source>
+        <translation>Start Image Upload</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uploading image, please wait...</source>
+        <translation>Uploading image, please wait...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Upload image successfully!</source>
+        <translation>Upload image successfully!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Image upload failed, please try again!</source>
+        <translation>Image upload failed, please try again!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="-60"/>
+        <source>Choose Firmware</source>
+        <translation>Choose Firmware</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware Invalid</source>
+        <translation>Firmware Invalid</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid firmware package and try again!</source>
+        <translation>Please select valid firmware package and try again!</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Extract the log file successfully!</source>
+        <translation>Extract the log file successfully!</translation>
     </message>
 </context>
 <context>
@@ -569,7 +900,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+590"/>
         <source>System Setting</source>
         <translation>System Setting</translation>
     </message>
@@ -798,6 +1129,91 @@
         <location line="+75"/>
         <source>Yes</source>
         <translation>Yes</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UpgradeProgress.cpp" line="+15"/>
+        <source>Start to upgrade. Please do not disconnect!</source>
+        <translation>Start to upgrade. Please do not disconnect!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</source>
+        <translation>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Upgrade successfully!</source>
+        <translation>Upgrade successfully!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Upgrade failed, please try again later.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No response from device for a long time, please restart device and try again!</source>
+        <translation>No response from device for a long time, please restart device and try again!</translation>
+    </message>
+</context>
+<context>
+    <name>UvcUpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UvcUpgradeProgress.cpp" line="+24"/>
+        <location line="+39"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Upgrade failed, please try again later.</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</source>
+        <translation>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</translation>
+    </message>
+</context>
+<context>
+    <name>vexo::pc::UvcPatchUpgrade</name>
+    <message>
+        <location filename="../../src/uvc/UvcPatchUpgrade.cpp" line="+167"/>
+        <location line="+38"/>
+        <location line="+18"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Upgrade failed, please try again later.</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+975"/>
+        <source>Warning: Please close any other programs that might use device!</source>
+        <translation>Warning: Please close any other programs that might use device!</translation>
+    </message>
+    <message>
+        <location line="-950"/>
+        <source>The ugprade package is out of date.</source>
+        <translation>The ugprade package is out of date.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upgrade successfully!</source>
+        <translation>Upgrade successfully!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</source>
+        <translation>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</translation>
     </message>
 </context>
 </TS>

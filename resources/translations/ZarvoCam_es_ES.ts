@@ -228,6 +228,39 @@
     </message>
 </context>
 <context>
+    <name>DownloadProgress</name>
+    <message>
+        <location filename="../../src/uicomm/DownloadProgress.cpp" line="+15"/>
+        <source>Downloading Firmware</source>
+        <translation>Descargando firmware</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1MB/s - %2MB, total %3MB</source>
+        <translation>%1MB/s - %2MB, total %3MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>0MB/s - 0MB, total %1MB</source>
+        <translation>0MB/s - 0MB, total %1MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Download error!</source>
+        <translation>¡Error de descarga!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>0MB/s - %1MB, total %2MB</source>
+        <translation>0MB/s - %1MB, total %2MB</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Download timeout, please try again later!</source>
+        <translation>¡Tiempo de descarga agotado, inténtelo de nuevo más tarde!</translation>
+    </message>
+</context>
+<context>
     <name>ForMoreUi</name>
     <message>
         <location filename="../../src/uicomm/ForMoreUi.cpp" line="+60"/>
@@ -248,6 +281,176 @@
         <location line="+1"/>
         <source>Restore Factory Settings</source>
         <translation>Restablecer ajustes de fábrica</translation>
+    </message>
+</context>
+<context>
+    <name>HotKeyList</name>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.ui" line="+14"/>
+        <location line="+58"/>
+        <source>Hotkeys List</source>
+        <translation>Lista de atajos</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.cpp" line="+36"/>
+        <source>Function</source>
+        <translation>Función</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Global/Local shortcut switch</source>
+        <translation>Cambiar entre atajos globales y locales</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 1</source>
+        <translation>Dispositivo 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 2</source>
+        <translation>Dispositivo 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 3</source>
+        <translation>Dispositivo 3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 4</source>
+        <translation>Dispositivo 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Direction reset</source>
+        <translation>Restablecer dirección</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom in</source>
+        <translation>Acercar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom out</source>
+        <translation>Alejar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom max</source>
+        <translation>Zoom máximo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom min</source>
+        <translation>Zoom mínimo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move up</source>
+        <translation>Mover la vista arriba</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move down</source>
+        <translation>Mover la vista abajo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move left</source>
+        <translation>Mover la vista a la izquierda</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move right</source>
+        <translation>Mover la vista a la derecha</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device Sleep/Resume</source>
+        <translation>Reposo/reanudar dispositivo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 65°</source>
+        <translation>Campo de visión 65°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 78°</source>
+        <translation>Campo de visión 78°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 86°</source>
+        <translation>Campo de visión 86°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: blur</source>
+        <translation>Fondo virtual: desenfoque</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: green screen</source>
+        <translation>Fondo virtual: pantalla verde</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: replacement</source>
+        <translation>Fondo virtual: reemplazo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: single mode</source>
+        <translation>Encuadre automático: modo individual</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: group mode</source>
+        <translation>Encuadre automático: modo grupo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Standard mode</source>
+        <translation>Modo estándar</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hotkey</source>
+        <translation>Atajo</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCrop</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageCrop.ui" line="+26"/>
+        <source>Image Crop</source>
+        <translation>Recortar imagen</translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+</context>
+<context>
+    <name>ImageItem</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageItem.cpp" line="+60"/>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preview</source>
+        <translation>Vista previa</translation>
     </message>
 </context>
 <context>
@@ -406,13 +609,13 @@
         <translation>Restablecer la vista</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+287"/>
+        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+281"/>
         <location filename="../../src/zarvocam/MainUserUiDevices.cpp" line="+72"/>
         <source>None</source>
         <translation>Ninguno</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+429"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
         <translation>Al activar el encuadre automático se desactivará el fondo virtual y no se podrán ajustar el campo de visión, el zoom ni la dirección.</translation>
     </message>
@@ -427,13 +630,13 @@
         <translation>Cancelar</translation>
     </message>
     <message>
-        <location line="+157"/>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+134"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="+147"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+157"/>
         <source>OK</source>
         <translation>Aceptar</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
         <translation>Al activar el encuadre automático con IA, el fondo virtual se desactivará automáticamente y tampoco se podrán ajustar el campo de visión, el zoom ni la dirección.</translation>
     </message>
@@ -453,7 +656,7 @@
         <translation>Haga clic con el botón derecho para eliminar la imagen personalizada. La imagen predeterminada no se puede eliminar.</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="-56"/>
+        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+78"/>
         <location line="+10"/>
         <source>Restore Factory Settings</source>
         <translation>Restablecer ajustes de fábrica</translation>
@@ -485,7 +688,35 @@
         <translation>¡Ajustes de fábrica restablecidos correctamente!</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="-51"/>
+        <location line="+47"/>
+        <source>Software upgrade info</source>
+        <translation>Información de actualización del software</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>New software is available: </source>
+        <translation>Hay un nuevo software disponible: </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Choose Storage Path</source>
+        <translation>Elegir ubicación de almacenamiento</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Downloading Software</source>
+        <translation>Descargando software</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</source>
+        <translation>No se encontró ningún instalador de paquetes en este escritorio. Instale usted mismo el paquete descargado:
+%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>No Device Connected</source>
         <translation>Ningún dispositivo conectado</translation>
     </message>
@@ -495,14 +726,114 @@
         <translation>Conecte primero un dispositivo e inténtelo de nuevo.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+10"/>
+        <source>Current firmware is up to date!</source>
+        <translation>¡El firmware ya está actualizado!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>New firmware is available: </source>
+        <translation>Hay un nuevo firmware disponible: </translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Firmware upgrade info</source>
         <translation>Información de actualización del firmware</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
+        <source>Downloading Firmware</source>
+        <translation>Descargando firmware</translation>
+    </message>
+    <message>
+        <location line="-30"/>
         <source>Cannot get latest firmware info from server!</source>
         <translation>No se puede obtener del servidor la información del firmware más reciente.</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiNetwork.cpp" line="+119"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+77"/>
+        <source>Extracting Log</source>
+        <translation>Extrayendo registro</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+1"/>
+        <source>Please wait and keep the device connected!</source>
+        <translation>¡Espere y mantenga el dispositivo conectado!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+5"/>
+        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+10"/>
+        <source>Extract log failed, please try again later!</source>
+        <translation>¡No se pudo extraer el registro, inténtelo de nuevo más tarde!</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Extract the log file successfully and device will reboot now!</source>
+        <translation>¡Archivo de registro extraído correctamente, el dispositivo se reiniciará ahora!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiPictures.cpp" line="+69"/>
+        <source>Choose Background Image</source>
+        <translation>Elegir imagen de fondo</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Image Files(*.jpg *.jpeg *.png *.bmp)</source>
+        <translation>Archivos de imagen(*.jpg *.jpeg *.png *.bmp)</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <source>Image Invalid</source>
+        <translation>Imagen no válida</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid image and try again!</source>
+        <translation>¡Seleccione una imagen válida e inténtelo de nuevo!</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Start Image Upload</source>
+        <translation>Iniciar carga de imagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uploading image, please wait...</source>
+        <translation>Cargando imagen, espere...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Upload image successfully!</source>
+        <translation>¡Imagen cargada correctamente!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Image upload failed, please try again!</source>
+        <translation>¡Error al cargar la imagen, inténtelo de nuevo!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="-60"/>
+        <source>Choose Firmware</source>
+        <translation>Elegir firmware</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware Invalid</source>
+        <translation>Firmware no válido</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid firmware package and try again!</source>
+        <translation>¡Seleccione un paquete de firmware válido e inténtelo de nuevo!</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Extract the log file successfully!</source>
+        <translation>¡Archivo de registro extraído correctamente!</translation>
     </message>
 </context>
 <context>
@@ -569,7 +900,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+590"/>
         <source>System Setting</source>
         <translation>Ajustes del sistema</translation>
     </message>
@@ -798,6 +1129,91 @@
         <location line="+75"/>
         <source>Yes</source>
         <translation>Sí</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UpgradeProgress.cpp" line="+15"/>
+        <source>Start to upgrade. Please do not disconnect!</source>
+        <translation>Iniciando la actualización. ¡No desconecte el dispositivo!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</source>
+        <translation>Advertencia: ¡No desconecte el dispositivo durante la actualización, o el dispositivo se dañará!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Upgrade successfully!</source>
+        <translation>¡Actualización completada!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Error en la actualización, inténtelo de nuevo más tarde.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No response from device for a long time, please restart device and try again!</source>
+        <translation>El dispositivo no responde desde hace mucho tiempo; ¡reinícielo e inténtelo de nuevo!</translation>
+    </message>
+</context>
+<context>
+    <name>UvcUpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UvcUpgradeProgress.cpp" line="+24"/>
+        <location line="+39"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Error en la actualización, inténtelo de nuevo más tarde.</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</source>
+        <translation>Advertencia:
+1 ¡No desconecte el dispositivo durante la actualización, o el dispositivo se dañará!
+2 Durante la actualización, cierre todas las aplicaciones que puedan usar el dispositivo, como Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</translation>
+    </message>
+</context>
+<context>
+    <name>vexo::pc::UvcPatchUpgrade</name>
+    <message>
+        <location filename="../../src/uvc/UvcPatchUpgrade.cpp" line="+167"/>
+        <location line="+38"/>
+        <location line="+18"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Error en la actualización, inténtelo de nuevo más tarde.</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+975"/>
+        <source>Warning: Please close any other programs that might use device!</source>
+        <translation>Advertencia: ¡Cierre cualquier otro programa que pueda usar el dispositivo!</translation>
+    </message>
+    <message>
+        <location line="-950"/>
+        <source>The ugprade package is out of date.</source>
+        <translation>El paquete de actualización está obsoleto.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upgrade successfully!</source>
+        <translation>¡Actualización completada!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</source>
+        <translation>Advertencia:
+1 ¡No desconecte el dispositivo durante la actualización, o el dispositivo se dañará!
+2 Durante la actualización, cierre todas las aplicaciones que puedan usar el dispositivo, como Zoom, Skype, Teams y OBS.
+</translation>
     </message>
 </context>
 </TS>

@@ -228,6 +228,39 @@
     </message>
 </context>
 <context>
+    <name>DownloadProgress</name>
+    <message>
+        <location filename="../../src/uicomm/DownloadProgress.cpp" line="+15"/>
+        <source>Downloading Firmware</source>
+        <translation>Firmware wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1MB/s - %2MB, total %3MB</source>
+        <translation>%1MB/s - %2MB, gesamt %3MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>0MB/s - 0MB, total %1MB</source>
+        <translation>0MB/s - 0MB, gesamt %1MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Download error!</source>
+        <translation>Downloadfehler!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>0MB/s - %1MB, total %2MB</source>
+        <translation>0MB/s - %1MB, gesamt %2MB</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Download timeout, please try again later!</source>
+        <translation>Zeitüberschreitung beim Download, bitte später erneut versuchen!</translation>
+    </message>
+</context>
+<context>
     <name>ForMoreUi</name>
     <message>
         <location filename="../../src/uicomm/ForMoreUi.cpp" line="+60"/>
@@ -248,6 +281,176 @@
         <location line="+1"/>
         <source>Restore Factory Settings</source>
         <translation>Werkseinstellungen wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>HotKeyList</name>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.ui" line="+14"/>
+        <location line="+58"/>
+        <source>Hotkeys List</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.cpp" line="+36"/>
+        <source>Function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Global/Local shortcut switch</source>
+        <translation>Globale/lokale Tastenkürzel umschalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 1</source>
+        <translation>Gerät 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 2</source>
+        <translation>Gerät 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 3</source>
+        <translation>Gerät 3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 4</source>
+        <translation>Gerät 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Direction reset</source>
+        <translation>Richtung zurücksetzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom in</source>
+        <translation>Vergrößern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom out</source>
+        <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom max</source>
+        <translation>Maximaler Zoom</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom min</source>
+        <translation>Minimaler Zoom</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move up</source>
+        <translation>Ansicht nach oben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move down</source>
+        <translation>Ansicht nach unten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move left</source>
+        <translation>Ansicht nach links</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move right</source>
+        <translation>Ansicht nach rechts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device Sleep/Resume</source>
+        <translation>Gerät Ruhezustand/Fortsetzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 65°</source>
+        <translation>Sichtfeld 65°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 78°</source>
+        <translation>Sichtfeld 78°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 86°</source>
+        <translation>Sichtfeld 86°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: blur</source>
+        <translation>Virtueller Hintergrund: Unschärfe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: green screen</source>
+        <translation>Virtueller Hintergrund: Greenscreen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: replacement</source>
+        <translation>Virtueller Hintergrund: Ersetzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: single mode</source>
+        <translation>Auto-Framing: Einzelmodus</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: group mode</source>
+        <translation>Auto-Framing: Gruppenmodus</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Standard mode</source>
+        <translation>Standardmodus</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hotkey</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCrop</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageCrop.ui" line="+26"/>
+        <source>Image Crop</source>
+        <translation>Bild zuschneiden</translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ImageItem</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageItem.cpp" line="+60"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
     </message>
 </context>
 <context>
@@ -406,13 +609,13 @@
         <translation>Ansicht zurücksetzen</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+287"/>
+        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+281"/>
         <location filename="../../src/zarvocam/MainUserUiDevices.cpp" line="+72"/>
         <source>None</source>
         <translation>Keine</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+429"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
         <translation>Sobald Auto-Framing aktiv ist, wird der virtuelle Hintergrund ausgeschaltet; Sichtfeld, Zoom und Richtung lassen sich dann nicht mehr einstellen!</translation>
     </message>
@@ -427,13 +630,13 @@
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+157"/>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+134"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="+147"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+157"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
         <translation>Sobald das KI-gestützte Auto-Framing aktiv ist, schaltet sich der virtuelle Hintergrund aus; auch Sichtfeld, Zoom und Richtung lassen sich dann nicht einstellen.</translation>
     </message>
@@ -453,7 +656,7 @@
         <translation>Mit einem Rechtsklick löschen Sie ein eigenes Bild. Das Standardbild kann nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="-56"/>
+        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+78"/>
         <location line="+10"/>
         <source>Restore Factory Settings</source>
         <translation>Werkseinstellungen wiederherstellen</translation>
@@ -485,7 +688,35 @@
         <translation>Werkseinstellungen erfolgreich wiederhergestellt!</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="-51"/>
+        <location line="+47"/>
+        <source>Software upgrade info</source>
+        <translation>Informationen zur Software-Aktualisierung</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>New software is available: </source>
+        <translation>Neue Software verfügbar: </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Choose Storage Path</source>
+        <translation>Speicherort wählen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Downloading Software</source>
+        <translation>Software wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</source>
+        <translation>Auf diesem Desktop wurde kein Paketinstallationsprogramm gefunden. Bitte installieren Sie das heruntergeladene Paket selbst:
+%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>No Device Connected</source>
         <translation>Kein Gerät verbunden</translation>
     </message>
@@ -495,14 +726,114 @@
         <translation>Bitte zuerst ein Gerät anschließen und erneut versuchen!</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+10"/>
+        <source>Current firmware is up to date!</source>
+        <translation>Die Firmware ist auf dem neuesten Stand!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>New firmware is available: </source>
+        <translation>Neue Firmware verfügbar: </translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Firmware upgrade info</source>
         <translation>Informationen zur Firmware-Aktualisierung</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
+        <source>Downloading Firmware</source>
+        <translation>Firmware wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="-30"/>
         <source>Cannot get latest firmware info from server!</source>
         <translation>Die neueste Firmware-Information ist vom Server nicht erhältlich!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiNetwork.cpp" line="+119"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+77"/>
+        <source>Extracting Log</source>
+        <translation>Protokoll wird ausgelesen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+1"/>
+        <source>Please wait and keep the device connected!</source>
+        <translation>Bitte warten und das Gerät angeschlossen lassen!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+5"/>
+        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+10"/>
+        <source>Extract log failed, please try again later!</source>
+        <translation>Protokoll konnte nicht ausgelesen werden, bitte später erneut versuchen!</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Extract the log file successfully and device will reboot now!</source>
+        <translation>Protokolldatei erfolgreich ausgelesen, das Gerät wird jetzt neu gestartet!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiPictures.cpp" line="+69"/>
+        <source>Choose Background Image</source>
+        <translation>Hintergrundbild wählen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Image Files(*.jpg *.jpeg *.png *.bmp)</source>
+        <translation>Bilddateien(*.jpg *.jpeg *.png *.bmp)</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <source>Image Invalid</source>
+        <translation>Ungültiges Bild</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid image and try again!</source>
+        <translation>Bitte ein gültiges Bild wählen und erneut versuchen!</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Start Image Upload</source>
+        <translation>Bild-Upload starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uploading image, please wait...</source>
+        <translation>Bild wird hochgeladen, bitte warten...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Upload image successfully!</source>
+        <translation>Bild erfolgreich hochgeladen!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Image upload failed, please try again!</source>
+        <translation>Bild-Upload fehlgeschlagen, bitte erneut versuchen!</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="-60"/>
+        <source>Choose Firmware</source>
+        <translation>Firmware wählen</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware Invalid</source>
+        <translation>Ungültige Firmware</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid firmware package and try again!</source>
+        <translation>Bitte ein gültiges Firmware-Paket wählen und erneut versuchen!</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Extract the log file successfully!</source>
+        <translation>Protokolldatei erfolgreich ausgelesen!</translation>
     </message>
 </context>
 <context>
@@ -569,7 +900,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+590"/>
         <source>System Setting</source>
         <translation>Systemeinstellungen</translation>
     </message>
@@ -798,6 +1129,91 @@
         <location line="+75"/>
         <source>Yes</source>
         <translation>Ja</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UpgradeProgress.cpp" line="+15"/>
+        <source>Start to upgrade. Please do not disconnect!</source>
+        <translation>Aktualisierung startet. Bitte Verbindung nicht trennen!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</source>
+        <translation>Warnung: Trennen Sie das Gerät während der Aktualisierung nicht, sonst wird es beschädigt!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Upgrade successfully!</source>
+        <translation>Aktualisierung erfolgreich!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Aktualisierung fehlgeschlagen, bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No response from device for a long time, please restart device and try again!</source>
+        <translation>Das Gerät antwortet seit langem nicht, bitte neu starten und erneut versuchen!</translation>
+    </message>
+</context>
+<context>
+    <name>UvcUpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UvcUpgradeProgress.cpp" line="+24"/>
+        <location line="+39"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Aktualisierung fehlgeschlagen, bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</source>
+        <translation>Warnung:
+1 Trennen Sie das Gerät während der Aktualisierung nicht, sonst wird es beschädigt!
+2 Schließen Sie während der Aktualisierung alle Anwendungen, die das Gerät verwenden könnten, etwa Zoom, Microsoft Teams, Skype, OBS Studio usw.
+</translation>
+    </message>
+</context>
+<context>
+    <name>vexo::pc::UvcPatchUpgrade</name>
+    <message>
+        <location filename="../../src/uvc/UvcPatchUpgrade.cpp" line="+167"/>
+        <location line="+38"/>
+        <location line="+18"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>Aktualisierung fehlgeschlagen, bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+975"/>
+        <source>Warning: Please close any other programs that might use device!</source>
+        <translation>Warnung: Bitte schließen Sie alle anderen Programme, die das Gerät verwenden könnten!</translation>
+    </message>
+    <message>
+        <location line="-950"/>
+        <source>The ugprade package is out of date.</source>
+        <translation>Das Aktualisierungspaket ist veraltet.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upgrade successfully!</source>
+        <translation>Aktualisierung erfolgreich!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</source>
+        <translation>Warnung:
+1 Trennen Sie das Gerät während der Aktualisierung nicht, sonst wird es beschädigt!
+2 Schließen Sie während der Aktualisierung alle Anwendungen, die das Gerät verwenden könnten, etwa Zoom, Skype, Teams und OBS.
+</translation>
     </message>
 </context>
 </TS>

@@ -228,6 +228,39 @@
     </message>
 </context>
 <context>
+    <name>DownloadProgress</name>
+    <message>
+        <location filename="../../src/uicomm/DownloadProgress.cpp" line="+15"/>
+        <source>Downloading Firmware</source>
+        <translation>ファームウェアをダウンロード中</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1MB/s - %2MB, total %3MB</source>
+        <translation>%1MB/s - %2MB、合計 %3MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>0MB/s - 0MB, total %1MB</source>
+        <translation>0MB/s - 0MB、合計 %1MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Download error!</source>
+        <translation>ダウンロードエラー！</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>0MB/s - %1MB, total %2MB</source>
+        <translation>0MB/s - %1MB、合計 %2MB</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Download timeout, please try again later!</source>
+        <translation>ダウンロードがタイムアウトしました。しばらくしてからもう一度お試しください！</translation>
+    </message>
+</context>
+<context>
     <name>ForMoreUi</name>
     <message>
         <location filename="../../src/uicomm/ForMoreUi.cpp" line="+60"/>
@@ -248,6 +281,176 @@
         <location line="+1"/>
         <source>Restore Factory Settings</source>
         <translation>工場出荷時の設定に戻す</translation>
+    </message>
+</context>
+<context>
+    <name>HotKeyList</name>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.ui" line="+14"/>
+        <location line="+58"/>
+        <source>Hotkeys List</source>
+        <translation>ホットキー一覧</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.cpp" line="+36"/>
+        <source>Function</source>
+        <translation>機能</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Global/Local shortcut switch</source>
+        <translation>グローバル/ローカルショートカットの切り替え</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 1</source>
+        <translation>デバイス 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 2</source>
+        <translation>デバイス 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 3</source>
+        <translation>デバイス 3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 4</source>
+        <translation>デバイス 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Direction reset</source>
+        <translation>方向のリセット</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom in</source>
+        <translation>ズームイン</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom out</source>
+        <translation>ズームアウト</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom max</source>
+        <translation>最大ズーム</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom min</source>
+        <translation>最小ズーム</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move up</source>
+        <translation>ビューを上へ移動</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move down</source>
+        <translation>ビューを下へ移動</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move left</source>
+        <translation>ビューを左へ移動</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move right</source>
+        <translation>ビューを右へ移動</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device Sleep/Resume</source>
+        <translation>デバイスのスリープ/再開</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 65°</source>
+        <translation>画角 65°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 78°</source>
+        <translation>画角 78°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 86°</source>
+        <translation>画角 86°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: blur</source>
+        <translation>バーチャル背景：ぼかし</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: green screen</source>
+        <translation>バーチャル背景：グリーンバック</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: replacement</source>
+        <translation>バーチャル背景：置き換え</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: single mode</source>
+        <translation>オートフレーミング：シングルモード</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: group mode</source>
+        <translation>オートフレーミング：グループモード</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Standard mode</source>
+        <translation>標準モード</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hotkey</source>
+        <translation>ホットキー</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCrop</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageCrop.ui" line="+26"/>
+        <source>Image Crop</source>
+        <translation>画像のトリミング</translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ImageItem</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageItem.cpp" line="+60"/>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preview</source>
+        <translation>プレビュー</translation>
     </message>
 </context>
 <context>
@@ -406,13 +609,13 @@
         <translation>ビューをリセット</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+287"/>
+        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+281"/>
         <location filename="../../src/zarvocam/MainUserUiDevices.cpp" line="+72"/>
         <source>None</source>
         <translation>なし</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+429"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
         <translation>オートフレーミングを有効にすると、バーチャル背景はオフになり、画角、ズーム、方向の調整もできなくなります！</translation>
     </message>
@@ -427,13 +630,13 @@
         <translation>キャンセル</translation>
     </message>
     <message>
-        <location line="+157"/>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+134"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="+147"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+157"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
         <translation>AI オートフレーミングを有効にすると、バーチャル背景は自動的にオフになり、画角、ズーム、方向の調整もできなくなります。</translation>
     </message>
@@ -453,7 +656,7 @@
         <translation>右クリックでカスタム画像を削除できます。デフォルトの画像は削除できません。</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="-56"/>
+        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+78"/>
         <location line="+10"/>
         <source>Restore Factory Settings</source>
         <translation>工場出荷時の設定に戻す</translation>
@@ -485,7 +688,35 @@
         <translation>工場出荷時の設定に戻しました！</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="-51"/>
+        <location line="+47"/>
+        <source>Software upgrade info</source>
+        <translation>ソフトウェアのアップグレード情報</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>New software is available: </source>
+        <translation>新しいソフトウェアがあります：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Choose Storage Path</source>
+        <translation>保存先の選択</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Downloading Software</source>
+        <translation>ソフトウェアをダウンロード中</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</source>
+        <translation>このデスクトップにはパッケージインストーラーが見つかりません。ダウンロードしたパッケージを手動でインストールしてください：
+%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>No Device Connected</source>
         <translation>デバイスが接続されていません</translation>
     </message>
@@ -495,14 +726,114 @@
         <translation>デバイスを接続してから、もう一度お試しください！</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+10"/>
+        <source>Current firmware is up to date!</source>
+        <translation>ファームウェアは最新です！</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>New firmware is available: </source>
+        <translation>新しいファームウェアがあります：</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Firmware upgrade info</source>
         <translation>ファームウェアのアップグレード情報</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
+        <source>Downloading Firmware</source>
+        <translation>ファームウェアをダウンロード中</translation>
+    </message>
+    <message>
+        <location line="-30"/>
         <source>Cannot get latest firmware info from server!</source>
         <translation>サーバーから最新のファームウェア情報を取得できません！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiNetwork.cpp" line="+119"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+77"/>
+        <source>Extracting Log</source>
+        <translation>ログを抽出中</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+1"/>
+        <source>Please wait and keep the device connected!</source>
+        <translation>しばらくお待ちください。デバイスは接続したままにしてください！</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+5"/>
+        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+10"/>
+        <source>Extract log failed, please try again later!</source>
+        <translation>ログの抽出に失敗しました。しばらくしてからもう一度お試しください！</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Extract the log file successfully and device will reboot now!</source>
+        <translation>ログファイルを抽出しました。デバイスを再起動します！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiPictures.cpp" line="+69"/>
+        <source>Choose Background Image</source>
+        <translation>背景画像の選択</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Image Files(*.jpg *.jpeg *.png *.bmp)</source>
+        <translation>画像ファイル(*.jpg *.jpeg *.png *.bmp)</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <source>Image Invalid</source>
+        <translation>無効な画像</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid image and try again!</source>
+        <translation>有効な画像を選択して、もう一度お試しください！</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Start Image Upload</source>
+        <translation>画像のアップロード開始</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uploading image, please wait...</source>
+        <translation>画像をアップロード中です。しばらくお待ちください...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Upload image successfully!</source>
+        <translation>画像をアップロードしました！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Image upload failed, please try again!</source>
+        <translation>画像のアップロードに失敗しました。もう一度お試しください！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="-60"/>
+        <source>Choose Firmware</source>
+        <translation>ファームウェアの選択</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware Invalid</source>
+        <translation>無効なファームウェア</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid firmware package and try again!</source>
+        <translation>有効なファームウェアパッケージを選択して、もう一度お試しください！</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Extract the log file successfully!</source>
+        <translation>ログファイルを抽出しました！</translation>
     </message>
 </context>
 <context>
@@ -569,7 +900,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+590"/>
         <source>System Setting</source>
         <translation>システム設定</translation>
     </message>
@@ -798,6 +1129,91 @@
         <location line="+75"/>
         <source>Yes</source>
         <translation>はい</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UpgradeProgress.cpp" line="+15"/>
+        <source>Start to upgrade. Please do not disconnect!</source>
+        <translation>アップグレードを開始します。接続を切らないでください！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</source>
+        <translation>警告：アップグレード中はデバイスを取り外さないでください。デバイスが故障するおそれがあります！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Upgrade successfully!</source>
+        <translation>アップグレードが完了しました！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>アップグレードに失敗しました。しばらくしてからもう一度お試しください。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No response from device for a long time, please restart device and try again!</source>
+        <translation>デバイスから長時間応答がありません。デバイスを再起動して、もう一度お試しください！</translation>
+    </message>
+</context>
+<context>
+    <name>UvcUpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UvcUpgradeProgress.cpp" line="+24"/>
+        <location line="+39"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>アップグレードに失敗しました。しばらくしてからもう一度お試しください。</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</source>
+        <translation>警告：
+1 アップグレード中はデバイスを取り外さないでください。デバイスが故障するおそれがあります！
+2 アップグレード中は、Zoom、Microsoft Teams、Skype、OBS Studio など、デバイスを使用する可能性のあるアプリケーションをすべて終了してください。
+</translation>
+    </message>
+</context>
+<context>
+    <name>vexo::pc::UvcPatchUpgrade</name>
+    <message>
+        <location filename="../../src/uvc/UvcPatchUpgrade.cpp" line="+167"/>
+        <location line="+38"/>
+        <location line="+18"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>アップグレードに失敗しました。しばらくしてからもう一度お試しください。</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+975"/>
+        <source>Warning: Please close any other programs that might use device!</source>
+        <translation>警告：デバイスを使用する可能性のある他のプログラムを終了してください！</translation>
+    </message>
+    <message>
+        <location line="-950"/>
+        <source>The ugprade package is out of date.</source>
+        <translation>アップグレードパッケージが古くなっています。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upgrade successfully!</source>
+        <translation>アップグレードが完了しました！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</source>
+        <translation>警告：
+1 アップグレード中はデバイスを取り外さないでください。デバイスが故障するおそれがあります！
+2 アップグレード中は、Zoom、Skype、Teams、OBS など、デバイスを使用する可能性のあるアプリケーションをすべて終了してください。
+</translation>
     </message>
 </context>
 </TS>

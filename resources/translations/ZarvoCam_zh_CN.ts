@@ -228,6 +228,39 @@
     </message>
 </context>
 <context>
+    <name>DownloadProgress</name>
+    <message>
+        <location filename="../../src/uicomm/DownloadProgress.cpp" line="+15"/>
+        <source>Downloading Firmware</source>
+        <translation>正在下载固件</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1MB/s - %2MB, total %3MB</source>
+        <translation>%1MB/s - %2MB，共 %3MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>0MB/s - 0MB, total %1MB</source>
+        <translation>0MB/s - 0MB，共 %1MB</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Download error!</source>
+        <translation>下载出错！</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>0MB/s - %1MB, total %2MB</source>
+        <translation>0MB/s - %1MB，共 %2MB</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Download timeout, please try again later!</source>
+        <translation>下载超时，请稍后重试！</translation>
+    </message>
+</context>
+<context>
     <name>ForMoreUi</name>
     <message>
         <location filename="../../src/uicomm/ForMoreUi.cpp" line="+60"/>
@@ -248,6 +281,176 @@
         <location line="+1"/>
         <source>Restore Factory Settings</source>
         <translation>恢复出厂设置</translation>
+    </message>
+</context>
+<context>
+    <name>HotKeyList</name>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.ui" line="+14"/>
+        <location line="+58"/>
+        <source>Hotkeys List</source>
+        <translation>快捷键列表</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/HotKeyList.cpp" line="+36"/>
+        <source>Function</source>
+        <translation>功能</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Global/Local shortcut switch</source>
+        <translation>全局/本地快捷键切换</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 1</source>
+        <translation>设备 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 2</source>
+        <translation>设备 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 3</source>
+        <translation>设备 3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device 4</source>
+        <translation>设备 4</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Direction reset</source>
+        <translation>方向复位</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom max</source>
+        <translation>最大变焦</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zoom min</source>
+        <translation>最小变焦</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move up</source>
+        <translation>视角上移</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move down</source>
+        <translation>视角下移</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move left</source>
+        <translation>视角左移</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View move right</source>
+        <translation>视角右移</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device Sleep/Resume</source>
+        <translation>设备休眠/唤醒</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 65°</source>
+        <translation>视场角 65°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 78°</source>
+        <translation>视场角 78°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View 86°</source>
+        <translation>视场角 86°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: blur</source>
+        <translation>虚拟背景：虚化</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: green screen</source>
+        <translation>虚拟背景：绿幕</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Virtual background: replacement</source>
+        <translation>虚拟背景：替换</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: single mode</source>
+        <translation>自动取景：单人模式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto framing: group mode</source>
+        <translation>自动取景：多人模式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Standard mode</source>
+        <translation>标准模式</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hotkey</source>
+        <translation>快捷键</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCrop</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageCrop.ui" line="+26"/>
+        <source>Image Crop</source>
+        <translation>图片裁剪</translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>ImageItem</name>
+    <message>
+        <location filename="../../src/zarvocam/ImageItem.cpp" line="+60"/>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preview</source>
+        <translation>预览</translation>
     </message>
 </context>
 <context>
@@ -406,13 +609,13 @@
         <translation>重置视角</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+287"/>
+        <location filename="../../src/zarvocam/MainUserUi.cpp" line="+281"/>
         <location filename="../../src/zarvocam/MainUserUiDevices.cpp" line="+72"/>
         <source>None</source>
         <translation>无</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+431"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+429"/>
         <source>Virtual background will be turned off once the Auto Framing is activated, also adjustment of FoV, Zoom in/out and Direction will be disabled!</source>
         <translation>开启自动取景后，虚拟背景将关闭，视场角、变焦和方向调节也将不可用！</translation>
     </message>
@@ -427,13 +630,13 @@
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+157"/>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+134"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="+147"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+157"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiPanel.cpp" line="+6"/>
         <source>The Virtual background will automatically turn off once the AI Auto-framing is activated, and the adjustment of FoV, Zoom in/out and Direction will be disabled too.</source>
         <translation>开启 AI 自动取景后，虚拟背景将自动关闭，视场角、变焦和方向调节也将不可用。</translation>
     </message>
@@ -453,7 +656,7 @@
         <translation>右键单击可删除自定义图片，默认图片无法删除。</translation>
     </message>
     <message>
-        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="-56"/>
+        <location filename="../../src/zarvocam/MainUserUiSettings.cpp" line="+78"/>
         <location line="+10"/>
         <source>Restore Factory Settings</source>
         <translation>恢复出厂设置</translation>
@@ -485,7 +688,35 @@
         <translation>恢复出厂设置成功！</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location filename="../../src/zarvocam/MainUserUiDownload.cpp" line="-51"/>
+        <location line="+47"/>
+        <source>Software upgrade info</source>
+        <translation>软件升级信息</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>New software is available: </source>
+        <translation>有新版本软件可用：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Choose Storage Path</source>
+        <translation>选择存储路径</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Downloading Software</source>
+        <translation>正在下载软件</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>No package installer was found on this desktop. Please install the downloaded package yourself:
+%1</source>
+        <translation>此桌面上未找到软件包安装程序，请自行安装已下载的软件包：
+%1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>No Device Connected</source>
         <translation>未连接设备</translation>
     </message>
@@ -495,14 +726,114 @@
         <translation>请先连接设备后重试！</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+10"/>
+        <source>Current firmware is up to date!</source>
+        <translation>当前固件已是最新版本！</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>New firmware is available: </source>
+        <translation>有新版本固件可用：</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Firmware upgrade info</source>
         <translation>固件升级信息</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
+        <source>Downloading Firmware</source>
+        <translation>正在下载固件</translation>
+    </message>
+    <message>
+        <location line="-30"/>
         <source>Cannot get latest firmware info from server!</source>
         <translation>无法从服务器获取最新固件信息！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiNetwork.cpp" line="+119"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+77"/>
+        <source>Extracting Log</source>
+        <translation>正在导出日志</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+1"/>
+        <source>Please wait and keep the device connected!</source>
+        <translation>请稍候，并保持设备连接！</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+5"/>
+        <location line="+6"/>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="+10"/>
+        <source>Extract log failed, please try again later!</source>
+        <translation>导出日志失败，请稍后重试！</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Extract the log file successfully and device will reboot now!</source>
+        <translation>日志文件导出成功，设备即将重启！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiPictures.cpp" line="+69"/>
+        <source>Choose Background Image</source>
+        <translation>选择背景图片</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Image Files(*.jpg *.jpeg *.png *.bmp)</source>
+        <translation>图片文件(*.jpg *.jpeg *.png *.bmp)</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <source>Image Invalid</source>
+        <translation>图片无效</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid image and try again!</source>
+        <translation>请选择有效的图片后重试！</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Start Image Upload</source>
+        <translation>开始上传图片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uploading image, please wait...</source>
+        <translation>正在上传图片，请稍候...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Upload image successfully!</source>
+        <translation>图片上传成功！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Image upload failed, please try again!</source>
+        <translation>图片上传失败，请重试！</translation>
+    </message>
+    <message>
+        <location filename="../../src/zarvocam/MainUserUiUpgrade.cpp" line="-60"/>
+        <source>Choose Firmware</source>
+        <translation>选择固件</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Firmware Invalid</source>
+        <translation>固件无效</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Please select valid firmware package and try again!</source>
+        <translation>请选择有效的固件包后重试！</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Extract the log file successfully!</source>
+        <translation>日志文件导出成功！</translation>
     </message>
 </context>
 <context>
@@ -569,7 +900,7 @@
     <name>SystemSettingUi</name>
     <message>
         <location filename="../../src/zarvocam/SystemSettingUi.ui" line="+14"/>
-        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+582"/>
+        <location filename="../../src/zarvocam/SystemSettingUi.cpp" line="+590"/>
         <source>System Setting</source>
         <translation>系统设置</translation>
     </message>
@@ -798,6 +1129,91 @@
         <location line="+75"/>
         <source>Yes</source>
         <translation>是</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UpgradeProgress.cpp" line="+15"/>
+        <source>Start to upgrade. Please do not disconnect!</source>
+        <translation>开始升级，请勿断开连接！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning: Do not disconnect the device during upgrade, otherwise the device will crash!</source>
+        <translation>警告：升级过程中请勿断开设备，否则设备将损坏！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Upgrade successfully!</source>
+        <translation>升级成功！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>升级失败，请稍后重试。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No response from device for a long time, please restart device and try again!</source>
+        <translation>设备长时间无响应，请重启设备后重试！</translation>
+    </message>
+</context>
+<context>
+    <name>UvcUpgradeProgress</name>
+    <message>
+        <location filename="../../src/uicomm/UvcUpgradeProgress.cpp" line="+24"/>
+        <location line="+39"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>升级失败，请稍后重试。</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Microsoft Teams, Skype, OBS Studio, etc.
+</source>
+        <translation>警告：
+1 升级过程中请勿断开设备，否则设备将损坏！
+2 升级期间请关闭所有可能使用该设备的应用程序，例如 Zoom、Microsoft Teams、Skype、OBS Studio 等。
+</translation>
+    </message>
+</context>
+<context>
+    <name>vexo::pc::UvcPatchUpgrade</name>
+    <message>
+        <location filename="../../src/uvc/UvcPatchUpgrade.cpp" line="+167"/>
+        <location line="+38"/>
+        <location line="+18"/>
+        <source>Upgrade failed, please try again later.</source>
+        <translation>升级失败，请稍后重试。</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+975"/>
+        <source>Warning: Please close any other programs that might use device!</source>
+        <translation>警告：请关闭其他可能使用该设备的程序！</translation>
+    </message>
+    <message>
+        <location line="-950"/>
+        <source>The ugprade package is out of date.</source>
+        <translation>升级包已过期。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upgrade successfully!</source>
+        <translation>升级成功！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Warning:
+1 Do not disconnect the device during upgrade, otherwise the device will crash!
+2 Please close all applications that may use the device during the upgrade, such as Zoom, Skype, Teams and OBS.
+</source>
+        <translation>警告：
+1 升级过程中请勿断开设备，否则设备将损坏！
+2 升级期间请关闭所有可能使用该设备的应用程序，例如 Zoom、Skype、Teams 和 OBS。
+</translation>
     </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "uvc/CameraFamily.h"
 #include "uvc/UvcDevice.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QScopeGuard>
 
@@ -29,6 +30,17 @@ QString uuidTail(const UvcDevicePtr &dev)
 UvcDevices *UvcDevices::instance()
 {
     static UvcDevices registry;
+    // The scan thread and the device workers end while the application
+    // object still exists: left to the exit handlers, a worker in the middle
+    // of a transfer would run on Qt's already destroyed globals.
+    static const bool stopsWithApp = [] {
+        qAddPostRoutine([] {
+            registry.stop();
+            registry.releaseAll();
+        });
+        return true;
+    }();
+    Q_UNUSED(stopsWithApp)
     return &registry;
 }
 

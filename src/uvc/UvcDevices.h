@@ -41,7 +41,8 @@ class UvcDevices : public QThread
 
 public:
     // The process-wide registry on CameraPlatform::instance(), created on
-    // first use (its scan thread is not started: start() does that).
+    // first use (its scan thread is not started: start() does that); it
+    // stops with the application object.
     static UvcDevices *instance();
 
     // platform: the camera platform to scan (null: the process-wide one).

@@ -49,10 +49,14 @@ unsigned uploadBit(int index)
     return UvcDevice::ImageUpload0 << index;
 }
 
+QString pictureDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pic/");
+}
+
 QString picturePath(const QString &sn, const char *kind, int index)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pic/") + sn
-        + QLatin1String(kind) + QString::number(index) + QStringLiteral(".jpg");
+    return pictureDir() + sn + QLatin1String(kind) + QString::number(index) + QStringLiteral(".jpg");
 }
 
 } // namespace
@@ -90,6 +94,10 @@ void MainUserUi::picturesFollowCamera(const UvcDevicePtr &dev)
     }
     if (!dev)
         return;
+    // The camera's worker writes the fetched pictures here; a data root
+    // made by someone else (or emptied meanwhile) may lack the folder.
+    if (!QDir().mkpath(pictureDir()))
+        qWarning() << "create pic dir failed";
     const QString sn = dev->getSn();
     for (int i = 0; i < ImageCount; ++i)
         dev->setImagePaths(i, picturePath(sn, "_Icon_", i), picturePath(sn, "_Preview_", i));

@@ -81,10 +81,15 @@ private slots:
     {
         setUpPlatform();
         TimeScale::setFactor(0.02);
+        // A data root without its picture folder: the window makes it for
+        // the camera's thumbnails.
+        const QString pics = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pic/");
+        QDir(pics).removeRecursively();
         window_ = new Window;
         window_->show();
         cam_ = plugCameras(window_, 1).front();
         QVERIFY(waitFor([this] { return window_->currentDevSn() == cam_->serial(); }));
+        QVERIFY(waitFor([&] { return QFile::exists(pics + cam_->serial() + QStringLiteral("_Icon_2.jpg")); }, 10000));
     }
 
     void cleanupTestCase() { delete window_; }
