@@ -156,9 +156,9 @@ QByteArray gzip(const QByteArray &data)
 
 } // namespace
 
-bool VirtualUpdater::Faults::parse(const QString &spec, Faults *out)
+bool VirtualUpdater::Faults::parse(const QString &text, Faults *out)
 {
-    const SimulatedFaults faults(spec);
+    const SimulatedFaults faults(text);
     const std::pair<const char *, int Faults::*> percents[] = {
         {"sample-loss", &Faults::sampleLossPct},
         {"sample-damage", &Faults::sampleDamagePct},
@@ -392,9 +392,9 @@ void VirtualUpdater::joinApplier()
         applier_.join();
 }
 
-bool VirtualUpdater::startBspatch(const QString &spec)
+bool VirtualUpdater::startBspatch(const QString &command)
 {
-    const QStringList parts = spec.split(QLatin1Char('#'));
+    const QStringList parts = command.split(QLatin1Char('#'));
     if (parts.size() < 3 || !files_.contains(parts.at(0)) || !files_.contains(parts.at(2)))
         return false;
     const QByteArray old = files_.value(parts.at(0));

@@ -50,7 +50,7 @@ public:
         // sample-reorder:P, sample-duplicate:P, block-loss:P (percent),
         // unplug:PHASE, bspatch-silent, empty-log. Unknown switches are
         // left to other parsers; false when a known one is malformed.
-        static bool parse(const QString &spec, Faults *out);
+        static bool parse(const QString &text, Faults *out);
     };
 
     // Whether a block written on selector is the updater's (shell lines on
@@ -116,7 +116,7 @@ private:
     Action downloadRequest(const uchar *b);
     bool generateImage(const QByteArray &head, quint32 length, QByteArray *image);
     QByteArray installedCameraModule(quint32 id) const;
-    bool startBspatch(const QString &spec);
+    bool startBspatch(const QString &command);
     QByteArray packLog() const;
     bool chance(int pct);
     bool unplugNow(const char *phase);
