@@ -18,6 +18,7 @@
 
 class DevButton;
 class DownloadProgress;
+class MsgInfoUi;
 class DevSleep;
 class DirectionHandler;
 class GimbalControl;
@@ -247,6 +248,8 @@ private:
     // The package file the user picks (a file dialog).
     virtual QString chooseFirmwareFile();
     void showFirmwareInvalid();
+    // The log export's message, its button held until the export ends.
+    void prepareExtractingLog(MsgInfoUi &box);
 
     // ---- cameras and buttons (MainUserUiDevices.cpp) ----
     // The registry is asked here only.

@@ -116,10 +116,7 @@ void MainUserUi::extractLogByNet()
     if (!dev)
         return;
     MsgInfoUi box(this);
-    box.setTitle(tr("Extracting Log"));
-    box.setText(tr("Please wait and keep the device connected!"));
-    box.showButtons(MsgInfoUi::Yes);
-    box.enableButtons(MsgInfoUi::Yes, false);
+    prepareExtractingLog(box);
     box.show();
     const QString sn = m_currentSn;
     const auto finish = [&box](const QString &text) {

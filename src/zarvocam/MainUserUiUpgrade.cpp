@@ -69,6 +69,14 @@ void MainUserUi::onManualUpgrade()
     runUvcUpgrade(sn);
 }
 
+void MainUserUi::prepareExtractingLog(MsgInfoUi &box)
+{
+    box.setTitle(tr("Extracting Log"));
+    box.setText(tr("Please wait and keep the device connected!"));
+    box.showButtons(MsgInfoUi::Yes);
+    box.enableButtons(MsgInfoUi::Yes, false);
+}
+
 void MainUserUi::onExportLog()
 {
     const UvcDevicePtr dev = currentDev();
@@ -79,10 +87,7 @@ void MainUserUi::onExportLog()
         return;
     }
     MsgInfoUi box(this);
-    box.setTitle(tr("Extracting Log"));
-    box.setText(tr("Please wait and keep the device connected!"));
-    box.showButtons(MsgInfoUi::Yes);
-    box.enableButtons(MsgInfoUi::Yes, false);
+    prepareExtractingLog(box);
     UvcPatchUpgrade worker(m_currentSn, UvcPatchUpgrade::UvcTaskExtractLog);
     connect(&worker, &UvcPatchUpgrade::progressUpdate, &box, [this, &box](int value, const QString &info) {
         if (value == 1)
