@@ -19,6 +19,10 @@ HotKeyList::HotKeyList(QWidget *parent)
     ui->tbHotkeyList->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
     ui->tbHotkeyList->setColumnWidth(1, 120);
     fillRows();
+    // All rows show at once: the window keeps the size it was drawn at
+    // (a window placed beside the settings panel would otherwise shrink to
+    // its hint and scroll).
+    setFixedSize(size());
 }
 
 HotKeyList::~HotKeyList()

@@ -20,6 +20,8 @@
 #include <QIcon>
 #include <QScreen>
 
+#include <algorithm>
+
 using vexo::pc::CameraStatus;
 using vexo::pc::DevUsageSnapshot;
 using vexo::pc::GlobalParams;
@@ -529,6 +531,10 @@ void SystemSettingUi::popUpBeside(QWidget *popup, QWidget *anchor)
     const QScreen *screen = this->screen();
     if (screen && pos.x() + popup->frameGeometry().width() > screen->availableGeometry().right())
         pos.setX(frameGeometry().left() - 4 - popup->frameGeometry().width());
+    // A tall pop-up (the hotkey list) rises until its bottom is on screen.
+    if (screen && pos.y() + popup->frameGeometry().height() > screen->availableGeometry().bottom())
+        pos.setY(std::max(screen->availableGeometry().top(),
+                          screen->availableGeometry().bottom() - popup->frameGeometry().height()));
     if (auto *option = qobject_cast<OptionPopup *>(popup)) {
         option->popUpAt(pos);
     } else {
