@@ -1,12 +1,18 @@
 // Patch-list generation and the compressed container against the stock
 // tools, measured in the same run on the same data.
 //
-//  1. A generated 32 MiB firmware-like pair (a package and its next
-//     revision, same layout), cut into four 8 MiB pieces:
-//     "zarvoctl fw patchlist" (all cores, and one thread for reference)
-//     against Debian's bsdiff on the same four pieces, one after the other
-//     and two at a time. bsdiff writes another file format (three bzip2
-//     streams), so only time and size are compared.
+//  1. Patch lists of firmware-like pairs: "zarvoctl fw patchlist" (all
+//     cores, and one thread, which must give the same bytes) against
+//     Debian's bsdiff on the same pieces, one after the other and two at a
+//     time. bsdiff writes another file format (three bzip2 streams), so
+//     only time and size are compared. Every piece of our list is rebuilt
+//     with the tests' independent applier. The pairs:
+//       - a generated 32 MiB package and its next revision (four pieces);
+//       - real compiled code: two releases of Debian binaries laid out as
+//         a camera fills the new layout (scripts/bench-debian-pair.sh);
+//       - real compiled code: this project's programs built at an older
+//         commit and at this one (scripts/bench-own-pair.sh), when that
+//         build is possible here.
 //  2. "zarvoctl fw compress" against "xz --format=raw --lzma2=preset=5" on
 //     the new package's patch head and on its first 8 MiB.
 //
@@ -22,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
+
+#include "PackageTestSupport.h"
 
 #include <cstdio>
 
@@ -155,6 +163,155 @@ QString pct(double a, double b)
                  : QStringLiteral("n/a");
 }
 
+
+// Runs a program and follows its peak resident memory until it ends.
+Run runWatched(const QString &program, const QStringList &args, qint64 *peakKiB)
+{
+    QProcess p;
+    QElapsedTimer t;
+    const qint64 cpu0 = childCpuMs();
+    t.start();
+    p.start(program, args);
+    Run r;
+    *peakKiB = 0;
+    if (!p.waitForStarted(10000))
+        return r;
+    const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
+    while (!p.waitForFinished(20)) {
+        QFile f(status);
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                *peakKiB = std::max(*peakKiB, line.mid(6).trimmed().split(' ').value(0).toLongLong());
+    }
+    r.ms = t.elapsed();
+    r.cpuMs = childCpuMs() - cpu0;
+    r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!r.ok)
+        out() << "  (" << QFileInfo(program).fileName() << " failed: " << p.readAllStandardError().trimmed() << ")\n";
+    return r;
+}
+
+// Piece ends of a patch list: every 8 MiB before each split offset, then
+// the split offset itself.
+QList<qint64> pieceEnds(const QList<qint64> &splits)
+{
+    QList<qint64> ends;
+    qint64 pos = 0;
+    for (const qint64 s : splits) {
+        while (pos + 8 * 1024 * 1024 < s) {
+            pos += 8 * 1024 * 1024;
+            ends.append(pos);
+        }
+        ends.append(s);
+        pos = s;
+    }
+    return ends;
+}
+
+// One pair: our patch list against Debian's bsdiff on the same pieces.
+void comparePair(const QString &label, const QString &oldPath, const QString &newPath,
+                 const QList<qint64> &splits, const QString &zarvoctl, const QString &bsdiff,
+                 const QString &dir)
+{
+    const QList<qint64> ends = pieceEnds(splits);
+    out() << "\n" << label << ": " << fileSize(newPath) / 1024 << " KiB, " << ends.size() << " pieces\n";
+    out().flush();
+    QStringList splitArgs;
+    for (const qint64 s : splits)
+        splitArgs << QString::number(s);
+    const QString list = dir + QStringLiteral("/list.bin");
+    const QString listSerial = dir + QStringLiteral("/list1.bin");
+    qint64 peakKiB = 0;
+    qint64 unused = 0;
+    const Run ours = runWatched(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
+                                                      newPath, list} + splitArgs, &peakKiB);
+    const Run serial = runWatched(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
+                                                        newPath, listSerial} + splitArgs
+                                                + QStringList{QStringLiteral("--threads"), QStringLiteral("1")},
+                                  &unused);
+    if (!ours.ok || !serial.ok) {
+        out() << "  our patch list failed\n";
+        return;
+    }
+    const QByteArray listBytes = pkgtest::readFile(list);
+    const QByteArray oldData = pkgtest::readFile(oldPath);
+    const QByteArray newData = pkgtest::readFile(newPath);
+    std::vector<pkgtest::ListEntry> entries;
+    int rebuilt = 0;
+    if (pkgtest::readPatchList(listBytes, &entries)) {
+        for (const pkgtest::ListEntry &e : entries) {
+            QByteArray piece;
+            if (pkgtest::applyPatch(oldData.mid(int(e.start), int(e.length)),
+                                    listBytes.mid(int(e.offset), int(e.size)), &piece)
+                && piece == newData.mid(int(e.start), int(e.length)))
+                ++rebuilt;
+        }
+    }
+    const qint64 oursPatches = patchBytesInList(list);
+    out() << "  zarvoctl fw patchlist, all cores: " << ours.ms << " ms wall, " << ours.cpuMs << " ms CPU, patches "
+          << oursPatches << " bytes, peak memory " << peakKiB / 1024 << " MiB (old + new data: "
+          << (oldData.size() + newData.size()) / (1024 * 1024) << " MiB)\n";
+    out() << "  zarvoctl fw patchlist, 1 thread:  " << serial.ms << " ms wall, "
+          << (pkgtest::readFile(listSerial) == listBytes ? "same bytes" : "DIFFERENT BYTES") << "; "
+          << rebuilt << " of " << ends.size() << " pieces rebuilt by the tests' applier\n";
+    out().flush();
+    if (bsdiff.isEmpty()) {
+        out() << "  bsdiff not installed: comparison skipped\n";
+        return;
+    }
+    QList<QStringList> jobs;
+    qint64 start = 0;
+    for (int i = 0; i < ends.size(); ++i) {
+        const QString o = dir + QStringLiteral("/o%1").arg(i);
+        const QString n = dir + QStringLiteral("/n%1").arg(i);
+        if (!pkgtest::writeFile(o, oldData.mid(int(start), int(ends.at(i) - start)))
+            || !pkgtest::writeFile(n, newData.mid(int(start), int(ends.at(i) - start)))) {
+            out() << "  cannot write the pieces\n";
+            return;
+        }
+        jobs.append({o, n, dir + QStringLiteral("/p%1").arg(i)});
+        start = ends.at(i);
+    }
+    Run theirsSerial;
+    theirsSerial.ok = true;
+    for (const QStringList &job : jobs) {
+        const Run r = runTimed(bsdiff, job);
+        theirsSerial.ok = theirsSerial.ok && r.ok;
+        theirsSerial.ms += r.ms;
+        theirsSerial.cpuMs += r.cpuMs;
+    }
+    qint64 theirs = 0;
+    for (int i = 0; i < jobs.size(); ++i)
+        theirs += fileSize(dir + QStringLiteral("/p%1").arg(i));
+    qint64 twoAtATime = 0;
+    for (int i = 0; i < jobs.size(); i += 2)
+        twoAtATime += runBatch(bsdiff, jobs.mid(i, 2)).ms;
+    for (const QStringList &job : jobs)
+        for (const QString &f : job)
+            QFile::remove(f);
+    out() << "  Debian bsdiff, one piece after another: " << theirsSerial.ms << " ms wall, " << theirsSerial.cpuMs
+          << " ms CPU, patches " << theirs << " bytes\n";
+    out() << "  Debian bsdiff, two pieces at a time:    " << twoAtATime << " ms wall\n";
+    out() << "  speed-up vs bsdiff one after another: " << ratio(double(theirsSerial.ms), double(ours.ms))
+          << "x wall, " << ratio(double(theirsSerial.cpuMs), double(ours.cpuMs)) << "x CPU; vs two at a time: "
+          << ratio(double(twoAtATime), double(ours.ms)) << "x wall\n";
+    out() << "  patch size vs bsdiff: " << ratio(double(oursPatches), double(theirs)) << "x ("
+          << pct(double(oursPatches), double(theirs)) << ")\n";
+    out().flush();
+}
+
+// The split offsets a pair script wrote, one per line.
+QList<qint64> readSplits(const QString &path)
+{
+    QList<qint64> splits;
+    for (const QByteArray &line : pkgtest::readFile(path).split('\n'))
+        if (!line.trimmed().isEmpty())
+            splits.append(line.trimmed().toLongLong());
+    return splits;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -173,7 +330,7 @@ int main(int argc, char *argv[])
     const QString newPkg = dir + QStringLiteral("/Kavora_zarvo_OA_E_SSC336Q_1.0.4.0_release.bin");
     const qint64 piece = 8 * 1024 * 1024;
 
-    out() << "Patch list of a 32 MiB firmware-like pair, 4 pieces of 8 MiB\n";
+    out() << "Patch lists against Debian's bsdiff (" << QThread::idealThreadCount() << " cores)\n";
     out().flush();
     if (!runTimed(zarvoctl, {QStringLiteral("fw"), QStringLiteral("build"), oldPkg,
                              QStringLiteral("--size"), QStringLiteral("32M"), QStringLiteral("--seed"),
@@ -187,67 +344,34 @@ int main(int argc, char *argv[])
         out() << "  could not build the packages\n";
         return 0;
     }
+    comparePair(QStringLiteral("Generated firmware-like pair"), oldPkg, newPkg, {32 * 1024 * 1024}, zarvoctl,
+                bsdiff, dir);
 
-    const QStringList splits{QStringLiteral("8M"), QStringLiteral("16M"), QStringLiteral("24M"),
-                             QStringLiteral("32M")};
-    const QString list = dir + QStringLiteral("/patch.bin");
-    const QString listSerial = dir + QStringLiteral("/patch1.bin");
-    const Run ours = runTimed(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"),
-                                                    oldPkg, newPkg, list} + splits);
-    const Run oursSerial = runTimed(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"),
-                                                          oldPkg, newPkg, listSerial} + splits
-                                                  + QStringList{QStringLiteral("--threads"),
-                                                                QStringLiteral("1")});
-    const qint64 oursPatches = patchBytesInList(list);
-    out() << "  machine: " << QThread::idealThreadCount() << " cores\n";
-    out() << "  zarvoctl fw patchlist (all cores): " << ours.ms << " ms wall, " << ours.cpuMs
-          << " ms CPU, list " << fileSize(list) << " bytes, patches " << oursPatches << " bytes\n";
-    out() << "  zarvoctl fw patchlist (1 thread):  " << oursSerial.ms << " ms wall, "
-          << oursSerial.cpuMs << " ms CPU, "
-          << (fileSize(list) == fileSize(listSerial) ? "same size" : "DIFFERENT SIZE") << "\n";
-    out().flush();
-
-    const bool split = splitFile(oldPkg, piece, dir + QStringLiteral("/o"), 4)
-                       && splitFile(newPkg, piece, dir + QStringLiteral("/n"), 4);
-    if (bsdiff.isEmpty()) {
-        out() << "  bsdiff not installed: comparison skipped\n";
-    } else if (split) {
-        QList<QStringList> jobs;
-        for (int i = 0; i < 4; ++i)
-            jobs.append({dir + QStringLiteral("/o%1").arg(i), dir + QStringLiteral("/n%1").arg(i),
-                         dir + QStringLiteral("/p%1").arg(i)});
-        Run serial;
-        serial.ok = true;
-        for (const QStringList &job : jobs) {
-            const Run r = runTimed(bsdiff, job);
-            serial.ok = serial.ok && r.ok;
-            serial.ms += r.ms;
-            serial.cpuMs += r.cpuMs;
+    // Pairs of real compiled code, made by scripts into a directory that
+    // outlives the run (the first run fetches or builds what they need).
+    const QString data = QStringLiteral(BENCH_DATA_DIR);
+    const QString scripts = QStringLiteral(SCRIPTS_DIR);
+    const struct { const char *label; const char *script; const char *sub; } pairs[] = {
+        {"Compiled code, two Debian releases (libc6, libssl3, git, perl-base)", "bench-debian-pair.sh", "debian"},
+        {"Compiled code, this project's programs at two commits", "bench-own-pair.sh", "own"},
+    };
+    for (const auto &pair : pairs) {
+        const QString pairDir = data + QLatin1Char('/') + QLatin1String(pair.sub);
+        const Run made = runTimed(QStringLiteral("sh"), {scripts + QLatin1Char('/') + QLatin1String(pair.script), pairDir});
+        if (!made.ok) {
+            out() << "\n" << pair.label << ": pair not available here (" << pair.script << " failed)\n";
+            continue;
         }
-        qint64 theirs = 0;
-        for (int i = 0; i < 4; ++i)
-            theirs += fileSize(dir + QStringLiteral("/p%1").arg(i));
-        const Run pair1 = runBatch(bsdiff, jobs.mid(0, 2));
-        const Run pair2 = runBatch(bsdiff, jobs.mid(2, 2));
-        const qint64 twoAtATime = pair1.ms + pair2.ms;
-        out() << "  Debian bsdiff, one piece after another: " << serial.ms << " ms wall, "
-              << serial.cpuMs << " ms CPU, patches " << theirs << " bytes\n";
-        out() << "  Debian bsdiff, two pieces at a time:    " << twoAtATime << " ms wall\n";
-        out() << "  wall-time speed-up vs bsdiff one after another: "
-              << ratio(double(serial.ms), double(ours.ms)) << "x; vs two at a time: "
-              << ratio(double(twoAtATime), double(ours.ms)) << "x\n";
-        out() << "  CPU-time ratio (bsdiff / zarvoctl): "
-              << ratio(double(serial.cpuMs), double(ours.cpuMs)) << "x\n";
-        out() << "  patch size vs bsdiff: " << pct(double(oursPatches), double(theirs))
-              << " (whole list with its header: " << pct(double(fileSize(list)), double(theirs))
-              << ")\n";
+        comparePair(QLatin1String(pair.label), pairDir + QStringLiteral("/old.bin"), pairDir + QStringLiteral("/new.bin"),
+                    readSplits(pairDir + QStringLiteral("/splits")), zarvoctl, bsdiff, dir);
     }
     out().flush();
 
     out() << "\nCompressed container against xz --format=raw --lzma2=preset=5\n";
     const QString head = dir + QStringLiteral("/fwheader.bin");
     runTimed(zarvoctl, {QStringLiteral("fw"), QStringLiteral("head"), newPkg, head});
-    const QString firstPiece = dir + QStringLiteral("/n0");
+    const QString firstPiece = dir + QStringLiteral("/first0");
+    splitFile(newPkg, piece, dir + QStringLiteral("/first"), 1);
     for (const QString &input : {head, firstPiece}) {
         if (!QFileInfo::exists(input))
             continue;

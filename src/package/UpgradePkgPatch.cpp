@@ -13,6 +13,7 @@
 #include <divsufsort.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cerrno>
@@ -127,7 +128,20 @@ public:
         } catch (const std::bad_alloc &) {
             return false;
         }
-        return divsufsort(old, m_suffixes.data(), saidx_t(oldSize)) == 0;
+        if (divsufsort(old, m_suffixes.data(), saidx_t(oldSize)) != 0)
+            return false;
+        // Where the suffixes beginning with each pair of bytes start in the
+        // sorted order, so that a search begins among the suffixes that
+        // share the target's first two bytes instead of among all of them.
+        // The one-byte last suffix sorts first among those beginning with
+        // its byte; bucketRange() accounts for it.
+        m_bucket.assign(65537, 0);
+        for (qint64 i = 0; i + 1 < oldSize; ++i)
+            ++m_bucket[(size_t(old[i]) << 8 | old[i + 1]) + 1];
+        for (size_t b = 0; b < 65536; ++b)
+            m_bucket[b + 1] += m_bucket[b];
+        m_lastKey = size_t(old[oldSize - 1]) << 8;
+        return true;
     }
 
     qint64 longestMatch(const quint8 *target, qint64 targetSize, qint64 *pos) const
@@ -140,6 +154,18 @@ public:
         // above hi after it; the best match is next to the insertion point.
         qint64 lo = 0;
         qint64 hi = m_oldSize - 1;
+        if (targetSize >= 2) {
+            const size_t key = size_t(target[0]) << 8 | target[1];
+            const qint64 shift = key >= m_lastKey ? 1 : 0;
+            const qint64 first = qint64(m_bucket[key]) + shift;
+            const qint64 end = qint64(m_bucket[key + 1]) + shift;
+            // Suffixes outside the bucket share at most one byte with the
+            // target, those inside at least two: the best match lies inside.
+            if (end - first >= 2) {
+                lo = first;
+                hi = end - 1;
+            }
+        }
         while (hi - lo > 1) {
             const qint64 mid = lo + (hi - lo) / 2;
             const qint64 start = m_suffixes[size_t(mid)];
@@ -180,21 +206,21 @@ private:
     const quint8 *m_old = nullptr;
     qint64 m_oldSize = 0;
     std::vector<saidx_t> m_suffixes;
+    std::vector<quint32> m_bucket;
+    size_t m_lastKey = 0;
 };
 
-// The uncompressed patch stream of one patch, kept whole, and where its
-// larger extra sections lie.
+// The uncompressed patch stream of one patch, kept whole.
 //
-// bzip2 compresses block by block. The difference sections are long,
-// nearly all-zero runs; extra sections (new code, rebuilt compressed
-// sections) look nothing like them. Where both share a block, the extra
-// bytes break up the runs of the differences in the sorted contexts and
-// spoil the block's Huffman tables, which costs several per cent of the
-// patch. Letting large extra sections start bzip2 blocks of their own
-// avoids that, but every block boundary inside the differences loses some
-// context too; so a few choices of which sections get their own blocks are
-// compressed and the smallest result is kept. Whatever the choice, the
-// result is one ordinary bzip2 stream that any bsdiff 4.3 applier reads.
+// bzip2 compresses block by block, each block with its own sorting and its
+// own code tables. A block may hold up to 900 kB of run-shortened input,
+// but a patch of compiled code mixes kinds of data that compress better
+// apart: long, nearly all-zero difference runs, dense differences where
+// code moved, new code among the extra bytes. Smaller blocks let the
+// tables follow the data; the block plan cuts the stream where about
+// kBlockUnit bytes of run-shortened input have gone by. Whatever the plan,
+// the result is one ordinary bzip2 stream that any bsdiff 4.3 applier
+// reads.
 class DiffStream
 {
 public:
@@ -212,60 +238,67 @@ public:
             dst[i] = quint8(newData[i] - oldData[i]);
     }
 
-    void putExtra(const quint8 *data, qint64 size)
-    {
-        if (size >= kSmallestSeparate)
-            m_extras.push_back({m_bytes.size(), m_bytes.size() + size_t(size)});
-        put(data, size);
-    }
+    void putExtra(const quint8 *data, qint64 size) { put(data, size); }
 
     const std::vector<quint8> &bytes() const { return m_bytes; }
 
-    // Block starts that give every extra section of at least minSize bytes
-    // blocks of its own.
-    std::vector<size_t> cutsFor(qint64 minSize) const
+    // Block starts: one each time about kBlockUnit bytes of bzip2's
+    // run-shortened input have gone by (runs of four or more equal bytes
+    // shrink to five).
+    std::vector<size_t> blockPlan() const
     {
         std::vector<size_t> cuts;
-        for (const auto &e : m_extras) {
-            if (qint64(e.second - e.first) < minSize)
-                continue;
-            for (const size_t at : {e.first, e.second})
-                if (at > 0 && at < m_bytes.size() && (cuts.empty() || cuts.back() != at))
-                    cuts.push_back(at);
+        size_t shortened = 0;
+        size_t next = kBlockUnit;
+        const size_t size = m_bytes.size();
+        for (size_t i = 0; i < size;) {
+            size_t j = i + 1;
+            while (j < size && j - i < 255 && m_bytes[j] == m_bytes[i])
+                ++j;
+            shortened += j - i < 4 ? j - i : 5;
+            i = j;
+            if (shortened >= next && i < size) {
+                cuts.push_back(i);
+                next = shortened + kBlockUnit;
+            }
         }
         return cuts;
     }
 
-    // The block choices worth trying: none, and separate blocks for the
-    // larger extra sections at two size limits.
-    std::vector<std::vector<size_t>> cutChoices() const
-    {
-        std::vector<std::vector<size_t>> choices{{}};
-        for (const qint64 minSize : {kSmallestSeparate, qint64(4 * kSmallestSeparate)}) {
-            std::vector<size_t> cuts = cutsFor(minSize);
-            if (!cuts.empty() && cuts != choices.back())
-                choices.push_back(std::move(cuts));
-        }
-        return choices;
-    }
-
 private:
-    // Below this a block of its own costs more (tables, block header) than
-    // it can save.
-    static constexpr qint64 kSmallestSeparate = 2048;
+    // Blocks of about this much run-shortened input compress patches of
+    // compiled code best (bzip2's own limit is 900 kB).
+    static constexpr size_t kBlockUnit = 100000;
 
     std::vector<quint8> m_bytes;
-    std::vector<std::pair<size_t, size_t>> m_extras;
 };
 
-// The difference stream: walk the new data, find for each stretch the old
+// One stretch of the new data and where the patch takes it from: the old
+// data at (position + shift) plus differences, or extra bytes.
+struct Stretch
+{
+    qint64 start;
+    qint64 length;
+    qint64 shift;
+    bool extra;
+};
+
+// A new match replaces the current shift when it makes this many more
+// bytes equal than the shift does over the same bytes.
+constexpr qint64 kSwitchGain = 12;
+// Matches at least this long that lose to the current shift are kept as
+// hints for the second parse.
+constexpr qint64 kHintLength = 16;
+
+// The first parse: walk the new data, find for each stretch the old
 // stretch it resembles best (an exact match found through the suffix array,
 // extended forwards and backwards while more than half of the bytes agree),
 // and describe the new data as "old bytes plus small differences" followed
 // by bytes that have no counterpart. Differences of recompiled code are
-// mostly zero, which bzip2 then compresses very well.
-bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
-                     qint64 newSize, DiffStream &out)
+// mostly zero, which bzip2 then compresses very well. The matches that lost
+// become hints (stretches of their own).
+bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
+                   std::vector<Stretch> *out, std::vector<Stretch> *hints)
 {
     MatchFinder finder;
     if (!finder.init(oldData, oldSize))
@@ -287,12 +320,18 @@ bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newDat
         qint64 scored = scan += len;
         for (; scan < newSize; ++scan) {
             len = finder.longestMatch(newData + scan, newSize - scan, &pos);
+            // A long match that does not win here may still serve the
+            // second parse; the ones that continue the last are not kept.
+            if (len >= kHintLength
+                && (hints->empty() || hints->back().shift != pos - scan
+                    || hints->back().start + hints->back().length < scan))
+                hints->push_back({scan, len, pos - scan, false});
             for (; scored < scan + len; ++scored) {
                 const qint64 o = scored + lastOffset;
                 if (o >= 0 && o < oldSize && oldData[o] == newData[scored])
                     ++oldScore;
             }
-            if ((len == oldScore && len != 0) || len > oldScore + 8)
+            if ((len == oldScore && len != 0) || len > oldScore + kSwitchGain)
                 break;
             const qint64 o = scan + lastOffset;
             if (o >= 0 && o < oldSize && oldData[o] == newData[scan])
@@ -356,13 +395,10 @@ bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newDat
         }
 
         const qint64 extra = (scan - lenB) - (lastScan + lenF);
-        quint8 control[24];
-        encodeOffset(lenF, control);
-        encodeOffset(extra, control + 8);
-        encodeOffset((pos - lenB) - (lastPos + lenF), control + 16);
-        out.put(control, sizeof control);
-        out.putDifference(newData + lastScan, oldData + lastPos, lenF);
-        out.putExtra(newData + lastScan + lenF, extra);
+        if (lenF > 0)
+            out->push_back({lastScan, lenF, lastPos - lastScan, false});
+        if (extra > 0)
+            out->push_back({lastScan + lenF, extra, 0, true});
 
         lastScan = scan - lenB;
         lastPos = pos - lenB;
@@ -411,6 +447,330 @@ int compressStream(const std::vector<quint8> &bytes, const std::vector<size_t> &
     }
     BZ2_bzCompressEnd(&bz);
     return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
+}
+
+// Costs of a parse, in sixteenths of a compressed byte: a difference byte
+// by its value, an extra byte, and a record (its 24-byte head, mixed into
+// the stream, interrupts the runs around it).
+//
+// They are measured on the first parse of the same data: its differences
+// and its extra bytes, up to a sample of each, are compressed on their own.
+// A nonzero difference costs what the differences cost per nonzero byte,
+// less for the values that recur (a moved address changes the same bytes
+// by the same amount all over the code) and more for rare ones.
+struct ParseCosts
+{
+    int difference[256];
+    int extra;
+    int record;
+};
+
+constexpr int kCostScale = 16;
+constexpr int kRecordCost = 24 * kCostScale;
+constexpr size_t kCostSample = 1u << 21;
+
+ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches)
+{
+    std::vector<qint64> counts(256, 0);
+    qint64 nonzero = 0;
+    std::vector<quint8> differences;
+    std::vector<quint8> extras;
+    qint64 sampledNonzero = 0;
+    for (const Stretch &s : stretches) {
+        const quint8 *n = newData + s.start;
+        if (s.extra) {
+            const size_t take = size_t(std::min<qint64>(s.length, qint64(kCostSample - std::min(kCostSample, extras.size()))));
+            extras.insert(extras.end(), n, n + take);
+            continue;
+        }
+        const quint8 *o = oldData + s.start + s.shift;
+        for (qint64 i = 0; i < s.length; ++i) {
+            const quint8 d = quint8(n[i] - o[i]);
+            if (differences.size() < kCostSample) {
+                differences.push_back(d);
+                sampledNonzero += d != 0;
+            }
+            if (d != 0) {
+                ++counts[d];
+                ++nonzero;
+            }
+        }
+    }
+
+    ParseCosts costs;
+    costs.record = kRecordCost;
+    // Without enough of a kind to measure: the usual figures of compiled code.
+    double perNonzero = 0.75;
+    double perExtra = 0.65;
+    std::vector<char> packed;
+    bool atOpen = false;
+    if (sampledNonzero >= 1024 && compressStream(differences, {}, &packed, &atOpen) == BZ_OK)
+        perNonzero = double(packed.size()) / double(sampledNonzero);
+    if (extras.size() >= 1024 && compressStream(extras, {}, &packed, &atOpen) == BZ_OK)
+        perExtra = double(packed.size()) / double(extras.size());
+    costs.extra = std::max(1, int(std::lround(kCostScale * perExtra)));
+
+    double entropy = 0;
+    for (int v = 1; v < 256; ++v) {
+        if (counts[size_t(v)] == 0)
+            continue;
+        const double p = double(counts[size_t(v)]) / double(nonzero);
+        entropy -= p * std::log2(p);
+    }
+    costs.difference[0] = 0;
+    for (int v = 1; v < 256; ++v) {
+        const double bits = -std::log2((double(counts[size_t(v)]) + 0.5) / (double(nonzero) + 128.0));
+        costs.difference[v] = std::max(1, int(std::lround(kCostScale * perNonzero + 3.0 * (bits - entropy))));
+    }
+    return costs;
+}
+
+// The second parse: the cheapest way, under the measured costs, to produce
+// the new data from the shifts the first parse found. Every byte is taken
+// with one of the shifts of its own stretch and the stretches around it, or
+// as an extra byte; taking a byte with another shift than the byte before
+// (or after extra bytes) starts a record. A shortest path over the bytes
+// and these few choices drops matches that cost more records than they
+// save, moves the borders between stretches to where they cost least, and
+// keeps a shift through a few differing bytes instead of breaking it.
+class StretchRefiner
+{
+public:
+    static constexpr int kChoices = 6;       // shifts per byte; slot kChoices is "extra"
+    static constexpr int kNeighbours = 2;    // stretches on each side that lend their shifts
+    static constexpr int kHintsPerStretch = 2; // the longest hints inside a stretch lend theirs too
+
+    StretchRefiner(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
+                   const ParseCosts &costs)
+        : m_old(oldData), m_oldSize(oldSize), m_new(newData), m_newSize(newSize), m_costs(costs)
+    {
+    }
+
+    bool refine(const std::vector<Stretch> &first, const std::vector<Stretch> &hints, std::vector<Stretch> *out)
+    {
+        out->clear();
+        if (first.empty())
+            return true;
+        try {
+            m_from.assign(size_t(m_newSize) * (kChoices + 1), 0);
+            m_shifts.assign(first.size(), {});
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+        forward(first, hints);
+        backward(first, out);
+        return true;
+    }
+
+private:
+    using Shifts = std::array<qint64, kChoices>;
+    static constexpr int kInfinite = std::numeric_limits<int>::max() / 4;
+    // Marks a predecessor slot that lies in the previous stretch's table.
+    static constexpr quint8 kPrevious = 100;
+
+    void forward(const std::vector<Stretch> &first, const std::vector<Stretch> &hints)
+    {
+        size_t hint = 0;
+        std::vector<Stretch> inside;
+        int cost[kChoices + 1];
+        std::fill(cost, cost + kChoices + 1, 0);
+        int count = 0;
+        Shifts shifts{};
+        for (size_t k = 0; k < first.size(); ++k) {
+            Shifts next{};
+            int nextCount = 0;
+            auto offer = [&](const Stretch &s) {
+                if (s.extra || nextCount == kChoices)
+                    return;
+                for (int j = 0; j < nextCount; ++j)
+                    if (next[size_t(j)] == s.shift)
+                        return;
+                next[size_t(nextCount++)] = s.shift;
+            };
+            offer(first[k]);
+            const qint64 end = first[k].start + first[k].length;
+            inside.clear();
+            for (; hint < hints.size() && hints[hint].start < end; ++hint)
+                if (hints[hint].start >= first[k].start)
+                    inside.push_back(hints[hint]);
+            std::sort(inside.begin(), inside.end(), [](const Stretch &a, const Stretch &b) {
+                return a.length > b.length || (a.length == b.length && a.start < b.start);
+            });
+            int lent = 0;
+            for (const Stretch &h : inside) {
+                if (lent == kHintsPerStretch)
+                    break;
+                const int before = nextCount;
+                offer(h);
+                lent += nextCount > before ? 1 : 0;
+            }
+            for (size_t d = 1; d <= size_t(kNeighbours); ++d) {
+                if (k >= d)
+                    offer(first[k - d]);
+                if (k + d < first.size())
+                    offer(first[k + d]);
+            }
+
+            // Carry the costs of shifts that stay; the cheapest state so far
+            // is where a new record may start.
+            int best = cost[kChoices];
+            int bestSlot = kChoices;
+            for (int j = 0; j < count; ++j)
+                if (cost[j] < best) {
+                    best = cost[j];
+                    bestSlot = j;
+                }
+            int carried[kChoices];
+            int carriedFrom[kChoices];
+            for (int j = 0; j < nextCount; ++j) {
+                carried[j] = k == 0 ? 0 : kInfinite;
+                carriedFrom[j] = -1;
+                for (int q = 0; q < count; ++q)
+                    if (shifts[size_t(q)] == next[size_t(j)]) {
+                        carried[j] = cost[q];
+                        carriedFrom[j] = q;
+                    }
+            }
+            for (int j = 0; j < nextCount; ++j)
+                cost[j] = carried[j];
+            shifts = next;
+            count = nextCount;
+            m_shifts[k] = shifts;
+
+            for (qint64 i = first[k].start; i < end; ++i) {
+                quint8 *from = &m_from[size_t(i) * (kChoices + 1)];
+                const bool entering = i == first[k].start;
+                quint8 bestFrom;
+                if (entering) {
+                    bestFrom = quint8(kPrevious + bestSlot);
+                } else {
+                    best = cost[kChoices];
+                    bestSlot = kChoices;
+                    for (int j = 0; j < count; ++j)
+                        if (cost[j] < best) {
+                            best = cost[j];
+                            bestSlot = j;
+                        }
+                    bestFrom = quint8(bestSlot);
+                }
+                const int restart = best + m_costs.record;
+                for (int j = 0; j < count; ++j) {
+                    const qint64 o = i + shifts[size_t(j)];
+                    if (o < 0 || o >= m_oldSize) {
+                        cost[j] = kInfinite;
+                        from[j] = bestFrom;
+                        continue;
+                    }
+                    const int stay = cost[j];
+                    const bool keep = stay <= restart && (!entering || carriedFrom[j] >= 0);
+                    from[j] = keep ? quint8(entering ? kPrevious + carriedFrom[j] : j) : bestFrom;
+                    cost[j] = std::min(keep ? stay : restart, kInfinite) + m_costs.difference[quint8(m_new[i] - m_old[o])];
+                }
+                // Extra bytes follow the differences of the same record.
+                from[kChoices] = bestFrom;
+                cost[kChoices] = std::min(best, kInfinite) + m_costs.extra;
+            }
+        }
+        m_lastCount = count;
+        std::copy(cost, cost + kChoices + 1, m_lastCost);
+    }
+
+    void backward(const std::vector<Stretch> &first, std::vector<Stretch> *out)
+    {
+        int slot = kChoices;
+        for (int j = 0; j < m_lastCount; ++j)
+            if (m_lastCost[j] < m_lastCost[slot])
+                slot = j;
+        // Walk back from the end, joining bytes of the same choice.
+        std::vector<Stretch> reversed;
+        for (size_t k = first.size(); k-- > 0;) {
+            const qint64 begin = first[k].start;
+            for (qint64 i = begin + first[k].length - 1; i >= begin; --i) {
+                const bool extra = slot == kChoices;
+                const qint64 shift = extra ? 0 : m_shifts[k][size_t(slot)];
+                if (!reversed.empty() && reversed.back().extra == extra && reversed.back().shift == shift
+                    && reversed.back().start == i + 1) {
+                    reversed.back().start = i;
+                    ++reversed.back().length;
+                } else {
+                    reversed.push_back({i, 1, shift, extra});
+                }
+                const quint8 from = m_from[size_t(i) * (kChoices + 1) + size_t(slot)];
+                slot = from >= kPrevious ? from - kPrevious : from;
+            }
+        }
+        out->assign(reversed.rbegin(), reversed.rend());
+    }
+
+    const quint8 *m_old;
+    qint64 m_oldSize;
+    const quint8 *m_new;
+    qint64 m_newSize;
+    const ParseCosts &m_costs;
+    std::vector<quint8> m_from;   // per byte and slot: the slot of the byte before
+    std::vector<Shifts> m_shifts; // per stretch: the shifts of its slots
+    int m_lastCount = 0;
+    int m_lastCost[kChoices + 1] = {};
+};
+
+// Writes the records of a parse: each takes one stretch from the old data
+// (possibly empty), then one of extra bytes (possibly empty), then moves
+// the old position to where the next record's stretch begins.
+void writeRecords(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches,
+                  DiffStream &out)
+{
+    // An applier starts at old position 0: a first stretch from elsewhere
+    // needs an empty record that moves there.
+    qint64 oldPos = 0;
+    quint8 control[24];
+    if (!stretches.empty() && !stretches.front().extra && stretches.front().start + stretches.front().shift != 0) {
+        encodeOffset(0, control);
+        encodeOffset(0, control + 8);
+        encodeOffset(stretches.front().start + stretches.front().shift, control + 16);
+        out.put(control, sizeof control);
+    }
+    for (size_t k = 0; k < stretches.size();) {
+        const qint64 start = stretches[k].start;
+        qint64 add = 0;
+        qint64 extra = 0;
+        if (!stretches[k].extra) {
+            add = stretches[k].length;
+            oldPos = start + stretches[k].shift;
+            ++k;
+        }
+        if (k < stretches.size() && stretches[k].extra) {
+            extra = stretches[k].length;
+            ++k;
+        }
+        const qint64 nextPos = k < stretches.size() ? stretches[k].start + stretches[k].shift : oldPos + add;
+        encodeOffset(add, control);
+        encodeOffset(extra, control + 8);
+        encodeOffset(nextPos - (oldPos + add), control + 16);
+        out.put(control, sizeof control);
+        out.putDifference(newData + start, oldData + oldPos, add);
+        out.putExtra(newData + start + add, extra);
+        oldPos = nextPos;
+    }
+}
+
+// The difference stream of one patch: the first parse, its costs, the
+// refined parse, the records.
+bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
+                     DiffStream &out)
+{
+    std::vector<Stretch> first;
+    std::vector<Stretch> hints;
+    if (!findStretches(oldData, oldSize, newData, newSize, &first, &hints))
+        return false;
+    const ParseCosts costs = measureCosts(oldData, newData, first);
+    std::vector<Stretch> refined;
+    StretchRefiner refiner(oldData, oldSize, newData, newSize, costs);
+    if (!refiner.refine(first, hints, &refined))
+        return false;
+    first = {};
+    hints = {};
+    writeRecords(oldData, newData, refined, out);
+    return true;
 }
 
 QByteArray readWholeFile(const QString &path, bool *ok)
@@ -511,7 +871,8 @@ int UpgradePkgPatch::generatePatchFile(const quint8 *oldData, qint64 oldSize,
     }
 
     std::vector<char> best;
-    for (const std::vector<size_t> &cuts : stream->cutChoices()) {
+    {
+        const std::vector<size_t> cuts = stream->blockPlan();
         std::vector<char> candidate;
         bool atOpen = false;
         const int bzErr = compressStream(stream->bytes(), cuts, &candidate, &atOpen);

@@ -70,6 +70,14 @@ void TestUpgradePkgPatch::roundTrip_data()
     QTest::newRow("insertion at front") << fw.left(100000) << QByteArray("HEAD") + fw.left(100000);
     QTest::newRow("halves swapped") << fw.left(100000) << fw.mid(50000, 50000) + fw.left(50000);
     QTest::newRow("new longer than old") << fw.left(1000) << fw.left(300000);
+    // Code moved by an insertion: its addresses change by the same amount
+    // all over, and matches elsewhere compete with the moved stretch.
+    QByteArray moved = fw.left(200000) + FirmwareBuilder::firmwareLikeData(3, 3000, 0) + fw.mid(200000);
+    for (int i = 64; i + 4 <= moved.size(); i += 52)
+        moved[i] = char(moved.at(i) + 0x70);
+    QTest::newRow("relocated code") << fw << moved;
+    // Several megabytes: the stream spans many bzip2 blocks.
+    QTest::newRow("many blocks") << firmware(3000000) << firmware(3000000, 3);
 }
 
 void TestUpgradePkgPatch::roundTrip()
