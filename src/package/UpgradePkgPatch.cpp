@@ -467,7 +467,7 @@ struct ParseCosts
 
 constexpr int kCostScale = 16;
 constexpr int kRecordCost = 24 * kCostScale;
-constexpr size_t kCostSample = 1u << 21;
+constexpr size_t kCostSample = 1u << 20;
 
 ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches)
 {
@@ -539,6 +539,7 @@ public:
     static constexpr int kChoices = 6;       // shifts per byte; slot kChoices is "extra"
     static constexpr int kNeighbours = 2;    // stretches on each side that lend their shifts
     static constexpr int kHintsPerStretch = 2; // the longest hints inside a stretch lend theirs too
+    static constexpr qint64 kLongRun = 64;      // exact runs taken in one step
 
     StretchRefiner(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
                    const ParseCosts &costs)
@@ -637,9 +638,26 @@ private:
             count = nextCount;
             m_shifts[k] = shifts;
 
+            qint64 nextCheck = first[k].start + 1;
+            const bool own = !first[k].extra && count > 0;
             for (qint64 i = first[k].start; i < end; ++i) {
                 quint8 *from = &m_from[size_t(i) * (kChoices + 1)];
                 const bool entering = i == first[k].start;
+                // Inside a long run that the stretch's own shift matches
+                // exactly, no other choice can be cheaper by enough to
+                // matter: the run is taken with that shift in one step.
+                if (own && i >= nextCheck) {
+                    const qint64 o = i + shifts[0];
+                    qint64 run = 0;
+                    if (o >= 0 && o < m_oldSize && m_new[i] == m_old[o])
+                        run = commonPrefix(m_old + o, std::min(m_oldSize - o, end - i), m_new + i, end - i);
+                    nextCheck = i + std::max<qint64>(run, 1);
+                    if (run >= kLongRun) {
+                        takeRun(cost, count, from, run);
+                        i += run - 1;
+                        continue;
+                    }
+                }
                 quint8 bestFrom;
                 if (entering) {
                     bestFrom = quint8(kPrevious + bestSlot);
@@ -673,6 +691,27 @@ private:
         }
         m_lastCount = count;
         std::copy(cost, cost + kChoices + 1, m_lastCost);
+    }
+
+    // A run of `length` bytes taken with slot 0 from `from` on: slot 0 stays
+    // or restarts from the cheapest state before the run; nothing else is
+    // open inside the run.
+    void takeRun(int *cost, int count, quint8 *from, qint64 length)
+    {
+        int best = cost[kChoices];
+        int bestSlot = kChoices;
+        for (int j = 0; j < count; ++j)
+            if (cost[j] < best) {
+                best = cost[j];
+                bestSlot = j;
+            }
+        const bool keep = cost[0] <= best + m_costs.record;
+        std::fill(from, from + kChoices + 1, quint8(bestSlot));
+        from[0] = keep ? 0 : quint8(bestSlot);
+        cost[0] = keep ? cost[0] : best + m_costs.record;
+        for (int j = 1; j <= kChoices; ++j)
+            cost[j] = kInfinite;
+        std::memset(from + kChoices + 1, 0, size_t(length - 1) * (kChoices + 1));
     }
 
     void backward(const std::vector<Stretch> &first, std::vector<Stretch> *out)
