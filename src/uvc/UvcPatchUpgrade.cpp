@@ -142,7 +142,7 @@ void UvcPatchUpgrade::onEnableTimer(bool enable)
     if (!timer_)
         return;
     if (enable)
-        timer_->start(1000);
+        timer_->start(TimeScale::ms(1000));
     else
         timer_->stop();
 }
