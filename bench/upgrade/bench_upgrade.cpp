@@ -1,8 +1,9 @@
 // The full upgrade of a zarvo camera (main system -> updater -> patched
 // updater -> patched main system -> main system) with production timing,
 // against a virtual camera. It prints the wall time, the sum of the fixed
-// waits the worker made on that path and the overhead above them; nothing
-// fails on timing.
+// waits the worker made on that path and the overhead above them, where the
+// overhead went by kind of work, and the machine's load around the run;
+// nothing fails on timing.
 //
 //   bench_upgrade [package-MiB]   (default 32)
 #include "camera/VirtualCamera.h"
@@ -29,6 +30,19 @@
 #include <cstdio>
 
 using namespace vexo::pc;
+
+namespace {
+
+QByteArray loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("unknown");
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() >= 3 ? parts.at(0) + ' ' + parts.at(1) + ' ' + parts.at(2) : QByteArrayLiteral("unknown");
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -86,6 +100,8 @@ int main(int argc, char *argv[])
     qint64 waited = 0;
     qint64 took = 0;
     qint64 patching = 0;
+    QMap<QString, UvcPatchUpgrade::Spent> spent;
+    const QByteArray loadBefore = loadAverage();
     {
         UvcPatchUpgrade worker(cam->serial(), UvcPatchUpgrade::UvcTaskUpgrade, nullptr, &registry);
         QEventLoop loop;
@@ -100,8 +116,10 @@ int main(int argc, char *argv[])
         waited = worker.waitedMs();
         took = worker.tookMs();
         patching = worker.patchMs();
+        spent = worker.spent();
     }
     registry.stop();
+    const QByteArray loadAfter = loadAverage();
 
     const bool right = cam->installedSha256() == QCryptographicHash::hash(pkg, QCryptographicHash::Sha256);
     const qint64 overhead = took - waited;
@@ -116,5 +134,15 @@ int main(int argc, char *argv[])
     std::printf("  the rest           %8lld ms = %.1f %% of the waits (transfers, reopening, checks)\n",
                 static_cast<long long>(overhead - patching),
                 waited > 0 ? 100.0 * double(overhead - patching) / double(waited) : 0.0);
+    std::printf("where the time went  %8s    %8s\n", "working", "in all");
+    qint64 booked = 0;
+    for (auto it = spent.cbegin(); it != spent.cend(); ++it) {
+        std::printf("  %-18s %8lld ms %8lld ms\n", qPrintable(it.key()), static_cast<long long>(it->busyMs),
+                    static_cast<long long>(it->wallMs));
+        booked += it->busyMs;
+    }
+    std::printf("  %-18s %8lld ms (commands, state polls, video start)\n", "other",
+                static_cast<long long>(overhead - booked));
+    std::printf("load average (1, 5, 15 min) before %s, after %s\n", loadBefore.constData(), loadAfter.constData());
     return last == 100 && right ? 0 : 1;
 }

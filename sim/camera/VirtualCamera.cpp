@@ -56,7 +56,7 @@ int normalized(const CameraDevice::Range &r, int value)
 } // namespace
 
 VirtualCamera::VirtualCamera(Model model, int index)
-    : updater_(std::make_unique<VirtualUpdater>(lock_))
+    : updater_(std::make_unique<VirtualUpdater>(lock_, files_))
     , model_(model)
     , index_(index)
 {
@@ -297,18 +297,6 @@ QByteArray VirtualCamera::updaterImage() const
 {
     std::lock_guard<std::mutex> locker(lock_);
     return updater_->updaterImage();
-}
-
-QHash<QString, QByteArray> VirtualCamera::cameraFiles() const
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    return updater_->files();
-}
-
-void VirtualCamera::putCameraFile(const QString &path, const QByteArray &data)
-{
-    std::lock_guard<std::mutex> locker(lock_);
-    updater_->putFile(path, data);
 }
 
 void VirtualCamera::setUpdaterFaults(const VirtualUpdater::Faults &faults)

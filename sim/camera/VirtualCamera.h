@@ -132,8 +132,6 @@ public:
     void setInstalledImage(const QByteArray &package); // version follows it
     QByteArray installedSha256();
     QByteArray updaterImage() const;
-    QHash<QString, QByteArray> cameraFiles() const;
-    void putCameraFile(const QString &path, const QByteArray &data);
     void setUpdaterFaults(const VirtualUpdater::Faults &faults);
     QStringList updaterLog() const;
     // Restarts into a system: leaves after a moment, comes back after a
@@ -191,9 +189,9 @@ public:
     // (negative: never).
     void muteAfterFrames(int frames);
 
-    // ---- pictures ----
-    // The camera's files (its three background pictures and what was
-    // uploaded).
+    // ---- files ----
+    // The camera's files: its three background pictures and what the
+    // picture transfers, the updater and the shell put there.
     VirtualFileStore &files() { return files_; }
     // Faults of the picture transfers (see SimulatedFaults).
     void setTransferFaults(const SimulatedFaults &faults);
@@ -269,6 +267,8 @@ private:
     void scheduleLocked(System into, int leaveMs, int backMs);
 
     mutable std::mutex lock_;
+    // The camera's flash (before the parts that keep files in it).
+    VirtualFileStore files_;
     std::unique_ptr<VirtualUpdater> updater_;
     // Reboot in progress: when to leave and when to come back (ms on the
     // clock), and into which system. Mutable: due steps run on any access.
@@ -315,7 +315,6 @@ private:
     int framesBeforeMute_ = -1;
     std::deque<PendingAnswer> answers_;
 
-    VirtualFileStore files_;
     VirtualPictureTransfer pictures_{files_};
     // Who the last selector-4 request came from: reads answer it.
     bool downloadToUpdater_ = false;

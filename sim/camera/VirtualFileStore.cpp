@@ -148,6 +148,13 @@ bool VirtualFileStore::remove(const QString &path)
     return files_.remove(path) > 0;
 }
 
+QByteArray VirtualFileStore::take(const QString &path)
+{
+    std::lock_guard<std::mutex> locker(lock_);
+    ensureDefaultsLocked();
+    return files_.take(path);
+}
+
 QStringList VirtualFileStore::paths()
 {
     std::lock_guard<std::mutex> locker(lock_);

@@ -10,10 +10,11 @@
 namespace vexo {
 namespace pc {
 
-// The virtual camera's flash: files by path. A fresh store holds the
-// camera's three background pictures "/app/private/mask0.jpg" .. "mask2.jpg",
-// JPEG pictures of 1536 x 864 that differ from each other (made on first
-// use). Thread safe.
+// The virtual camera's flash: files by path, shared by the picture
+// transfers, the updater and the shell of the old main system. A fresh store
+// holds the camera's three background pictures "/app/private/mask0.jpg" ..
+// "mask2.jpg", JPEG pictures of 1536 x 864 that differ from each other (made
+// on first use). Thread safe.
 class VirtualFileStore final
 {
 public:
@@ -24,6 +25,8 @@ public:
     QByteArray file(const QString &path);
     void put(const QString &path, const QByteArray &data);
     bool remove(const QString &path);
+    // The file's bytes, and the file is gone (empty when there was none).
+    QByteArray take(const QString &path);
     QStringList paths();
 
     // What a download request gets: the file itself, or for a thumbnail

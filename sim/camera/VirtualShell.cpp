@@ -1,5 +1,7 @@
 #include "camera/VirtualShell.h"
 
+#include "camera/VirtualFileStore.h"
+
 #include <QRegularExpression>
 
 #include <lzma.h>
@@ -27,7 +29,7 @@ bool VirtualShell::decodeLzmaFile(const QByteArray &in, QByteArray *out)
     return r == LZMA_STREAM_END;
 }
 
-VirtualShell::VirtualShell(QHash<QString, QByteArray> &files)
+VirtualShell::VirtualShell(VirtualFileStore &files)
     : files_(files)
 {
 }
@@ -159,14 +161,14 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
     if (m.hasMatch()) {
         const int count = m.captured(1).toInt();
         const QString target = path(m.captured(2));
-        QByteArray out = files_.value(target);
+        QByteArray out = files_.file(target);
         for (int i = 1; i <= count; ++i) {
             const QString piece = path(QString::number(i));
             if (!files_.contains(piece))
                 return false;
-            out += QByteArray::fromHex(files_.value(piece));
+            out += QByteArray::fromHex(files_.file(piece));
         }
-        files_.insert(target, out);
+        files_.put(target, out);
         return true;
     }
 
@@ -193,7 +195,7 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
         const QString target = path(w.at(redirect + 1));
         if (target.startsWith(QLatin1String("/proc/")))
             return true;
-        files_.insert(target, (w.at(redirect) == QLatin1String(">>") ? files_.value(target) : QByteArray()) + bytes);
+        files_.put(target, (w.at(redirect) == QLatin1String(">>") ? files_.file(target) : QByteArray()) + bytes);
         return true;
     }
     if (name == QLatin1String("cat")) {
@@ -201,14 +203,14 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
         if (!files_.contains(src) || w.value(1) != QLatin1String(">>") || w.size() < 3)
             return false;
         const QString dst = path(w.at(2));
-        files_.insert(dst, files_.value(dst) + files_.value(src));
+        files_.put(dst, files_.file(dst) + files_.file(src));
         return true;
     }
     if (name == QLatin1String("mv")) {
         const QString src = path(w.value(0));
         if (!files_.contains(src) || w.size() != 2)
             return false;
-        files_.insert(path(w.at(1)), files_.take(src));
+        files_.put(path(w.at(1)), files_.take(src));
         return true;
     }
     if (name == QLatin1String("rm")) {
@@ -218,7 +220,7 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
             const QString p = path(arg);
             if (p.endsWith(QLatin1Char('*'))) {
                 const QString prefix = p.left(p.size() - 1);
-                for (const QString &k : files_.keys()) {
+                for (const QString &k : files_.paths()) {
                     if (k.startsWith(prefix) && !k.mid(prefix.size()).contains(QLatin1Char('/')))
                         files_.remove(k);
                 }
@@ -231,10 +233,10 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
     if (name == QLatin1String("lzma") && w.value(0) == QLatin1String("-d")) {
         const QString p = path(w.value(1));
         QByteArray plain;
-        if (!p.endsWith(QLatin1String(".lzma")) || !decodeLzmaFile(files_.value(p), &plain))
+        if (!p.endsWith(QLatin1String(".lzma")) || !decodeLzmaFile(files_.file(p), &plain))
             return false;
         files_.remove(p);
-        files_.insert(p.left(p.size() - 5), plain);
+        files_.put(p.left(p.size() - 5), plain);
         return true;
     }
     if (name == QLatin1String("chmod"))
@@ -242,17 +244,17 @@ bool VirtualShell::command(const QString &cmd, const QStringList &params)
     if (name == QLatin1String("sleep") || name == QLatin1String("free") || name == QLatin1String("sync"))
         return true;
     if (name == QLatin1String("/bin/sh"))
-        return files_.contains(path(w.value(0))) && runScript(files_.value(path(w.value(0))), w.mid(1));
+        return files_.contains(path(w.value(0))) && runScript(files_.file(path(w.value(0))), w.mid(1));
     if (name.startsWith(QLatin1String("./"))) {
         const QString p = path(name.mid(2));
         if (!files_.contains(p))
             return false;
-        started_ << files_.value(p);
+        started_ << files_.file(p);
         return true;
     }
     // A script file named by its path (/log/r HEX N).
     if (files_.contains(path(name)))
-        return runScript(files_.value(path(name)), w);
+        return runScript(files_.file(path(name)), w);
     Q_UNUSED(params)
     return false;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace vexo {
 namespace pc {
+
+class VirtualFileStore;
 
 // The small shell of an old camera's main system, as far as the host's
 // command lines need it: "&&" chains and a trailing "&", cd, echo [-n|-en]
@@ -19,7 +21,7 @@ namespace pc {
 class VirtualShell final
 {
 public:
-    explicit VirtualShell(QHash<QString, QByteArray> &files);
+    explicit VirtualShell(VirtualFileStore &files);
 
     // Runs one command line. false when a command failed or is unknown.
     bool run(const QString &line);
@@ -40,7 +42,7 @@ private:
     static QStringList splitOutsideQuotes(const QString &text, const QString &sep);
     bool runScript(const QByteArray &script, const QStringList &params);
 
-    QHash<QString, QByteArray> &files_;
+    VirtualFileStore &files_;
     QString cwd_ = QStringLiteral("/");
     QList<QByteArray> started_;
     QStringList history_;

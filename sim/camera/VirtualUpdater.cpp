@@ -2,11 +2,15 @@
 
 #include "camera/BsPatchApplier.h"
 #include "camera/SimulatedFaults.h"
+#include "camera/VirtualFileStore.h"
 #include "comm/ByteOrder.h"
+#include "comm/TimeScale.h"
 #include "comm/Util.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
+#include <chrono>
 #include <cstring>
 #include <lzma.h>
 #include <zlib.h>
@@ -183,19 +187,25 @@ bool VirtualUpdater::Faults::parse(const QString &text, Faults *out)
         out->unplugPhase = faults.value(QStringLiteral("unplug"));
     out->bspatchSilent = faults.has(QStringLiteral("bspatch-silent"));
     out->emptyLog = faults.has(QStringLiteral("empty-log"));
+    if (faults.has(QStringLiteral("generate-time"))) {
+        out->generateMs = faults.integer(QStringLiteral("generate-time"), -1);
+        good = good && out->generateMs >= 0;
+    }
     if (faults.has(QStringLiteral("seed")))
         out->seed = quint32(faults.integer(QStringLiteral("seed"), 1));
     return good;
 }
 
-VirtualUpdater::VirtualUpdater(std::mutex &cameraLock)
+VirtualUpdater::VirtualUpdater(std::mutex &cameraLock, VirtualFileStore &files)
     : lock_(cameraLock)
-    , shell_(files_)
+    , files_(files)
+    , shell_(files)
 {
 }
 
 VirtualUpdater::~VirtualUpdater()
 {
+    stopGenerating();
     if (applier_.joinable())
         applier_.join();
 }
@@ -238,7 +248,8 @@ void VirtualUpdater::resetTransfers()
 {
     upState_ = 0;
     upPieces_.clear();
-    dlState_ = 0;
+    stopGenerating();
+    dlState_ = DownloadNone;
     dlData_.clear();
     heldBack_.clear();
     tfuRunning_ = false;
@@ -292,8 +303,10 @@ void VirtualUpdater::read(int selector, uchar *b, bool inUpgradeSystem)
         setLe32(b + 5, upLength_);
         break;
     case 4: {
+        settleGenerating();
         b[0] = quint8(dlState_);
-        setLe32(b + 5, quint32(dlData_.size()));
+        // While generating, the length is the one asked for.
+        setLe32(b + 5, dlState_ == DownloadGenerating ? dlExpected_ : quint32(dlData_.size()));
         setLe32(b + 9, dlStart_);
         setLe32(b + 13, dlPieceLen_);
         const QByteArray p = dlPath_.toLatin1().left(Block - 18);
@@ -337,14 +350,14 @@ VirtualUpdater::Action VirtualUpdater::command(const uchar *b)
             cmdState_ = StateFailed;
             break;
         }
-        files_.insert(QStringLiteral("/dev/mtd6"), files_.value(path));
+        files_.put(QStringLiteral("/dev/mtd6"), files_.file(path));
         break;
     }
     case CmdEnterUgSys:
         tfuRunning_ = false;
         return Action::RebootToUpgrade;
     case CmdRenameFw: {
-        const QByteArray fw = files_.value(QStringLiteral("/app/updater/fw"));
+        const QByteArray fw = files_.file(QStringLiteral("/app/updater/fw"));
         if (!validPackage(fw)) {
             note(QStringLiteral("rename: no valid firmware"));
             cmdState_ = StateFailed;
@@ -375,7 +388,7 @@ VirtualUpdater::Action VirtualUpdater::command(const uchar *b)
         break;
     case CmdPackLog: {
         const QByteArray archive = faults_.emptyLog ? QByteArray() : packLog();
-        files_.insert(QStringLiteral("/log/vexo_log.tar.gz"), archive);
+        files_.put(QStringLiteral("/log/vexo_log.tar.gz"), archive);
         logSize_ = quint32(archive.size());
         break;
     }
@@ -397,8 +410,8 @@ bool VirtualUpdater::startBspatch(const QString &command)
     const QStringList parts = command.split(QLatin1Char('#'));
     if (parts.size() < 3 || !files_.contains(parts.at(0)) || !files_.contains(parts.at(2)))
         return false;
-    const QByteArray old = files_.value(parts.at(0));
-    const QByteArray list = files_.value(parts.at(2));
+    const QByteArray old = files_.file(parts.at(0));
+    const QByteArray list = files_.file(parts.at(2));
     const QString target = parts.at(1);
     const bool silent = faults_.bspatchSilent;
     cmdState_ = StateRunning;
@@ -411,7 +424,7 @@ bool VirtualUpdater::startBspatch(const QString &command)
         const bool ok = BsPatchApplier::applyList(&image, list, &error);
         std::lock_guard<std::mutex> locker(lock_);
         if (ok)
-            files_.insert(target, image);
+            files_.put(target, image);
         note(ok ? QStringLiteral("bspatch done") : QStringLiteral("bspatch failed: ") + error);
         if (!silent && lastCmd_ == CmdBspatch)
             cmdState_ = ok ? StateDone : StateFailed;
@@ -482,7 +495,7 @@ void VirtualUpdater::finishUpload()
         }
         data = plain;
     }
-    files_.insert(upPath_, data);
+    files_.put(upPath_, data);
     upState_ = 2;
 }
 
@@ -504,33 +517,108 @@ VirtualUpdater::Action VirtualUpdater::downloadRequest(const uchar *b)
         return Action::None;
     }
     const QString path = cString(b + 13, Block - 13);
+    stopGenerating();
     dlPath_ = path;
     dlExpected_ = le32(b + 5);
     dlStart_ = le32(b + 1);
     dlPieceLen_ = le32(b + 9);
     dlData_.clear();
-    dlState_ = 0;
+    dlState_ = DownloadNone;
     heldBack_.clear();
     if (!files_.contains(path) || dlPieceLen_ == 0)
         return Action::None;
     if (req == 5) {
         if (unplugNow("generate"))
             return Action::Unplug;
-        QByteArray image;
-        if (!generateImage(files_.value(path), dlExpected_, &image))
-            return Action::None;
-        files_.insert(path, image);
+        startGenerating(files_.file(path));
+        return Action::None;
     }
-    dlData_ = files_.value(path);
+    dlData_ = files_.file(path);
     dlCount_ = quint32((quint64(dlData_.size()) + dlPieceLen_ - 1) / dlPieceLen_);
     dlNext_ = dlStart_ + 1;
-    dlState_ = 1;
+    dlState_ = DownloadSending;
     note(QStringLiteral("download %1, %2 bytes").arg(path).arg(dlData_.size()));
     return Action::None;
 }
 
+// The camera fills the uploaded layout with what it has installed while the
+// host polls; the filled image replaces the layout under its path.
+void VirtualUpdater::startGenerating(const QByteArray &head)
+{
+    dlState_ = DownloadGenerating;
+    note(QStringLiteral("generating %1, %2 bytes").arg(dlPath_).arg(dlExpected_));
+    {
+        std::lock_guard<std::mutex> locker(genLock_);
+        genDone_ = false;
+        genImage_.clear();
+        genError_.clear();
+    }
+    generatorOn_.store(true);
+    generator_ = std::thread([this, head, length = dlExpected_, from = installed(), atLeastMs = faults_.generateMs] {
+        QElapsedTimer took;
+        took.start();
+        QByteArray image;
+        QString error;
+        const bool ok = generateImage(head, length, from, &image, &error);
+        // A slow camera (a fault) keeps generating for a while.
+        const qint64 until = atLeastMs > 0 ? TimeScale::ms(atLeastMs) : 0;
+        while (generatorOn_.load() && took.elapsed() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(qBound<qint64>(1, until - took.elapsed(), 5)));
+        std::lock_guard<std::mutex> locker(genLock_);
+        genOk_ = ok;
+        genImage_ = image;
+        genError_ = error;
+        genDone_ = true;
+    });
+}
+
+void VirtualUpdater::settleGenerating()
+{
+    if (!generator_.joinable())
+        return;
+    bool ok = false;
+    QByteArray image;
+    QString error;
+    {
+        std::lock_guard<std::mutex> locker(genLock_);
+        if (!genDone_)
+            return;
+        ok = genOk_;
+        image = std::exchange(genImage_, QByteArray());
+        error = genError_;
+    }
+    generator_.join();
+    generatorOn_.store(false);
+    if (dlState_ != DownloadGenerating)
+        return;
+    if (!ok) {
+        note(QStringLiteral("generate: ") + error);
+        dlState_ = DownloadNone;
+        return;
+    }
+    note(QStringLiteral("generated %1 bytes").arg(image.size()));
+    files_.put(dlPath_, image);
+    dlData_ = image;
+    dlCount_ = quint32((quint64(dlData_.size()) + dlPieceLen_ - 1) / dlPieceLen_);
+    dlNext_ = dlStart_ + 1;
+    dlState_ = DownloadSending;
+    note(QStringLiteral("download %1, %2 bytes").arg(dlPath_).arg(dlData_.size()));
+}
+
+// The generator never waits for the camera lock, so that joining it here is
+// safe.
+void VirtualUpdater::stopGenerating()
+{
+    generatorOn_.store(false);
+    if (generator_.joinable())
+        generator_.join();
+    if (dlState_ == DownloadGenerating)
+        dlState_ = DownloadNone;
+}
+
 QByteArray VirtualUpdater::nextSample(int *pauseUs)
 {
+    settleGenerating();
     *pauseUs = FramePauseUs;
     if (dlState_ == 1 && !heldBack_.isEmpty() && dlNext_ > dlCount_) {
         *pauseUs = PiecePauseUs;
@@ -602,32 +690,42 @@ bool VirtualUpdater::isUpdaterPackage(const QByteArray &package)
     return ids.size() == 2 && ids.contains(0) && (ids.contains(7) || ids.contains(10));
 }
 
-QByteArray VirtualUpdater::installedCameraModule(quint32 id) const
+VirtualUpdater::Installed VirtualUpdater::installed() const
+{
+    Installed i;
+    i.main = mainImage_;
+    i.updater = updaterImage_;
+    i.updaterPartition = files_.file(QStringLiteral("/dev/mtd6"));
+    return i;
+}
+
+QByteArray VirtualUpdater::Installed::cameraModule(quint32 id) const
 {
     if (id == 7 || id == 10) {
-        QByteArray m = cameraModule(updaterImage_, id);
+        QByteArray m = vexo::pc::cameraModule(updater, id);
         if (m.isEmpty())
-            m = files_.value(QStringLiteral("/dev/mtd6"));
+            m = updaterPartition;
         if (!m.isEmpty())
             return m;
     }
-    return cameraModule(mainImage_, id);
+    return vexo::pc::cameraModule(main, id);
 }
 
 // The uploaded patch head names the layout of the new package: its headers,
 // the whole data of the small device modules, and for the camera package
 // its headers only. The camera fills the camera modules' places with what
 // it has installed under the same ids.
-bool VirtualUpdater::generateImage(const QByteArray &head, quint32 length, QByteArray *image)
+bool VirtualUpdater::generateImage(const QByteArray &head, quint32 length, const Installed &installed,
+                                   QByteArray *image, QString *error)
 {
-    if (head.size() < 256 || le32(head, 0) != PackageMagic || le32(head, 8) != length) {
-        note(QStringLiteral("generate: not a patch head"));
+    *error = QStringLiteral("not a patch head");
+    if (head.size() < 256 || le32(head, 0) != PackageMagic || le32(head, 8) != length)
         return false;
-    }
     const quint32 dataOffset = le32(head, 4);
     const quint32 count = le32(head, 12);
     if (dataOffset > quint32(head.size()) || dataOffset != (count + 1) * 256)
         return false;
+    *error = QStringLiteral("layout out of bounds");
     QByteArray out(int(length), '\0');
     out.replace(0, int(dataOffset), head.left(int(dataOffset)));
     for (quint32 i = 0; i < count; ++i) {
@@ -651,11 +749,11 @@ bool VirtualUpdater::generateImage(const QByteArray &head, quint32 length, QByte
             const quint32 mOff = le32(content, ch + 8);
             if (qint64(mOff) + mLen > len)
                 return false;
-            const QByteArray installed = installedCameraModule(mId).left(int(mLen));
-            out.replace(int(off + mOff), installed.size(), installed);
+            const QByteArray module = installed.cameraModule(mId).left(int(mLen));
+            out.replace(int(off + mOff), module.size(), module);
         }
     }
-    note(QStringLiteral("generated %1 bytes").arg(length));
+    error->clear();
     *image = out;
     return true;
 }
@@ -687,20 +785,21 @@ VirtualUpdater::Action VirtualUpdater::shell(const QString &line)
     if (cmd.startsWith(dd)) {
         const QStringList args = cmd.mid(dd.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         const int count = args.value(2).section(QLatin1Char('='), 1).toInt();
-        QByteArray fs = installedCameraModule(7);
+        const Installed now = installed();
+        QByteArray fs = now.cameraModule(7);
         if (fs.isEmpty())
-            fs = installedCameraModule(10);
-        files_.insert(args.value(0), fs.leftJustified(count * 2048, '\0', true));
+            fs = now.cameraModule(10);
+        files_.put(args.value(0), fs.leftJustified(count * 2048, '\0', true));
         return Action::None;
     }
     // The stand-in applier is recognised; the camera applies the patch.
     if (cmd == QLatin1String("cd /app/updater&&./bspatch ug ug /log/ugpt")) {
         QByteArray out;
         QString error;
-        const bool tool = files_.value(QStringLiteral("/app/updater/bspatch")).contains("patch applier (bspatch)");
-        if (tool && BsPatchApplier::applyPatch(files_.value(QStringLiteral("/app/updater/ug")),
-                                               files_.value(QStringLiteral("/log/ugpt")), &out, &error))
-            files_.insert(QStringLiteral("/app/updater/ug"), out);
+        const bool tool = files_.file(QStringLiteral("/app/updater/bspatch")).contains("patch applier (bspatch)");
+        if (tool && BsPatchApplier::applyPatch(files_.file(QStringLiteral("/app/updater/ug")),
+                                               files_.file(QStringLiteral("/log/ugpt")), &out, &error))
+            files_.put(QStringLiteral("/app/updater/ug"), out);
         else
             note(QStringLiteral("bspatch ug failed: ") + error);
         return Action::None;

@@ -15,18 +15,23 @@
 namespace vexo {
 namespace pc {
 
+class VirtualFileStore;
+
 // The camera side of the upgrade channel of a virtual camera: the updater
 // commands on selector 5, shell lines on selector 3, uploads (start and state
 // on selector 1, pieces on selector 6), downloads (requests and state on
 // selector 4, pieces in the video samples), the transfer utility's magic on
-// selector 6, a small file store, the installed images, the patch applier
-// and the log archive.
+// selector 6, the installed images, the patch applier and the log archive.
+// Files live in the camera's file store.
 //
 // The installed main image is a firmware package as the host downloads it;
 // after an upgrade the camera holds exactly the package it was patched to.
 //
 // Not thread safe on its own: VirtualCamera calls it under its lock, which
-// is passed in so that the patch applier's thread can store its result.
+// is passed in so that the patch applier's thread can store its result. The
+// image a generate request asks for is filled on a thread of its own (the
+// download reports "generating" meanwhile); that thread never takes the
+// camera lock, its result is picked up on the next access.
 class VirtualUpdater final
 {
 public:
@@ -44,12 +49,14 @@ public:
         QString unplugPhase;        // "upload", "download", "generate", "bspatch": once
         bool bspatchSilent = false; // the applier never reports a verdict
         bool emptyLog = false;      // the packed log archive is empty
+        int generateMs = 0;         // filling a generated image takes at least this long (scaled)
         quint32 seed = 1;
 
         // Comma-separated switches: sample-loss:P, sample-damage:P,
         // sample-reorder:P, sample-duplicate:P, block-loss:P (percent),
-        // unplug:PHASE, bspatch-silent, empty-log. Unknown switches are
-        // left to other parsers; false when a known one is malformed.
+        // unplug:PHASE, bspatch-silent, empty-log, generate-time:MS. Unknown
+        // switches are left to other parsers; false when a known one is
+        // malformed.
         static bool parse(const QString &text, Faults *out);
     };
 
@@ -64,11 +71,13 @@ public:
         CmdResetTransState = 8, CmdPackLog = 9
     };
     enum CommandState { StateIdle = 0, StateRunning = 1, StateDone = 2, StateFailed = 3 };
+    // Download states (byte 0 of the selector-4 answer).
+    enum DownloadState { DownloadNone = 0, DownloadSending = 1, DownloadFinished = 2, DownloadGenerating = 7 };
 
     static constexpr const char *MagicMain = "010203.VX";
     static constexpr const char *MagicUpgrade = "010203.VX_upgrade";
 
-    explicit VirtualUpdater(std::mutex &cameraLock);
+    VirtualUpdater(std::mutex &cameraLock, VirtualFileStore &files);
     ~VirtualUpdater();
 
     // ---- blocks (called under the camera lock) ----
@@ -101,8 +110,6 @@ public:
 
     void setFaults(const Faults &faults);
     Faults faults() const { return faults_; }
-    QHash<QString, QByteArray> files() const { return files_; }
-    void putFile(const QString &path, const QByteArray &data) { files_[path] = data; }
     bool transferUtilityRunning() const { return tfuRunning_; }
     void setTransferUtilityRunning(bool on) { tfuRunning_ = on; }
     QStringList eventLog() const { return events_; }
@@ -114,8 +121,21 @@ private:
     Action uploadPiece(const uchar *b);
     void finishUpload();
     Action downloadRequest(const uchar *b);
-    bool generateImage(const QByteArray &head, quint32 length, QByteArray *image);
-    QByteArray installedCameraModule(quint32 id) const;
+    // What the camera has installed, as the image generator reads it.
+    struct Installed
+    {
+        QByteArray main;
+        QByteArray updater;
+        QByteArray updaterPartition;
+        QByteArray cameraModule(quint32 id) const;
+    };
+    Installed installed() const;
+    static bool generateImage(const QByteArray &head, quint32 length, const Installed &installed, QByteArray *image,
+                              QString *error);
+    void startGenerating(const QByteArray &head);
+    // Takes over a finished generation (the download can start then).
+    void settleGenerating();
+    void stopGenerating();
     bool startBspatch(const QString &command);
     QByteArray packLog() const;
     bool chance(int pct);
@@ -123,9 +143,9 @@ private:
     void joinApplier();
 
     std::mutex &lock_;
+    VirtualFileStore &files_;
     Faults faults_;
     std::mt19937 rng_{1};
-    QHash<QString, QByteArray> files_;
     VirtualShell shell_;
     QByteArray mainImage_;
     QByteArray updaterImage_;
@@ -148,7 +168,7 @@ private:
     quint32 upDone_ = 0;
 
     // download
-    int dlState_ = 0;        // 0 none, 1 sending, 2 finished
+    int dlState_ = DownloadNone;
     QString dlPath_;
     QByteArray dlData_;
     quint32 dlExpected_ = 0;
@@ -158,6 +178,15 @@ private:
     quint32 dlNext_ = 1;
     QByteArray heldBack_;
     bool pendingUnplug_ = false;
+
+    // image generation (genLock_ guards what the generator hands over)
+    std::thread generator_;
+    std::atomic<bool> generatorOn_{false};
+    std::mutex genLock_;
+    bool genDone_ = false;
+    bool genOk_ = false;
+    QByteArray genImage_;
+    QString genError_;
 };
 
 } // namespace pc

@@ -70,10 +70,15 @@ qint64 TimeScale::sleptOnThisThread()
 
 void TimeScale::sleepWhile(const std::atomic<bool> &keepOn, int productionMs)
 {
+    sleepWhile([&keepOn] { return keepOn.load(); }, productionMs);
+}
+
+void TimeScale::sleepWhile(const std::function<bool()> &keepOn, int productionMs)
+{
     QElapsedTimer t;
     t.start();
     const int total = ms(productionMs);
-    while (keepOn.load() && t.elapsed() < total)
+    while (keepOn() && t.elapsed() < total)
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(20, total - t.elapsed())));
 }
 

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <functional>
 
 namespace vexo {
 namespace pc {
@@ -35,6 +36,8 @@ public:
     // The same, but in 20 ms steps that end early once keepOn turns false
     // (a worker thread's running flag).
     static void sleepWhile(const std::atomic<bool> &keepOn, int productionMs);
+    // The same with any condition (checked every 20 ms).
+    static void sleepWhile(const std::function<bool()> &keepOn, int productionMs);
 
     // Waits a scaled production duration while the calling thread's event
     // loop keeps running.

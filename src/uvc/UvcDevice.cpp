@@ -381,7 +381,9 @@ void UvcDevice::run()
     }
     while (running_.load()) {
         if (devMode_.load() == DevModeUpgrade) {
-            TimeScale::sleepWhile(running_, 1000);
+            // Idle while the upgrade worker drives the camera; leaving the
+            // mode ends the idle, so that the next request goes out at once.
+            TimeScale::sleepWhile([this] { return running_.load() && devMode_.load() == DevModeUpgrade; }, 1000);
             continue;
         }
         TimeScale::sleep(CycleMs);

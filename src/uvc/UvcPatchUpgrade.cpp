@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <optional>
 
 namespace vexo {
 namespace pc {
@@ -142,9 +143,28 @@ void UvcPatchUpgrade::onEnableTimer(bool enable)
     if (!timer_)
         return;
     if (enable)
-        timer_->start(1000);
+        timer_->start(TimeScale::ms(1000));
     else
         timer_->stop();
+}
+
+auto UvcPatchUpgrade::spending(const char *kind)
+{
+    const qint64 wall = tick();
+    const qint64 slept = TimeScale::sleptOnThisThread();
+    return qScopeGuard([this, kind, wall, slept] {
+        const qint64 all = tick() - wall;
+        std::lock_guard<std::mutex> locker(spentLock_);
+        Spent &s = spent_[QString::fromLatin1(kind)];
+        s.wallMs += all;
+        s.busyMs += all - (TimeScale::sleptOnThisThread() - slept);
+    });
+}
+
+QMap<QString, UvcPatchUpgrade::Spent> UvcPatchUpgrade::spent() const
+{
+    std::lock_guard<std::mutex> locker(spentLock_);
+    return spent_;
 }
 
 bool UvcPatchUpgrade::fail(const char *text, int pauseMs)
@@ -171,6 +191,10 @@ void UvcPatchUpgrade::run()
     took.start();
     const qint64 sleptBefore = TimeScale::sleptOnThisThread();
     patchMs_.store(0);
+    {
+        std::lock_guard<std::mutex> locker(spentLock_);
+        spent_.clear();
+    }
     if (task_ == UvcTaskUpgrade) {
         devUpgrade();
     } else {
@@ -222,8 +246,10 @@ bool UvcPatchUpgrade::devUpgrade()
         qWarning() << "upgrade failed";
         emit progressUpdate(-3, tr("Upgrade failed, please try again later."));
     } else {
-        if (d)
+        if (d) {
+            const auto booked = spending("device init");
             d->initDev();
+        }
         qInfo() << "upgrade successfully!";
         emit progressUpdate(100, tr("Upgrade successfully!"));
         if (d)
@@ -250,6 +276,8 @@ int UvcPatchUpgrade::doUpgrade()
     if (!d)
         return -1;
 
+    std::optional<decltype(spending(""))> checks;
+    checks.emplace(spending("package checks"));
     FirmwareManager *manager = FirmwareManager::instance();
     if (manager->chosenPackage().isEmpty())
         manager->init(d->getInfo());
@@ -297,6 +325,7 @@ int UvcPatchUpgrade::doUpgrade()
         qWarning() << "generateUgsysFwPackage failed";
         return -1;
     }
+    checks.reset();
     setProgress(1);
     const int sysType = d->getSysType();
     if (sysType == 0) {
@@ -396,12 +425,15 @@ bool UvcPatchUpgrade::updateSysForNewDev(FirmwarePackage *pkg)
     const quint32 size = pkg->totalSize();
 
     QList<quint32> splits;
+    std::optional<decltype(spending(""))> heads;
+    heads.emplace(spending("patch heads"));
     if (!pkg->generateFwPatchHead(head, splits))
         return fail("generate patch file header failed");
     const bool compressed = fileCompress(head, headLzma);
     QFile::remove(head);
     if (!compressed)
         return fail("compress failed");
+    heads.reset();
     const bool headSent = fileUploadByUvc(headLzma, QString::fromLatin1(RemoteFw), true, 0);
     QFile::remove(headLzma);
     if (!headSent)
@@ -559,7 +591,11 @@ bool UvcPatchUpgrade::updateUgSysForOldDev(const QString &ugfsPath)
         return fail("download failed");
     QElapsedTimer diffTime;
     diffTime.start();
-    const int diffed = UpgradePkgPatch::generatePatchFile(ugBin, ugfsPath, patch);
+    int diffed = -1;
+    {
+        const auto booked = spending("patches");
+        diffed = UpgradePkgPatch::generatePatchFile(ugBin, ugfsPath, patch);
+    }
     patchMs_.fetch_add(diffTime.elapsed());
     QFile::remove(ugBin);
     if (diffed != 0)
@@ -605,6 +641,7 @@ bool UvcPatchUpgrade::updateUgSysForOldDev(const QString &ugfsPath)
 
 bool UvcPatchUpgrade::reopenWithDelay(int seconds, int steps)
 {
+    const auto booked = spending("reopening");
     UvcDevicePtr d = dev();
     if (!d)
         return fail("device cannot be null");
@@ -711,6 +748,7 @@ bool UvcPatchUpgrade::bspatchListGenerate(const QString &oldPath, const QString 
 {
     QElapsedTimer t;
     t.start();
+    const auto booked = spending("patches");
     const bool ok = UpgradePkgPatch::bspatchListGenerate(oldPath, newPath, outPath, splitOffsets, steps,
                                                          [this] { addProgress(); });
     patchMs_.fetch_add(t.elapsed());
@@ -798,6 +836,7 @@ void UvcPatchUpgrade::dshowOnVideoData(const uchar *data, quint64 size)
 bool UvcPatchUpgrade::fileDownloadByUvc(const QString &remotePath, const QString &localPath, quint32 expectedLength,
                                         bool generate)
 {
+    const auto booked = spending("downloads");
     stopCapture();
     UvcDevicePtr d = dev();
     if (!d)
@@ -963,6 +1002,7 @@ bool UvcPatchUpgrade::fileDownloadByUvc(const QString &remotePath, const QString
 bool UvcPatchUpgrade::fileUploadByUvc(const QString &localPath, const QString &remotePath, bool compressed,
                                       int steps)
 {
+    const auto booked = spending("uploads");
     const qint64 begin = tick();
     qInfo() << "start tick: " << begin;
     QFile f(localPath);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -67,6 +68,15 @@ public:
     qint64 tookMs() const { return tookMs_.load(); }
     // Milliseconds the last run spent computing patches.
     qint64 patchMs() const { return patchMs_.load(); }
+    // Where the last run spent its time, by kind of work ("package checks",
+    // "patch heads", "uploads", "downloads", "patches", "reopening", "device
+    // init"): milliseconds of work beside the fixed waits, and in all.
+    struct Spent
+    {
+        qint64 busyMs = 0;
+        qint64 wallMs = 0;
+    };
+    QMap<QString, Spent> spent() const;
 
     bool devUpgrade();
     int doUpgrade();
@@ -115,6 +125,8 @@ private:
     void addProgress(int n = 1) { progress_.fetch_add(n); }
     void setProgress(int v) { progress_.store(v); }
     bool fail(const char *text, int pauseMs = 0);
+    // Books the work from now to the end of the returned guard's scope.
+    auto spending(const char *kind);
 
     const QString sn_;
     const UvcTaskType task_;
@@ -130,6 +142,8 @@ private:
     std::atomic<qint64> waitedMs_{0};
     std::atomic<qint64> tookMs_{0};
     std::atomic<qint64> patchMs_{0};
+    mutable std::mutex spentLock_;
+    QMap<QString, Spent> spent_;
     QTimer *timer_ = nullptr;
 
     // video capture

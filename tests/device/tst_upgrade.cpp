@@ -12,6 +12,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,7 +25,18 @@ struct Report
 {
     QList<int> values;
     QStringList texts;
+    qint64 tookMs = 0;
     int last() const { return values.isEmpty() ? -99 : values.last(); }
+    // What the progress timer reported (its reports carry no text).
+    QList<int> ticks() const
+    {
+        QList<int> t;
+        for (int i = 0; i < values.size(); ++i) {
+            if (texts.at(i).isEmpty() && values.at(i) >= 0)
+                t << values.at(i);
+        }
+        return t;
+    }
 };
 
 FirmwareBuilder::Description packageFor(const VirtualCamera &cam, const QString &version, int revision)
@@ -71,8 +83,11 @@ class TstUpgrade : public QObject
             r.values.append(v);
             r.texts.append(t);
         });
+        QElapsedTimer took;
+        took.start();
         worker.start();
         waitFor([&worker] { return worker.isFinished(); }, 60000);
+        r.tookMs = took.elapsed();
         QCoreApplication::processEvents();
         return r;
     }
@@ -155,6 +170,41 @@ private slots:
         QCOMPARE(dev->getSysType(), 1);
         QCOMPARE(dev->devMode(), int(UvcDevice::DevModeUvc));
         QVERIFY(!cam_->updaterImage().isEmpty());
+        // The progress timer runs on the scaled second and the counter only
+        // grows.
+        const QList<int> ticks = r.ticks();
+        QVERIFY2(ticks.size() >= r.tookMs / TimeScale::ms(1000) / 3, qPrintable(QString::number(ticks.size())));
+        for (int i = 1; i < ticks.size(); ++i)
+            QVERIFY2(ticks.at(i) >= ticks.at(i - 1), qPrintable(QString("%1 after %2").arg(ticks.at(i)).arg(ticks.at(i - 1))));
+    }
+
+    // The camera takes its time to fill the uploaded layout: the worker polls
+    // through "generating" and carries on; a camera that does not finish
+    // within the 60 polls fails the upgrade and is left as it was.
+    void waitsWhileTheCameraGenerates()
+    {
+        VirtualUpdater::Faults slow;
+        slow.generateMs = 8000;
+        cam_->setUpdaterFaults(slow);
+        const QByteArray pkg = offerPackage(packageFor(*cam_, QStringLiteral("1.0.9.2"), 5));
+        auto generated = [this] { return cam_->updaterLog().filter(QStringLiteral(" generated ")).size(); };
+        const int before = generated();
+        Report r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), 100);
+        QCOMPARE(cam_->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
+        QCOMPARE(generated() - before, 2); // the updater's image and the main system's
+
+        waitListed(cam_, 1);
+        slow.generateMs = 300000;
+        cam_->setUpdaterFaults(slow);
+        offerPackage(packageFor(*cam_, QStringLiteral("1.0.9.3"), 6));
+        r = runTask(UvcPatchUpgrade::UvcTaskUpgrade);
+        QCOMPARE(r.last(), -3);
+        QCOMPARE(cam_->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
+        QCOMPARE(generated() - before, 2);
+        cam_->reboot(VirtualCamera::System::Main);
+        QVERIFY(waitFor([this] { return !cam_->isRebooting(); }, 10000));
+        waitListed(cam_, 1);
     }
 
     // An unplug in each transfer phase fails the upgrade; the camera still
@@ -238,7 +288,7 @@ private slots:
         r = runTask(UvcPatchUpgrade::UvcTaskUpgrade, old->serial());
         QCOMPARE(r.last(), 100);
         QCOMPARE(old->installedSha256(), QCryptographicHash::hash(pkg, QCryptographicHash::Sha256));
-        QVERIFY(old->cameraFiles().contains(QStringLiteral("/app/updater/bspatch")));
+        QVERIFY(old->files().contains(QStringLiteral("/app/updater/bspatch")));
 
         // Old again, but in its upgrade system.
         d.version = QStringLiteral("1.0.2.5");
@@ -296,7 +346,7 @@ private slots:
                  qPrintable(path));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), cam_->cameraFiles().value(QStringLiteral("/log/vexo_log.tar.gz")));
+        QCOMPARE(f.readAll(), cam_->files().file(QStringLiteral("/log/vexo_log.tar.gz")));
         QCOMPARE(cam_->system(), VirtualCamera::System::Main);
         waitListed();
 

@@ -4,6 +4,7 @@
 #include "DeviceTestSupport.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <functional>
@@ -260,6 +261,24 @@ private slots:
         unsigned char block[60] = {5, 1};
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Device not present: ")));
         QCOMPARE(c.dev->uvc_xu_set(5, block, 60), -1);
+    }
+
+    // The worker idles in upgrade mode; leaving the mode ends the idle, so
+    // that the first request afterwards (the upgrade's closing device init)
+    // does not wait out the rest of an idle second.
+    void leavingUpgradeModeWakesTheWorker()
+    {
+        OneCamera c;
+        // Production timing: the idle second against a 20 ms cycle.
+        TimeScale::setFactor(1.0);
+        const auto rescale = qScopeGuard([] { TimeScale::setFactor(Scale); });
+        c.dev->setDevMode(UvcDevice::DevModeUpgrade);
+        QTest::qWait(100); // the worker is in its idle now
+        c.dev->setDevMode(UvcDevice::DevModeUvc);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(askVersion(*c.dev), UvcDevice::NoError);
+        QVERIFY2(t.elapsed() < 700, qPrintable(QString::number(t.elapsed())));
     }
 
     void concurrentCallers()

@@ -98,6 +98,20 @@ private slots:
         QCOMPARE(bad.code, 1);
         QVERIFY2(bad.err.contains(QStringLiteral("Firmware Invalid")), qPrintable(bad.err));
 
+        // A file that is no package at all: the one clear line, and the
+        // package check's own reason only in the verbose log.
+        const QString text = dir + QStringLiteral("/notes.txt");
+        QFile notes(text);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("just some notes\n") > 0);
+        notes.close();
+        const Run notPackage = zarvoctl(QStringLiteral("--simulate 1 upgrade --package ") + text, {}, oldPkg);
+        QCOMPARE(notPackage.code, 1);
+        QCOMPARE(notPackage.err, QStringLiteral("zarvoctl: upgrade: Firmware Invalid: Please select valid firmware "
+                                                "package and try again!\n"));
+        const Run told = zarvoctl(QStringLiteral("--simulate 1 --verbose upgrade --package ") + text, {}, oldPkg);
+        QCOMPARE(told.code, 1);
+        QVERIFY2(told.err.contains(QStringLiteral("read error\n")), qPrintable(told.err));
+
         const Run log = zarvoctl(QStringLiteral("--simulate 1 export-log %1/log.tar.gz").arg(dir));
         QCOMPARE(log.code, 0);
         QVERIFY(QFileInfo(dir + QStringLiteral("/log.tar.gz")).size() > 20);

@@ -24,6 +24,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <atomic>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -597,10 +598,12 @@ const CommandDef *findCommand(const QString &name)
 // ---------------------------------------------------------------------------
 // Cameras
 
+std::atomic<bool> logHeld{false};
+
 void messageFilter(QtMsgType type, const QMessageLogContext &, const QString &msg)
 {
     static bool verbose = qEnvironmentVariableIsSet("ZARVOCTL_VERBOSE");
-    if (verbose || type == QtCriticalMsg || type == QtFatalMsg)
+    if (verbose || type == QtFatalMsg || (type == QtCriticalMsg && !logHeld.load()))
         QTextStream(stderr) << msg << '\n';
 }
 
@@ -638,6 +641,11 @@ void drain(UvcDevice &dev)
 }
 
 } // namespace
+
+void holdLogLines(bool hold)
+{
+    logHeld.store(hold);
+}
 
 QString deviceHelpText()
 {

@@ -42,6 +42,11 @@ using CameraAction = std::function<int(vexo::pc::UvcDevice &dev, bool json)>;
 CameraAction prepareUpgrade(const QStringList &args, QString &error);
 CameraAction prepareExportLog(const QStringList &args, QString &error);
 
+// While held, the log lines of the camera commands stay off the terminal
+// even when they are errors (--verbose still shows them): for steps whose
+// failure the command reports in its own words.
+void holdLogLines(bool hold);
+
 // The digest of a virtual camera's installed image (hex); empty for a real
 // camera.
 QString installedImageSha256(const QString &serial);

@@ -157,9 +157,12 @@ CameraAction prepareUpgrade(const QStringList &args, QString &error)
         if (!package.isEmpty()) {
             const QString platform = dev.getInfo().value(QStringLiteral("platform")).toString();
             QDir().mkpath(UvcPatchUpgrade::firmwareDir());
+            // Why a file is no package is logged; the user gets one clear line.
+            holdLogLines(true);
             const QString extracted =
                 vexo::pc::FirmwarePackage::extractFirmware(package, platform, UvcPatchUpgrade::firmwareDir());
             const bool valid = !extracted.isEmpty() && vexo::pc::FirmwarePackage(extracted).verifyFirmware();
+            holdLogLines(false);
             if (!valid)
                 return failWith(command, QStringLiteral("Firmware Invalid: Please select valid firmware package and try again!"));
             manager->init(dev.getInfo());
