@@ -19,6 +19,18 @@ namespace {
 constexpr qint64 ReadChunk = 64 * 1024;
 constexpr qint64 SocketReadBuffer = 256 * 1024;
 
+QString versionText(unsigned short major, unsigned short minor)
+{
+    // Shared texts for the versions actually seen.
+    static const QString v11 = QStringLiteral("1.1");
+    static const QString v10 = QStringLiteral("1.0");
+    if (major == 1 && minor == 1)
+        return v11;
+    if (major == 1 && minor == 0)
+        return v10;
+    return QStringLiteral("%1.%2").arg(major).arg(minor);
+}
+
 } // namespace
 
 struct QHttpConnection::Parser {
@@ -82,6 +94,14 @@ void QHttpConnection::start()
 Backend QHttpConnection::backend() const
 {
     return m_parser->socket.backend();
+}
+
+qintptr QHttpConnection::directDescriptor() const
+{
+    const QTcpSocket *tcp = m_parser->socket.tcp();
+    if (!tcp || m_disconnected || tcp->state() != QAbstractSocket::ConnectedState || tcp->bytesToWrite() > 0)
+        return -1;
+    return tcp->socketDescriptor();
 }
 
 void QHttpConnection::setIdleTimeout(quint32 ms)
@@ -163,7 +183,9 @@ void QHttpConnection::readAndParse()
         if (m_pending.isEmpty()) {
             if (d->bytesAvailable() <= 0)
                 break;
-            m_pending = d->read(ReadChunk);
+            // Only what is there: a fixed-size read would allocate the whole
+            // chunk for every small request.
+            m_pending = d->read(qMin(ReadChunk, d->bytesAvailable()));
             if (m_pending.isEmpty())
                 break;
         }
@@ -186,8 +208,19 @@ void QHttpConnection::parsePending()
         return;
     }
     m_pending.clear();
-    if (err != HPE_OK && !m_closing)
+    if (err != HPE_OK && !m_closing) {
         fail(m_errorStatus != 0 ? m_errorStatus : 400);
+        return;
+    }
+    armRequestDeadline();
+}
+
+void QHttpConnection::armRequestDeadline()
+{
+    if (!m_inMessage || m_closing || m_limits.requestTimeout == 0 || m_requestTimer.isActive())
+        return;
+    const qint64 left = qint64(m_limits.requestTimeout) - m_requestBegun.elapsed();
+    m_requestTimer.start(static_cast<int>(qMax<qint64>(left, 1)), Qt::CoarseTimer, this);
 }
 
 void QHttpConnection::fail(int status)
@@ -250,8 +283,10 @@ int QHttpConnection::onMessageBegin()
     m_head.reset();
     m_bodyBytes = 0;
     m_errorStatus = 0;
-    if (m_limits.requestTimeout > 0)
-        m_requestTimer.start(static_cast<int>(m_limits.requestTimeout), Qt::CoarseTimer, this);
+    // The deadline counts from here; its timer is only armed when the
+    // request is still incomplete once the bytes at hand are parsed (most
+    // requests arrive whole and never need it).
+    m_requestBegun.start();
     return 0;
 }
 
@@ -282,7 +317,7 @@ int QHttpConnection::onHeadersComplete()
     m_request = new QHttpRequest(this);
     m_request->m_method = static_cast<int>(p.method);
     m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
-    m_request->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
+    m_request->m_version = versionText(p.http_major, p.http_minor);
     m_request->m_headers = m_head.take();
     m_request->m_peerAddress = m_parser->socket.peerAddress();
     m_request->m_peerPort = m_parser->socket.peerPort();

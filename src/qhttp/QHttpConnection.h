@@ -45,6 +45,15 @@ public:
     void killConnection();
     Backend backend() const;
 
+    // The descriptor an answer's body may be written to directly, past the
+    // socket's own buffer (a file handed to the system): a connected TCP
+    // socket with nothing buffered for output. -1 otherwise; the body then
+    // goes through write().
+    qintptr directDescriptor() const;
+    // Body bytes written through that descriptor: traffic for the idle
+    // deadline like any other.
+    void noteDirectWrite() { restartIdle(); }
+
 signals:
     void newRequest(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res);
     void disconnected();
@@ -69,6 +78,7 @@ private:
     void fail(int status);
     void closeGracefully();
     void restartIdle();
+    void armRequestDeadline();
 
     friend struct qhttp::QHttpParserBinding<QHttpConnection>;
     int onMessageBegin();
@@ -99,6 +109,7 @@ private:
     QBasicTimer m_idleTimer;
     QBasicTimer m_requestTimer;
     QElapsedTimer m_activity;
+    QElapsedTimer m_requestBegun;
 };
 
 } // namespace server

@@ -40,11 +40,16 @@ QHttpResponse::~QHttpResponse() = default;
 
 QByteArray QHttpResponse::startLine() const
 {
-    return QStringLiteral("HTTP/%1 %2 %3\r\n")
-        .arg(m_version)
-        .arg(m_status)
-        .arg(QString::fromLatin1(statusPhrase(m_status)))
-        .toLatin1();
+    QByteArray line;
+    line.reserve(48);
+    line += "HTTP/";
+    line += m_version.toLatin1();
+    line += ' ';
+    line += QByteArray::number(m_status);
+    line += ' ';
+    line += statusPhrase(m_status);
+    line += "\r\n";
+    return line;
 }
 
 void QHttpResponse::completeHeaders(qint64 bodySize)
