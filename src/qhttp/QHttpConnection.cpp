@@ -1,6 +1,7 @@
 #include "qhttp/QHttpConnection.h"
 
 #include "qhttp/QHttpParserBinding.h"
+#include "qhttp/QHttpServer.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
 #include "qhttp/QHttpSocket.h"
@@ -52,6 +53,8 @@ QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent
 
 QHttpConnection::~QHttpConnection()
 {
+    if (m_owner)
+        m_owner->connectionGone();
     if (QIODevice *d = m_parser->socket.device())
         d->disconnect(this);
     m_parser->socket.abort();
@@ -177,8 +180,9 @@ void QHttpConnection::readAndParse()
 {
     m_readScheduled = false;
     QIODevice *d = m_parser->socket.device();
-    if (!d || m_parsing)
+    if (!d || m_parsing || m_reading)
         return;
+    m_reading = true;
     while (!m_waiting && !m_closing) {
         if (m_pending.isEmpty()) {
             if (d->bytesAvailable() <= 0)
@@ -190,6 +194,12 @@ void QHttpConnection::readAndParse()
                 break;
         }
         parsePending();
+    }
+    m_reading = false;
+    if (m_closeAfterRead) {
+        // Out of the parser now; the socket allows closing from its readyRead.
+        m_closeAfterRead = false;
+        m_parser->socket.close();
     }
 }
 
@@ -253,8 +263,14 @@ void QHttpConnection::fail(int status)
 void QHttpConnection::closeGracefully()
 {
     m_closing = true;
-    // Never close from inside the parser; the socket may emit disconnected
-    // synchronously.
+    // Never close from inside the parser or from the middle of a socket's
+    // signal: the socket may emit disconnected synchronously. An answer
+    // ended while reading closes once the reading is done (the common case,
+    // without a pass of the event loop); others close from the event loop.
+    if (m_reading) {
+        m_closeAfterRead = true;
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this]() { m_parser->socket.close(); }, Qt::QueuedConnection);
 }
@@ -319,8 +335,12 @@ int QHttpConnection::onHeadersComplete()
     m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
     m_request->m_version = versionText(p.http_major, p.http_minor);
     m_request->m_headers = m_head.take();
-    m_request->m_peerAddress = m_parser->socket.peerAddress();
-    m_request->m_peerPort = m_parser->socket.peerPort();
+    if (const QTcpSocket *tcp = m_parser->socket.tcp()) {
+        m_request->m_peerHost = tcp->peerAddress();
+        m_request->m_peerPort = tcp->peerPort();
+    } else {
+        m_request->m_peerAddress = m_parser->socket.peerAddress();
+    }
 
     // HTTP/1.0 and older never keep the connection.
     const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;
@@ -328,6 +348,8 @@ int QHttpConnection::onHeadersComplete()
     connect(m_response, &QHttpResponse::done, this, &QHttpConnection::onResponseDone);
 
     emit newRequest(m_request, m_response);
+    if (m_owner)
+        m_owner->dispatch(m_request, m_response);
     return m_closing ? -1 : 0;
 }
 

@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -88,6 +89,9 @@ private:
     int onMessageComplete();
 
     std::unique_ptr<Parser> m_parser;
+    // The server that accepted the socket, told of requests and of the end
+    // directly (cleared when the server goes first).
+    QPointer<QHttpServer> m_owner;
     ConnectionLimits m_limits;
 
     QHttpRequest *m_request = nullptr;
@@ -103,6 +107,8 @@ private:
     bool m_waiting = false;   // request complete, answer not ended yet
     bool m_closing = false;
     bool m_parsing = false;
+    bool m_reading = false;        // in readAndParse
+    bool m_closeAfterRead = false; // a close asked for while reading
     bool m_readScheduled = false;
     bool m_disconnected = false;
 

@@ -23,6 +23,7 @@ public:
 protected:
     QByteArray startLine() const override;
     void completeHeaders(qint64 bodySize) override;
+    qint64 writeDirect(const char *data, qint64 size) override;
 
 private:
     friend class QHttpConnection;
