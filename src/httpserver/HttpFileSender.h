@@ -40,8 +40,9 @@ public:
     // smaller ones travel with the head in one write.
     static constexpr qint64 ZeroCopyFrom = 64 * 1024;
     // Bytes handed to one socket per wake-up before the other connections
-    // get their turn.
-    static constexpr qint64 ZeroCopyTurn = 4 * 1024 * 1024;
+    // get their turn: small enough that every client's socket is refilled
+    // often when several download at once, large enough for few calls.
+    static constexpr qint64 ZeroCopyTurn = 1024 * 1024;
 
     // Whether the body is going (or went) zero-copy.
     bool zeroCopy() const { return m_zeroCopy; }
