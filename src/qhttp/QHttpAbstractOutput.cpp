@@ -50,6 +50,7 @@ void QHttpAbstractOutput::end(const QByteArray &data)
     else
         writeBody(data);
     m_finished = true;
+    finished(!m_keepAlive);
     emit done(!m_keepAlive);
 }
 
@@ -91,6 +92,10 @@ void QHttpAbstractOutput::transmit(const QByteArray &bytes, bool whole)
     const qint64 direct = whole ? writeDirect(bytes.constData(), bytes.size()) : 0;
     if (direct < bytes.size())
         m_device->write(bytes.constData() + direct, bytes.size() - direct);
+}
+
+void QHttpAbstractOutput::finished(bool)
+{
 }
 
 qint64 QHttpAbstractOutput::writeDirect(const char *, qint64)

@@ -57,6 +57,8 @@ protected:
     // the transport's buffer (which then never needs a pass of the event
     // loop to drain); the bytes written. The rest goes through the buffer.
     virtual qint64 writeDirect(const char *data, qint64 size);
+    // end() was called; runs before done() is emitted.
+    virtual void finished(bool wasTheLastPacket);
     void writeBody(const QByteArray &data);
     // Applies the "connection" rule shared by both sides: only an explicit
     // keep-alive (and a caller that allows it) keeps the connection.

@@ -55,9 +55,13 @@ QHttpConnection::~QHttpConnection()
 {
     if (m_owner)
         m_owner->connectionGone();
-    if (QIODevice *d = m_parser->socket.device())
-        d->disconnect(this);
-    m_parser->socket.abort();
+    // Usually the socket is closed already; one still open (the server goes
+    // away first) is cut off without telling this half-destroyed object.
+    if (!m_disconnected) {
+        if (QIODevice *d = m_parser->socket.device())
+            d->disconnect(this);
+        m_parser->socket.abort();
+    }
 }
 
 void QHttpConnection::attach(QTcpSocket *socket)
@@ -254,8 +258,8 @@ void QHttpConnection::fail(int status)
     }
     res->setStatus(status);
     res->putHeader(QByteArrayLiteral("connection"), QByteArrayLiteral("close"));
-    // Our done() handler would try to continue; this answer is the last.
-    res->disconnect(this);
+    // This answer is the last: its end must not make us read on.
+    res->m_reportsToConnection = false;
     res->end();
     closeGracefully();
 }
@@ -345,7 +349,6 @@ int QHttpConnection::onHeadersComplete()
     // HTTP/1.0 and older never keep the connection.
     const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;
     m_response = new QHttpResponse(this, m_parser->socket.device(), allowKeepAlive, p.method == HTTP_HEAD);
-    connect(m_response, &QHttpResponse::done, this, &QHttpConnection::onResponseDone);
 
     emit newRequest(m_request, m_response);
     if (m_owner)

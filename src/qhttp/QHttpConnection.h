@@ -64,6 +64,7 @@ protected:
 
 private:
     friend class QHttpServer;
+    friend class QHttpResponse; // reports the end of each answer
     struct Parser;
     QHttpConnection(const ConnectionLimits &limits, QObject *parent);
     void attach(QTcpSocket *socket);

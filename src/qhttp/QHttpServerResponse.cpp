@@ -67,6 +67,12 @@ void QHttpResponse::completeHeaders(qint64 bodySize)
         m_headers.insert(QByteArrayLiteral("date"), httpDate());
 }
 
+void QHttpResponse::finished(bool wasTheLastPacket)
+{
+    if (m_connection && m_reportsToConnection)
+        m_connection->onResponseDone(wasTheLastPacket);
+}
+
 qint64 QHttpResponse::writeDirect(const char *data, qint64 size)
 {
     // Only on a TCP socket with nothing buffered, so that order is kept; a
