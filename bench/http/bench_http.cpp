@@ -1,7 +1,9 @@
 // Local HTTP service benchmark: a 64 MiB package to 8 concurrent clients,
 // against nginx serving the same file in the same run, the service's peak
-// memory while doing so, and requests per second on "/common". Prints
-// figures and ratios; never fails on timing.
+// memory while doing so, and requests per second on "/common" (one request
+// per connection, as cameras ask, and kept connections). Rounds alternate
+// between the service and nginx; each prints both figures and their ratio.
+// Never fails on timing.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,8 +25,8 @@ namespace {
 
 constexpr qint64 kFileSize = 64LL * 1024 * 1024;
 constexpr int kClients = 8;
-constexpr int kRounds = 3;
-constexpr int kRpsSeconds = 3;
+constexpr int kRounds = 5;
+constexpr int kRpsSeconds = 2;
 
 QTextStream &out()
 {
@@ -90,12 +92,19 @@ double downloadRound(const QString &url)
     return kClients * kFileSize / (1024.0 * 1024.0) / secs;
 }
 
+// What the client says about its connection: nothing (the server's own
+// rule applies), asks to keep it, or asks to close it.
+enum class Connection { Default, KeepAlive, Close };
+
 // Requests per second over `conns` connections for a few seconds, either
 // keeping each connection or opening a new one per request.
-double requestsPerSecond(quint16 port, const QByteArray &path, int conns, bool keepAlive)
+double requestsPerSecond(quint16 port, const QByteArray &path, int conns, Connection connection)
 {
+    const bool keepAlive = connection == Connection::KeepAlive;
     const QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
-        + (keepAlive ? QByteArray("Connection: keep-alive\r\n") : QByteArray("Connection: close\r\n")) + "\r\n";
+        + (keepAlive ? QByteArray("Connection: keep-alive\r\n")
+                     : connection == Connection::Close ? QByteArray("Connection: close\r\n") : QByteArray())
+        + "\r\n";
     qint64 done = 0;
     bool running = true;
     QEventLoop loop;
@@ -247,38 +256,75 @@ int main(int argc, char *argv[])
 
     const qint64 rssIdle = procStatusKiB(servicePid, "VmRSS:");
     const qint64 hwmIdle = procStatusKiB(servicePid, "VmHWM:");
+    out().setRealNumberNotation(QTextStream::FixedNotation);
+    out() << "download: " << kClients << " clients at once x 64 MiB; nginx: sendfile on, one worker, same file\n";
     QList<double> svc;
     QList<double> ref;
+    QList<double> ratios;
     for (int r = 0; r < kRounds; ++r) {
+        // Alternating, so that both see the same load of the machine.
         svc << downloadRound(serviceUrl);
         if (nginxPort)
             ref << downloadRound(nginxUrl);
+        out().setRealNumberPrecision(1);
+        out() << "  round " << r + 1 << ": service " << svc.last() << " MiB/s";
+        if (nginxPort) {
+            out() << ", nginx " << ref.last() << " MiB/s";
+            ratios << svc.last() / ref.last();
+            out().setRealNumberPrecision(2);
+            out() << ", ratio " << ratios.last();
+        }
+        out() << '\n';
+        out().flush();
     }
     const qint64 hwm = procStatusKiB(servicePid, "VmHWM:");
-
-    out().setRealNumberNotation(QTextStream::FixedNotation);
     out().setRealNumberPrecision(1);
-    out() << "download: " << kClients << " clients x 64 MiB, " << kRounds << " rounds (median, best)\n";
-    out() << "  service  " << median(svc) << " MiB/s, best " << *std::max_element(svc.begin(), svc.end()) << " MiB/s\n";
+    out() << "  median:  service " << median(svc) << " MiB/s";
     if (!ref.isEmpty()) {
-        out() << "  nginx    " << median(ref) << " MiB/s, best " << *std::max_element(ref.begin(), ref.end()) << " MiB/s\n";
+        out() << ", nginx " << median(ref) << " MiB/s";
         out().setRealNumberPrecision(2);
-        out() << "  ratio service/nginx (median) " << median(svc) / median(ref) << " (target >= 0.80)\n";
+        out() << ", ratio " << median(ratios) << " (median of the rounds' ratios; target >= 1.00)";
         out().setRealNumberPrecision(1);
     }
+    out() << '\n';
     out() << "service memory: idle RSS " << rssIdle / 1024.0 << " MiB, peak " << hwm / 1024.0
           << " MiB, growth " << (hwm - qMax(rssIdle, hwmIdle)) / 1024.0 << " MiB (target < 32 MiB)\n";
 
-    for (const bool keep : {true, false}) {
-        const double s = requestsPerSecond(servicePort, "/common?cmd=1", kClients, keep);
+    // One request per connection is how cameras talk to the service: its
+    // answers close the connection unless asked otherwise, and nginx is told
+    // to close by the client (Connection: close). Kept connections for
+    // comparison only.
+    struct RpsCase {
+        const char *title;
+        bool keepAlive;
+        const char *target;
+    };
+    for (const RpsCase &c : {RpsCase{"one request per connection", false, "; target >= 0.80"},
+                             RpsCase{"kept connections", true, ""}}) {
+        out() << "/common, " << kClients << " clients at once, " << c.title << ":\n";
+        QList<double> ours;
+        QList<double> theirs;
+        QList<double> rpsRatios;
+        for (int r = 0; r < kRounds; ++r) {
+            ours << requestsPerSecond(servicePort, "/common?cmd=1", kClients, c.keepAlive ? Connection::KeepAlive : Connection::Default);
+            out().setRealNumberPrecision(0);
+            out() << "  round " << r + 1 << ": service " << ours.last() << " req/s";
+            if (nginxPort) {
+                theirs << requestsPerSecond(nginxPort, "/common", kClients, c.keepAlive ? Connection::KeepAlive : Connection::Close);
+                out() << ", nginx (fixed JSON) " << theirs.last() << " req/s";
+                rpsRatios << ours.last() / theirs.last();
+                out().setRealNumberPrecision(2);
+                out() << ", ratio " << rpsRatios.last();
+            }
+            out() << '\n';
+            out().flush();
+        }
         out().setRealNumberPrecision(0);
-        out() << "/common, " << kClients << (keep ? " keep-alive connections" : " clients, new connection per request")
-              << ": service " << s << " req/s";
-        if (nginxPort) {
-            const double n = requestsPerSecond(nginxPort, "/common", kClients, keep);
-            out() << ", nginx (fixed JSON) " << n << " req/s";
+        out() << "  median:  service " << median(ours) << " req/s";
+        if (!theirs.isEmpty()) {
+            out() << ", nginx " << median(theirs) << " req/s";
             out().setRealNumberPrecision(2);
-            out() << ", ratio " << s / n;
+            out() << ", ratio " << median(rpsRatios) << " (median of the rounds' ratios" << c.target << ')';
         }
         out() << '\n';
     }

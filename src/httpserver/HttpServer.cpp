@@ -48,7 +48,7 @@ void HttpServer::initServer()
     const auto handler = m_handler;
     const bool ok = m_server->listen(m_address, port,
                                      [handler](qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res) {
-                                         new HttpServerReqMapper(req, res, handler);
+                                         HttpServerReqMapper::attach(req, res, handler);
                                      });
     m_listeningPort.store(ok ? m_server->serverPort() : 0);
     if (!ok) {

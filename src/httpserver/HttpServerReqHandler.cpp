@@ -110,8 +110,11 @@ HttpServerReqHandler::Answer HttpServerReqHandler::handle(int method, const QUrl
 HttpServerReqHandler::Answer HttpServerReqHandler::getServiceCommon(const QUrlQuery &query) const
 {
     const int cmd = param(query, "cmd").toInt();
-    if (cmd == 1)
-        return json(result(200, QStringLiteral("OK")));
+    if (cmd == 1) {
+        // The liveness check cameras poll: always the same answer.
+        static const Answer ok = json(result(200, QStringLiteral("OK")));
+        return ok;
+    }
     if (cmd == 2) {
         const int state = param(query, "state").toInt();
         int upgrade = 1;

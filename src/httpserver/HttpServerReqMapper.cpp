@@ -8,33 +8,35 @@
 namespace vexo {
 namespace pc {
 
-HttpServerReqMapper::HttpServerReqMapper(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
-                                         std::shared_ptr<const HttpServerReqHandler> handler)
-    : QObject(req)
-    , m_req(req)
-    , m_res(res)
-    , m_handler(std::move(handler))
+void HttpServerReqMapper::attach(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
+                                 std::shared_ptr<const HttpServerReqHandler> handler)
 {
-    m_req->collectBody(MaxBody);
-    connect(m_req, &qhttp::server::QHttpRequest::end, this, &HttpServerReqMapper::route);
+    // Only progress reports have a body worth keeping.
+    if (req->method() == qhttp::EHTTP_POST)
+        req->collectBody(MaxBody);
+    // The response lives as long as the request (both go with the next
+    // request or the connection), so the request's end may use it.
+    QObject::connect(req, &qhttp::server::QHttpRequest::end, req,
+                     [req, res, handler = std::move(handler)]() { route(req, res, *handler); });
 }
 
-void HttpServerReqMapper::route()
+void HttpServerReqMapper::route(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
+                                const HttpServerReqHandler &handler)
 {
-    const HttpServerReqHandler::Answer a = m_handler->handle(m_req->method(), m_req->url(), m_req->collectedBody());
-    m_res->setStatus(a.status);
+    const HttpServerReqHandler::Answer a = handler.handle(req->method(), req->url(), req->collectedBody());
+    res->setStatus(a.status);
     if (!a.contentType.isEmpty())
-        m_res->putHeader(QByteArrayLiteral("content-type"), a.contentType);
+        res->putHeader(QByteArrayLiteral("content-type"), a.contentType);
     // A client that asks to keep the connection (a camera fetching several
     // things, a benchmark) may keep it.
-    if (qhttp::headerValueIs(m_req->headers().value(QByteArrayLiteral("connection")), "keep-alive"))
-        m_res->putHeader(QByteArrayLiteral("connection"), QByteArrayLiteral("keep-alive"));
+    if (qhttp::headerValueIs(req->headers().value(QByteArrayLiteral("connection")), "keep-alive"))
+        res->putHeader(QByteArrayLiteral("connection"), QByteArrayLiteral("keep-alive"));
     if (a.filePath.isEmpty()) {
-        m_res->end(a.body);
+        res->end(a.body);
         return;
     }
-    if (!HttpFileSender::send(m_res, a.filePath))
-        m_res->end(); // the file could not be opened: an answer without body
+    if (!HttpFileSender::send(res, a.filePath))
+        res->end(); // the file could not be opened: an answer without body
 }
 
 } // namespace pc

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QObject>
-
 #include <memory>
 
 namespace qhttp {
@@ -16,26 +14,22 @@ namespace pc {
 
 class HttpServerReqHandler;
 
-// One per request (a child of the request): collects the body, routes the
-// request to the handler when it has ended, and writes the answer.
-class HttpServerReqMapper final : public QObject
+// Ties a request to the handler: collects the body, routes the request when
+// it has ended, and writes the answer. It keeps no state of its own (the
+// connection to the request's end carries what it needs), so a request costs
+// no object besides those of the connection.
+class HttpServerReqMapper final
 {
-    Q_OBJECT
-    Q_DISABLE_COPY(HttpServerReqMapper)
-
 public:
     // Bodies above this are cut (the server refuses them earlier anyway).
     static constexpr int MaxBody = 64 * 1024;
 
-    HttpServerReqMapper(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
-                        std::shared_ptr<const HttpServerReqHandler> handler);
+    static void attach(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
+                       std::shared_ptr<const HttpServerReqHandler> handler);
 
 private:
-    void route();
-
-    qhttp::server::QHttpRequest *m_req;
-    qhttp::server::QHttpResponse *m_res;
-    std::shared_ptr<const HttpServerReqHandler> m_handler;
+    static void route(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res,
+                      const HttpServerReqHandler &handler);
 };
 
 } // namespace pc

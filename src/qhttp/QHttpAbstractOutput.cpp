@@ -50,6 +50,7 @@ void QHttpAbstractOutput::end(const QByteArray &data)
     else
         writeBody(data);
     m_finished = true;
+    finished(!m_keepAlive);
     emit done(!m_keepAlive);
 }
 
@@ -74,14 +75,32 @@ void QHttpAbstractOutput::writeHead(const QByteArray &firstChunk, qint64 bodySiz
     head += "\r\n";
     if (!m_device)
         return;
+    // end() with the head: the whole message is here, nothing follows it.
+    const bool whole = bodySize >= 0;
     // Small bodies travel in the same segment as the head.
     if (!m_dropBody && !firstChunk.isEmpty() && firstChunk.size() <= 64 * 1024) {
         head += firstChunk;
-        m_device->write(head);
+        transmit(head, whole);
         return;
     }
-    m_device->write(head);
+    transmit(head, whole && (m_dropBody || firstChunk.isEmpty()));
     writeBody(firstChunk);
+}
+
+void QHttpAbstractOutput::transmit(const QByteArray &bytes, bool whole)
+{
+    const qint64 direct = whole ? writeDirect(bytes.constData(), bytes.size()) : 0;
+    if (direct < bytes.size())
+        m_device->write(bytes.constData() + direct, bytes.size() - direct);
+}
+
+void QHttpAbstractOutput::finished(bool)
+{
+}
+
+qint64 QHttpAbstractOutput::writeDirect(const char *, qint64)
+{
+    return 0;
 }
 
 void QHttpAbstractOutput::writeBody(const QByteArray &data)

@@ -50,6 +50,15 @@ protected:
     virtual void completeHeaders(qint64 bodySize) = 0;
 
     void writeHead(const QByteArray &firstChunk, qint64 bodySize);
+    // Hands bytes to the transport; `whole` when they are all that is left
+    // of the message, which may then skip the transport's buffer.
+    void transmit(const QByteArray &bytes, bool whole);
+    // Writes what it can of a whole message straight to the system, past
+    // the transport's buffer (which then never needs a pass of the event
+    // loop to drain); the bytes written. The rest goes through the buffer.
+    virtual qint64 writeDirect(const char *data, qint64 size);
+    // end() was called; runs before done() is emitted.
+    virtual void finished(bool wasTheLastPacket);
     void writeBody(const QByteArray &data);
     // Applies the "connection" rule shared by both sides: only an explicit
     // keep-alive (and a caller that allows it) keeps the connection.

@@ -1,6 +1,7 @@
 #include "qhttp/QHttpConnection.h"
 
 #include "qhttp/QHttpParserBinding.h"
+#include "qhttp/QHttpServer.h"
 #include "qhttp/QHttpServerRequest.h"
 #include "qhttp/QHttpServerResponse.h"
 #include "qhttp/QHttpSocket.h"
@@ -18,6 +19,18 @@ namespace {
 // connection holds besides the socket's own bounded buffer.
 constexpr qint64 ReadChunk = 64 * 1024;
 constexpr qint64 SocketReadBuffer = 256 * 1024;
+
+QString versionText(unsigned short major, unsigned short minor)
+{
+    // Shared texts for the versions actually seen.
+    static const QString v11 = QStringLiteral("1.1");
+    static const QString v10 = QStringLiteral("1.0");
+    if (major == 1 && minor == 1)
+        return v11;
+    if (major == 1 && minor == 0)
+        return v10;
+    return QStringLiteral("%1.%2").arg(major).arg(minor);
+}
 
 } // namespace
 
@@ -40,9 +53,15 @@ QHttpConnection::QHttpConnection(const ConnectionLimits &limits, QObject *parent
 
 QHttpConnection::~QHttpConnection()
 {
-    if (QIODevice *d = m_parser->socket.device())
-        d->disconnect(this);
-    m_parser->socket.abort();
+    if (m_owner)
+        m_owner->connectionGone();
+    // Usually the socket is closed already; one still open (the server goes
+    // away first) is cut off without telling this half-destroyed object.
+    if (!m_disconnected) {
+        if (QIODevice *d = m_parser->socket.device())
+            d->disconnect(this);
+        m_parser->socket.abort();
+    }
 }
 
 void QHttpConnection::attach(QTcpSocket *socket)
@@ -82,6 +101,14 @@ void QHttpConnection::start()
 Backend QHttpConnection::backend() const
 {
     return m_parser->socket.backend();
+}
+
+qintptr QHttpConnection::directDescriptor() const
+{
+    const QTcpSocket *tcp = m_parser->socket.tcp();
+    if (!tcp || m_disconnected || tcp->state() != QAbstractSocket::ConnectedState || tcp->bytesToWrite() > 0)
+        return -1;
+    return tcp->socketDescriptor();
 }
 
 void QHttpConnection::setIdleTimeout(quint32 ms)
@@ -157,17 +184,26 @@ void QHttpConnection::readAndParse()
 {
     m_readScheduled = false;
     QIODevice *d = m_parser->socket.device();
-    if (!d || m_parsing)
+    if (!d || m_parsing || m_reading)
         return;
+    m_reading = true;
     while (!m_waiting && !m_closing) {
         if (m_pending.isEmpty()) {
             if (d->bytesAvailable() <= 0)
                 break;
-            m_pending = d->read(ReadChunk);
+            // Only what is there: a fixed-size read would allocate the whole
+            // chunk for every small request.
+            m_pending = d->read(qMin(ReadChunk, d->bytesAvailable()));
             if (m_pending.isEmpty())
                 break;
         }
         parsePending();
+    }
+    m_reading = false;
+    if (m_closeAfterRead) {
+        // Out of the parser now; the socket allows closing from its readyRead.
+        m_closeAfterRead = false;
+        m_parser->socket.close();
     }
 }
 
@@ -186,8 +222,19 @@ void QHttpConnection::parsePending()
         return;
     }
     m_pending.clear();
-    if (err != HPE_OK && !m_closing)
+    if (err != HPE_OK && !m_closing) {
         fail(m_errorStatus != 0 ? m_errorStatus : 400);
+        return;
+    }
+    armRequestDeadline();
+}
+
+void QHttpConnection::armRequestDeadline()
+{
+    if (!m_inMessage || m_closing || m_limits.requestTimeout == 0 || m_requestTimer.isActive())
+        return;
+    const qint64 left = qint64(m_limits.requestTimeout) - m_requestBegun.elapsed();
+    m_requestTimer.start(static_cast<int>(qMax<qint64>(left, 1)), Qt::CoarseTimer, this);
 }
 
 void QHttpConnection::fail(int status)
@@ -211,8 +258,8 @@ void QHttpConnection::fail(int status)
     }
     res->setStatus(status);
     res->putHeader(QByteArrayLiteral("connection"), QByteArrayLiteral("close"));
-    // Our done() handler would try to continue; this answer is the last.
-    res->disconnect(this);
+    // This answer is the last: its end must not make us read on.
+    res->m_reportsToConnection = false;
     res->end();
     closeGracefully();
 }
@@ -220,8 +267,14 @@ void QHttpConnection::fail(int status)
 void QHttpConnection::closeGracefully()
 {
     m_closing = true;
-    // Never close from inside the parser; the socket may emit disconnected
-    // synchronously.
+    // Never close from inside the parser or from the middle of a socket's
+    // signal: the socket may emit disconnected synchronously. An answer
+    // ended while reading closes once the reading is done (the common case,
+    // without a pass of the event loop); others close from the event loop.
+    if (m_reading) {
+        m_closeAfterRead = true;
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this]() { m_parser->socket.close(); }, Qt::QueuedConnection);
 }
@@ -250,8 +303,10 @@ int QHttpConnection::onMessageBegin()
     m_head.reset();
     m_bodyBytes = 0;
     m_errorStatus = 0;
-    if (m_limits.requestTimeout > 0)
-        m_requestTimer.start(static_cast<int>(m_limits.requestTimeout), Qt::CoarseTimer, this);
+    // The deadline counts from here; its timer is only armed when the
+    // request is still incomplete once the bytes at hand are parsed (most
+    // requests arrive whole and never need it).
+    m_requestBegun.start();
     return 0;
 }
 
@@ -282,17 +337,22 @@ int QHttpConnection::onHeadersComplete()
     m_request = new QHttpRequest(this);
     m_request->m_method = static_cast<int>(p.method);
     m_request->m_url = QUrl::fromEncoded(m_target, QUrl::TolerantMode);
-    m_request->m_version = QStringLiteral("%1.%2").arg(p.http_major).arg(p.http_minor);
+    m_request->m_version = versionText(p.http_major, p.http_minor);
     m_request->m_headers = m_head.take();
-    m_request->m_peerAddress = m_parser->socket.peerAddress();
-    m_request->m_peerPort = m_parser->socket.peerPort();
+    if (const QTcpSocket *tcp = m_parser->socket.tcp()) {
+        m_request->m_peerHost = tcp->peerAddress();
+        m_request->m_peerPort = tcp->peerPort();
+    } else {
+        m_request->m_peerAddress = m_parser->socket.peerAddress();
+    }
 
     // HTTP/1.0 and older never keep the connection.
     const bool allowKeepAlive = p.http_major > 0 && p.http_minor > 0 && http_should_keep_alive(&p) != 0;
     m_response = new QHttpResponse(this, m_parser->socket.device(), allowKeepAlive, p.method == HTTP_HEAD);
-    connect(m_response, &QHttpResponse::done, this, &QHttpConnection::onResponseDone);
 
     emit newRequest(m_request, m_response);
+    if (m_owner)
+        m_owner->dispatch(m_request, m_response);
     return m_closing ? -1 : 0;
 }
 

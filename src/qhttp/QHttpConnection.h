@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -45,6 +46,15 @@ public:
     void killConnection();
     Backend backend() const;
 
+    // The descriptor an answer's body may be written to directly, past the
+    // socket's own buffer (a file handed to the system): a connected TCP
+    // socket with nothing buffered for output. -1 otherwise; the body then
+    // goes through write().
+    qintptr directDescriptor() const;
+    // Body bytes written through that descriptor: traffic for the idle
+    // deadline like any other.
+    void noteDirectWrite() { restartIdle(); }
+
 signals:
     void newRequest(qhttp::server::QHttpRequest *req, qhttp::server::QHttpResponse *res);
     void disconnected();
@@ -54,6 +64,7 @@ protected:
 
 private:
     friend class QHttpServer;
+    friend class QHttpResponse; // reports the end of each answer
     struct Parser;
     QHttpConnection(const ConnectionLimits &limits, QObject *parent);
     void attach(QTcpSocket *socket);
@@ -69,6 +80,7 @@ private:
     void fail(int status);
     void closeGracefully();
     void restartIdle();
+    void armRequestDeadline();
 
     friend struct qhttp::QHttpParserBinding<QHttpConnection>;
     int onMessageBegin();
@@ -78,6 +90,9 @@ private:
     int onMessageComplete();
 
     std::unique_ptr<Parser> m_parser;
+    // The server that accepted the socket, told of requests and of the end
+    // directly (cleared when the server goes first).
+    QPointer<QHttpServer> m_owner;
     ConnectionLimits m_limits;
 
     QHttpRequest *m_request = nullptr;
@@ -93,12 +108,15 @@ private:
     bool m_waiting = false;   // request complete, answer not ended yet
     bool m_closing = false;
     bool m_parsing = false;
+    bool m_reading = false;        // in readAndParse
+    bool m_closeAfterRead = false; // a close asked for while reading
     bool m_readScheduled = false;
     bool m_disconnected = false;
 
     QBasicTimer m_idleTimer;
     QBasicTimer m_requestTimer;
     QElapsedTimer m_activity;
+    QElapsedTimer m_requestBegun;
 };
 
 } // namespace server

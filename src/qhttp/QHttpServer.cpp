@@ -107,6 +107,18 @@ quint16 QHttpServer::serverPort() const
     return m_tcp ? m_tcp->serverPort() : 0;
 }
 
+void QHttpServer::dispatch(QHttpRequest *req, QHttpResponse *res)
+{
+    emit newRequest(req, res);
+    if (m_handler)
+        m_handler(req, res);
+}
+
+void QHttpServer::connectionGone()
+{
+    --m_connectionCount;
+}
+
 bool QHttpServer::acceptMore() const
 {
     return m_maxConnections <= 0 || m_connectionCount < m_maxConnections;
@@ -148,14 +160,10 @@ void QHttpServer::incomingLocal()
 
 void QHttpServer::setUp(QHttpConnection *connection)
 {
+    // The connection reports its requests and its end by direct calls: no
+    // signal connections to make and unmake per connection.
     ++m_connectionCount;
-    connect(connection, &QObject::destroyed, this, [this]() { --m_connectionCount; });
-    connect(connection, &QHttpConnection::newRequest, this,
-            [this](QHttpRequest *req, QHttpResponse *res) {
-                emit newRequest(req, res);
-                if (m_handler)
-                    m_handler(req, res);
-            });
+    connection->m_owner = this;
     emit newConnection(connection);
     connection->start();
 }

@@ -57,7 +57,10 @@ signals:
     void newConnection(qhttp::server::QHttpConnection *connection);
 
 private:
+    friend class QHttpConnection;
     class TcpListener;
+    void dispatch(QHttpRequest *req, QHttpResponse *res);
+    void connectionGone();
     void incomingTcp(qintptr handle);
     void incomingLocal();
     bool acceptMore() const;

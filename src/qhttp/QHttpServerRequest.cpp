@@ -13,5 +13,12 @@ QHttpRequest::QHttpRequest(QHttpConnection *connection)
 
 QHttpRequest::~QHttpRequest() = default;
 
+const QString &QHttpRequest::peerAddress() const
+{
+    if (m_peerAddress.isEmpty() && !m_peerHost.isNull())
+        m_peerAddress = m_peerHost.toString();
+    return m_peerAddress;
+}
+
 } // namespace server
 } // namespace qhttp

@@ -2,6 +2,7 @@
 
 #include "qhttp/QHttpAbstractInput.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 namespace qhttp {
@@ -20,7 +21,8 @@ public:
     int method() const { return m_method; }
     QByteArray methodString() const { return methodName(m_method); }
     const QUrl &url() const { return m_url; }
-    const QString &peerAddress() const { return m_peerAddress; }
+    // Formatted when first asked (most handlers never do).
+    const QString &peerAddress() const;
     quint16 peerPort() const { return m_peerPort; }
     QHttpConnection *connection() const { return m_connection; }
 
@@ -31,7 +33,8 @@ private:
     QHttpConnection *m_connection;
     int m_method = EHTTP_GET;
     QUrl m_url;
-    QString m_peerAddress;
+    mutable QString m_peerAddress;
+    QHostAddress m_peerHost; // TCP peers, formatted into m_peerAddress on demand
     quint16 m_peerPort = 0;
 };
 

@@ -23,6 +23,10 @@ public:
 protected:
     QByteArray startLine() const override;
     void completeHeaders(qint64 bodySize) override;
+    qint64 writeDirect(const char *data, qint64 size) override;
+    // Tells the connection first (it closes or reads the next request),
+    // without a signal connection per answer.
+    void finished(bool wasTheLastPacket) override;
 
 private:
     friend class QHttpConnection;
@@ -31,6 +35,7 @@ private:
     QHttpConnection *m_connection;
     int m_status = 400;
     bool m_keepAliveAllowed;
+    bool m_reportsToConnection = true;
 };
 
 } // namespace server

@@ -56,10 +56,17 @@ bool QHttpSocket::isConnected() const
 
 void QHttpSocket::close()
 {
-    if (m_tcp)
-        m_tcp->disconnectFromHost();
-    else if (m_local)
-        m_local->disconnectFromServer();
+    // What is buffered goes out now: the socket then closes at once instead
+    // of waiting for another pass of the event loop to drain it.
+    if (m_tcp) {
+        m_tcp->flush();
+        if (m_tcp)
+            m_tcp->disconnectFromHost();
+    } else if (m_local) {
+        m_local->flush();
+        if (m_local)
+            m_local->disconnectFromServer();
+    }
 }
 
 void QHttpSocket::abort()
