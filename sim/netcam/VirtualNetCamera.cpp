@@ -148,9 +148,15 @@ private:
         if (path == QLatin1String("/query_device_info")) {
             answerJson(res, cam_->deviceInfo());
         } else if (path == QLatin1String("/run_shell_script")) {
+            // The reboot is counted when heard: the answer may reach the
+            // caller before the camera goes away.
+            if (body.trimmed() == "reboot") {
+                std::lock_guard<std::mutex> locker(cam_->lock_);
+                ++cam_->reboots_;
+            }
             answerJson(res, ok());
             if (body.trimmed() == "reboot")
-                QTimer::singleShot(0, this, [this] { reboot(); });
+                QTimer::singleShot(0, this, [this] { reboot(false); });
         } else if (path == QLatin1String("/change_ip")) {
             const QString ip = json.value(QStringLiteral("device_ip")).toString();
             if (QHostAddress(ip).protocol() != QAbstractSocket::IPv4Protocol) {
@@ -209,11 +215,12 @@ private:
     }
 
     // Away for the reboot time; back in USB mode when tied to a USB camera.
-    void reboot()
+    void reboot(bool count = true)
     {
         {
             std::lock_guard<std::mutex> locker(cam_->lock_);
-            ++cam_->reboots_;
+            if (count)
+                ++cam_->reboots_;
             cam_->linkUp_ = false;
         }
         stopListening();
