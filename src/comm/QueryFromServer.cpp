@@ -27,12 +27,15 @@ QueryFromServer::QueryFromServer(const QJsonObject &info, int type, QObject *rec
                                  QSharedPointer<QString> slotName)
 {
     setAutoDelete(true);
+    const QString url = GlobalParams::instance()->getFwQueryUrl();
+    std::shared_ptr<QueryAnswerRelay::Link> answerTo;
+    if (receiver && slotName && !slotName->isEmpty())
+        answerTo = QueryAnswerRelay::attach(receiver, *slotName);
     std::lock_guard<std::mutex> lock(g_handOver);
     m_info = info;
     m_type = type;
-    m_url = GlobalParams::instance()->getFwQueryUrl();
-    if (receiver && slotName && !slotName->isEmpty())
-        m_answer = QueryAnswerRelay::attach(receiver, *slotName);
+    m_url = url;
+    m_answer = std::move(answerTo);
 }
 
 QueryFromServer::~QueryFromServer()
@@ -48,11 +51,16 @@ QueryFromServer::~QueryFromServer()
 
 QJsonObject QueryFromServer::requestBody() const
 {
-    std::lock_guard<std::mutex> lock(g_handOver);
-    QJsonObject body = m_info;
+    QJsonObject body;
+    int type = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_handOver);
+        body = m_info;
+        type = m_type;
+    }
     body.insert(QStringLiteral("latest"), QStringLiteral("true"));
     body.insert(QStringLiteral("device_info"), QString());
-    if (m_type == 1)
+    if (type == 1)
         body.insert(QStringLiteral("pc_version"), GlobalParams::getSoftwareVersion());
     return body;
 }
