@@ -6,65 +6,61 @@
 
 #include <QDebug>
 #include <QJsonArray>
-#include <QMetaObject>
-#include <QMutex>
-#include <QMutexLocker>
+
+#include <mutex>
 
 namespace vexo {
 namespace pc {
 
-// Whether the receiver still exists, told by a child object that dies with
-// it. The answer is posted under the same lock, so the receiver cannot go
-// away between the check and the post.
-struct QueryFromServer::ReceiverLife
-{
-    QMutex lock;
-    bool alive = true;
-};
-
 namespace {
 
-class ReceiverWatch final : public QObject
-{
-public:
-    ReceiverWatch(QObject *receiver, std::shared_ptr<QueryFromServer::ReceiverLife> life)
-        : QObject(receiver)
-        , m_life(std::move(life))
-    {
-    }
-    ~ReceiverWatch() override
-    {
-        QMutexLocker lock(&m_life->lock);
-        m_life->alive = false;
-    }
-
-private:
-    std::shared_ptr<QueryFromServer::ReceiverLife> m_life;
-};
+// The pool passes a task on to its thread under a lock inside Qt, where the
+// race checker cannot see it. The fields of every query are written and read
+// under this lock as well, so the hand-over is ordered in our own code too.
+// It lives outside the tasks: a lock inside a task would itself be memory
+// the pool thread touches first.
+std::mutex g_handOver;
 
 } // namespace
 
 QueryFromServer::QueryFromServer(const QJsonObject &info, int type, QObject *receiver,
                                  QSharedPointer<QString> slotName)
-    : m_info(info)
-    , m_type(type)
-    , m_receiver(receiver)
-    , m_slotName(std::move(slotName))
-    , m_url(GlobalParams::instance()->getFwQueryUrl())
 {
     setAutoDelete(true);
-    if (m_receiver) {
-        m_life = std::make_shared<ReceiverLife>();
-        new ReceiverWatch(m_receiver, m_life);
+    const QString url = GlobalParams::instance()->getFwQueryUrl();
+    std::shared_ptr<QueryAnswerRelay::Link> answerTo;
+    if (receiver && slotName && !slotName->isEmpty())
+        answerTo = QueryAnswerRelay::attach(receiver, *slotName);
+    std::lock_guard<std::mutex> lock(g_handOver);
+    m_info = info;
+    m_type = type;
+    m_url = url;
+    m_answer = std::move(answerTo);
+}
+
+QueryFromServer::~QueryFromServer()
+{
+    // A task that ends without an answer (or never ran) lets its relay go.
+    std::shared_ptr<QueryAnswerRelay::Link> answerTo;
+    {
+        std::lock_guard<std::mutex> lock(g_handOver);
+        answerTo = m_answer;
     }
+    QueryAnswerRelay::finish(answerTo, QJsonObject(), false);
 }
 
 QJsonObject QueryFromServer::requestBody() const
 {
-    QJsonObject body = m_info;
+    QJsonObject body;
+    int type = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_handOver);
+        body = m_info;
+        type = m_type;
+    }
     body.insert(QStringLiteral("latest"), QStringLiteral("true"));
     body.insert(QStringLiteral("device_info"), QString());
-    if (m_type == 1)
+    if (type == 1)
         body.insert(QStringLiteral("pc_version"), GlobalParams::getSoftwareVersion());
     return body;
 }
@@ -85,25 +81,28 @@ QJsonObject QueryFromServer::evaluate(const QJsonObject &answer, const QJsonObje
 
 void QueryFromServer::run()
 {
-    if (m_type > 1) {
-        qCritical() << "Unknown type =" << m_type;
+    int type = 0;
+    QString url;
+    std::shared_ptr<QueryAnswerRelay::Link> answerTo;
+    {
+        std::lock_guard<std::mutex> lock(g_handOver);
+        type = m_type;
+        url = m_url;
+        answerTo = m_answer;
+    }
+    if (type > 1) {
+        qCritical() << "Unknown type =" << type;
         return;
     }
     const QJsonObject body = requestBody();
     QJsonObject result;
     bool started = false;
-    const QJsonObject answer = AppTask::postJson(QUrl(m_url), body, AppTask::Query, &started);
+    const QJsonObject answer = AppTask::postJson(QUrl(url), body, AppTask::Query, &started);
     if (!started)
         return;
     if (!answer.isEmpty())
         result = evaluate(answer, body);
-    if (!m_life || !m_slotName || m_slotName->isEmpty())
-        return;
-    QMutexLocker lock(&m_life->lock);
-    if (m_life->alive) {
-        QMetaObject::invokeMethod(m_receiver, m_slotName->toLatin1().constData(), Qt::AutoConnection,
-                                  Q_ARG(QJsonObject, result));
-    }
+    QueryAnswerRelay::finish(answerTo, result, true);
 }
 
 } // namespace pc

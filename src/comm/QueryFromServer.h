@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/QueryAnswerRelay.h"
+
 #include <QJsonObject>
 #include <QRunnable>
 #include <QSharedPointer>
@@ -20,9 +22,8 @@ namespace pc {
 class QueryFromServer final : public QRunnable
 {
 public:
-    struct ReceiverLife;
-
     QueryFromServer(const QJsonObject &info, int type, QObject *receiver, QSharedPointer<QString> slotName);
+    ~QueryFromServer() override;
 
     void run() override;
 
@@ -35,12 +36,13 @@ public:
     static QJsonObject evaluate(const QJsonObject &answer, const QJsonObject &request);
 
 private:
+    // Written on the creating thread and read on the pool thread, both under
+    // one lock shared by all queries (see the source).
     QJsonObject m_info;
-    int m_type;
-    QObject *m_receiver;
-    std::shared_ptr<ReceiverLife> m_life;
-    QSharedPointer<QString> m_slotName;
+    int m_type = 0;
     QString m_url;
+    // The way back to the receiver; empty without one.
+    std::shared_ptr<QueryAnswerRelay::Link> m_answer;
 };
 
 } // namespace pc

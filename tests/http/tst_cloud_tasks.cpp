@@ -87,9 +87,15 @@ class Receiver : public QObject
     Q_OBJECT
 public:
     int calls = 0;
+    int *alsoCount = nullptr;
     QJsonObject last;
 public slots:
-    void onInfoFromServer(const QJsonObject &info) { ++calls, last = info; }
+    void onInfoFromServer(const QJsonObject &info)
+    {
+        ++calls, last = info;
+        if (alsoCount)
+            ++*alsoCount;
+    }
 };
 
 } // namespace
@@ -267,6 +273,31 @@ private slots:
         QVERIFY(rx.last.isEmpty()); // no such package: errorcode 404
         QVERIFY(logged(QStringLiteral("Error reason = No package found")));
         QCOMPARE(values(body(m_cloud.waitForRecords(2), 1), "pc_version"), GlobalParams::getSoftwareVersion());
+    }
+
+    // Queries that overlap each answer once and leave nothing attached to
+    // their receiver; a receiver destroyed while its query runs is not
+    // reached afterwards.
+    void queryReceivers()
+    {
+        const QJsonObject info = GlobalParams::instance()->getPcSoftwareInfo();
+        Receiver rx;
+        startCloudQuery(info, 0, &rx, QStringLiteral("onInfoFromServer"));
+        startCloudQuery(info, 0, &rx, QStringLiteral("onInfoFromServer"));
+        QVERIFY(testsupport::waitFor([&] { return rx.calls == 2; }, 8000));
+        QCOMPARE(rx.last.value(QStringLiteral("version")).toString(), QStringLiteral("1.0.6.0"));
+        QVERIFY(testsupport::waitFor([&] { return rx.children().isEmpty(); }, 2000));
+
+        int late = 0;
+        auto *gone = new Receiver;
+        gone->alsoCount = &late;
+        startCloudQuery(info, 0, gone, QStringLiteral("onInfoFromServer"));
+        startCloudQuery(info, 0, gone, QStringLiteral("onInfoFromServer"));
+        delete gone;
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(late, 0);
+        QCOMPARE(m_cloud.waitForRecords(4).size(), 4); // the queries did go out
     }
 
     void queryAnswerChecks()
