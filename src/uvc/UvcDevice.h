@@ -304,9 +304,9 @@ public:
     QString getLatestFwVersion() const { return lockedCopy(latestFwVersion_); }
     void setLatestFwVersion(const QString &version);
     int getFwState() const { return lockedCopy(fwState_); }
-    QString getFriendlyName() const { return friendlyName_; }
-    QString getDevicePath() const { return devicePath_; }
-    QString getTempIpAddr() const { return tempIpAddr_; }
+    QString getFriendlyName() const { return ownCopy(friendlyName_); }
+    QString getDevicePath() const { return ownCopy(devicePath_); }
+    QString getTempIpAddr() const { return ownCopy(tempIpAddr_); }
     DevDescription getDescription() const;
     // The short device name used in logs.
     QString getDevName() const;
@@ -376,6 +376,25 @@ private:
     {
         std::lock_guard<std::mutex> locker(infoLock_);
         return field;
+    }
+    // Text leaves the device in a buffer of its own. The device may be
+    // released on its scanning thread while a widget on the main thread still
+    // shows, say, its version: a shared buffer would then be freed inside Qt,
+    // ordered only by a reference count the thread checker cannot see.
+    QString lockedCopy(const QString &field) const
+    {
+        std::lock_guard<std::mutex> locker(infoLock_);
+        return ownCopy(field);
+    }
+    QByteArray lockedCopy(const QByteArray &field) const
+    {
+        std::lock_guard<std::mutex> locker(infoLock_);
+        return ownCopy(field);
+    }
+    static QString ownCopy(const QString &s) { return s.isNull() ? QString() : QString(s.constData(), s.size()); }
+    static QByteArray ownCopy(const QByteArray &b)
+    {
+        return b.isNull() ? QByteArray() : QByteArray(b.constData(), b.size());
     }
     std::shared_ptr<CameraDevice> handle() const;
     ErrorType checkSend(const ProtocolMsg::FrmPacket &frame);

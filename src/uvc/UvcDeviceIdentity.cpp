@@ -338,7 +338,7 @@ int UvcDevice::aiGetAiStatus(AiStatus *status, QSharedPointer<QString> method, Q
 QString UvcDevice::getName() const
 {
     std::lock_guard<std::mutex> locker(infoLock_);
-    return name_.isEmpty() ? friendlyName_ : name_;
+    return ownCopy(name_.isEmpty() ? friendlyName_ : name_);
 }
 
 void UvcDevice::setLatestFwVersion(const QString &version)
