@@ -1,12 +1,28 @@
 #include "comm/CloudReport.h"
 
+#include <QJsonDocument>
 #include <QUrl>
 
 namespace vexo {
 namespace pc {
 
+namespace {
+
+// The task keeps a body of its own, rebuilt from the text it will send. A
+// plain copy would share its buffers with the caller's object: the pool
+// thread reads them while it posts, and the caller's thread may be the one
+// that frees them, ordered only by Qt's uninstrumented reference count.
+QJsonObject ownBody(const QJsonObject &info)
+{
+    if (info.isEmpty())
+        return QJsonObject();
+    return QJsonDocument::fromJson(QJsonDocument(info).toJson(QJsonDocument::Compact)).object();
+}
+
+} // namespace
+
 CloudReport::CloudReport(const QJsonObject &info, int type)
-    : m_info(info)
+    : m_info(ownBody(info))
     , m_type(type)
     , m_baseUrl(AppTask::reportBaseUrl())
 {
