@@ -289,6 +289,9 @@ constexpr qint64 kSwitchGain = 12;
 // Matches at least this long that lose to the current shift are kept as
 // hints for the second parse.
 constexpr qint64 kHintLength = 16;
+// Below this match length the search moves on kDeadStep bytes at a time.
+constexpr qint64 kDeadLength = 4;
+constexpr qint64 kDeadStep = 3;
 
 // The first parse: walk the new data, find for each stretch the old
 // stretch it resembles best (an exact match found through the suffix array,
@@ -333,9 +336,18 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
             }
             if ((len == oldScore && len != 0) || len > oldScore + kSwitchGain)
                 break;
-            const qint64 o = scan + lastOffset;
-            if (o >= 0 && o < oldSize && oldData[o] == newData[scan])
-                --oldScore;
+            // Where nothing much matches, every third byte is enough: a match
+            // that starts in between is still found a byte or two shorter,
+            // and its backward extension wins those bytes back.
+            const qint64 step = len < kDeadLength ? std::min(kDeadStep, newSize - scan) : 1;
+            for (qint64 k = 0; k < step; ++k) {
+                const qint64 at = scan + k;
+                const qint64 o = at + lastOffset;
+                if (at < scored && o >= 0 && o < oldSize && oldData[o] == newData[at])
+                    --oldScore;
+            }
+            scan += step - 1;
+            scored = std::max(scored, scan + 1);
         }
 
         if (len == oldScore && scan != newSize)
