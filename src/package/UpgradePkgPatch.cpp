@@ -626,13 +626,8 @@ private:
 
             // Carry the costs of shifts that stay; the cheapest state so far
             // is where a new record may start.
-            int best = cost[kChoices];
-            int bestSlot = kChoices;
-            for (int j = 0; j < count; ++j)
-                if (cost[j] < best) {
-                    best = cost[j];
-                    bestSlot = j;
-                }
+            int bestSlot = cheapest(cost, count);
+            int best = cost[bestSlot];
             int carried[kChoices];
             int carriedFrom[kChoices];
             for (int j = 0; j < nextCount; ++j) {
@@ -674,13 +669,8 @@ private:
                 if (entering) {
                     bestFrom = quint8(kPrevious + bestSlot);
                 } else {
-                    best = cost[kChoices];
-                    bestSlot = kChoices;
-                    for (int j = 0; j < count; ++j)
-                        if (cost[j] < best) {
-                            best = cost[j];
-                            bestSlot = j;
-                        }
+                    bestSlot = cheapest(cost, count);
+                    best = cost[bestSlot];
                     bestFrom = quint8(bestSlot);
                 }
                 const int restart = best + m_costs.record;
@@ -705,18 +695,24 @@ private:
         std::copy(cost, cost + kChoices + 1, m_lastCost);
     }
 
+    // The slot of the cheapest state: the extra state unless a shift is
+    // cheaper, the first such shift on ties.
+    static int cheapest(const int *cost, int count)
+    {
+        int slot = kChoices;
+        for (int j = 0; j < count; ++j)
+            if (cost[j] < cost[slot])
+                slot = j;
+        return slot;
+    }
+
     // A run of `length` bytes taken with slot 0 from `from` on: slot 0 stays
     // or restarts from the cheapest state before the run; nothing else is
     // open inside the run.
     void takeRun(int *cost, int count, quint8 *from, qint64 length)
     {
-        int best = cost[kChoices];
-        int bestSlot = kChoices;
-        for (int j = 0; j < count; ++j)
-            if (cost[j] < best) {
-                best = cost[j];
-                bestSlot = j;
-            }
+        const int bestSlot = cheapest(cost, count);
+        const int best = cost[bestSlot];
         const bool keep = cost[0] <= best + m_costs.record;
         std::fill(from, from + kChoices + 1, quint8(bestSlot));
         from[0] = keep ? 0 : quint8(bestSlot);
