@@ -31,6 +31,7 @@
 
 #include "PackageTestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <sys/resource.h>
@@ -62,7 +63,10 @@ qint64 childCpuMs()
            + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1000;
 }
 
-Run runTimed(const QString &program, const QStringList &args, QByteArray *stdOut = nullptr)
+// Runs a program and times it; with peakKiB, also follows its peak resident
+// memory until it ends.
+Run runTimed(const QString &program, const QStringList &args, QByteArray *stdOut = nullptr,
+             qint64 *peakKiB = nullptr)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);
@@ -73,7 +77,20 @@ Run runTimed(const QString &program, const QStringList &args, QByteArray *stdOut
     Run r;
     if (!p.waitForStarted(10000))
         return r;
-    p.waitForFinished(-1);
+    if (peakKiB) {
+        *peakKiB = 0;
+        const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
+        while (!p.waitForFinished(20)) {
+            QFile f(status);
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &line : f.readAll().split('\n'))
+                if (line.startsWith("VmHWM:"))
+                    *peakKiB = std::max(*peakKiB, line.mid(6).trimmed().split(' ').value(0).toLongLong());
+        }
+    } else {
+        p.waitForFinished(-1);
+    }
     r.ms = t.elapsed();
     r.cpuMs = childCpuMs() - cpu0;
     r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
@@ -164,35 +181,6 @@ QString pct(double a, double b)
 }
 
 
-// Runs a program and follows its peak resident memory until it ends.
-Run runWatched(const QString &program, const QStringList &args, qint64 *peakKiB)
-{
-    QProcess p;
-    QElapsedTimer t;
-    const qint64 cpu0 = childCpuMs();
-    t.start();
-    p.start(program, args);
-    Run r;
-    *peakKiB = 0;
-    if (!p.waitForStarted(10000))
-        return r;
-    const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
-    while (!p.waitForFinished(20)) {
-        QFile f(status);
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                *peakKiB = std::max(*peakKiB, line.mid(6).trimmed().split(' ').value(0).toLongLong());
-    }
-    r.ms = t.elapsed();
-    r.cpuMs = childCpuMs() - cpu0;
-    r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (!r.ok)
-        out() << "  (" << QFileInfo(program).fileName() << " failed: " << p.readAllStandardError().trimmed() << ")\n";
-    return r;
-}
-
 // Piece ends of a patch list: every 8 MiB before each split offset, then
 // the split offset itself.
 QList<qint64> pieceEnds(const QList<qint64> &splits)
@@ -224,13 +212,11 @@ void comparePair(const QString &label, const QString &oldPath, const QString &ne
     const QString list = dir + QStringLiteral("/list.bin");
     const QString listSerial = dir + QStringLiteral("/list1.bin");
     qint64 peakKiB = 0;
-    qint64 unused = 0;
-    const Run ours = runWatched(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
-                                                      newPath, list} + splitArgs, &peakKiB);
-    const Run serial = runWatched(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
-                                                        newPath, listSerial} + splitArgs
-                                                + QStringList{QStringLiteral("--threads"), QStringLiteral("1")},
-                                  &unused);
+    const Run ours = runTimed(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
+                                                    newPath, list} + splitArgs, nullptr, &peakKiB);
+    const Run serial = runTimed(zarvoctl, QStringList{QStringLiteral("fw"), QStringLiteral("patchlist"), oldPath,
+                                                      newPath, listSerial} + splitArgs
+                                              + QStringList{QStringLiteral("--threads"), QStringLiteral("1")});
     if (!ours.ok || !serial.ok) {
         out() << "  our patch list failed\n";
         return;

@@ -455,8 +455,8 @@ bool UvcPatchUpgrade::updateSysForNewDev(FirmwarePackage *pkg)
         return fail("fileUploadByUvc failed");
     TimeScale::sleep(300);
 
-    const QByteArray spec = QByteArray(RemoteFw) + '#' + RemoteFw + '#' + RemoteFwPatch + '#';
-    if (!upCmd(UG_UVC_UP_CMD_BSPATCH, spec))
+    const QByteArray paths = QByteArray(RemoteFw) + '#' + RemoteFw + '#' + RemoteFwPatch + '#';
+    if (!upCmd(UG_UVC_UP_CMD_BSPATCH, paths))
         return fail("UG_UVC_UP_CMD_BSPATCH failed");
     TimeScale::sleep(100);
     UvcDevicePtr d = dev();
