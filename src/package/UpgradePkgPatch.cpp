@@ -1,6 +1,7 @@
 #include "package/UpgradePkgPatch.h"
 
 #include "comm/Util.h"
+#include "package/Bzip2Blocks.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 
 #include <bzlib.h>
+#include <sys/mman.h>
 #include <divsufsort.h>
 
 #include <algorithm>
@@ -26,6 +28,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -111,12 +114,113 @@ qint64 commonPrefix(const quint8 *a, qint64 aSize, const quint8 *b, qint64 bSize
     return i;
 }
 
+// A buffer that keeps its memory from one piece to the next, so that a
+// worker touches fresh pages once instead of for every piece. take() hands
+// out uninitialised room; the caller writes before it reads. Large buffers
+// are mapped on their own and asked for huge pages, which the kernel may
+// grant: far fewer page faults and TLB misses in the random accesses of the
+// search.
+template <typename T>
+class Scratch
+{
+public:
+    Scratch() = default;
+    Scratch(const Scratch &) = delete;
+    Scratch &operator=(const Scratch &) = delete;
+    ~Scratch() { release(); }
+
+    T *take(size_t count)
+    {
+        if (count > m_capacity) {
+            release();
+            m_data = allocate(count);
+            m_capacity = count;
+        }
+        return m_data;
+    }
+
+    // Grows to at least count, keeping the first `keep` elements.
+    T *grow(size_t count, size_t keep)
+    {
+        if (count > m_capacity) {
+            T *bigger = allocate(count);
+            std::copy(m_data, m_data + keep, bigger);
+            release();
+            m_data = bigger;
+            m_capacity = count;
+        }
+        return m_data;
+    }
+
+    T *data() { return m_data; }
+    size_t capacity() const { return m_capacity; }
+
+private:
+    static constexpr size_t kHugePage = size_t(2) << 20;
+
+    static size_t mappedLength(size_t count) { return (count * sizeof(T) + kHugePage - 1) & ~(kHugePage - 1); }
+
+    // Throws std::bad_alloc when there is no memory.
+    static T *allocate(size_t count)
+    {
+        static_assert(std::is_trivially_default_constructible<T>::value, "raw room only");
+        if (count > std::numeric_limits<size_t>::max() / sizeof(T) - kHugePage)
+            throw std::bad_alloc();
+        if (count * sizeof(T) < kHugePage)
+            return static_cast<T *>(::operator new(count * sizeof(T)));
+        // Mapped one huge page longer, then trimmed to a huge-page boundary.
+        const size_t length = mappedLength(count);
+        void *raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED)
+            throw std::bad_alloc();
+        const uintptr_t at = (reinterpret_cast<uintptr_t>(raw) + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
+        const size_t head = at - reinterpret_cast<uintptr_t>(raw);
+        if (head > 0)
+            munmap(raw, head);
+        if (kHugePage - head > 0)
+            munmap(reinterpret_cast<char *>(at) + length, kHugePage - head);
+#ifdef MADV_HUGEPAGE
+        madvise(reinterpret_cast<void *>(at), length, MADV_HUGEPAGE);
+#endif
+        return reinterpret_cast<T *>(at);
+    }
+
+    void release()
+    {
+        if (!m_data)
+            return;
+        if (m_capacity * sizeof(T) < kHugePage)
+            ::operator delete(m_data);
+        else
+            munmap(m_data, mappedLength(m_capacity));
+        m_data = nullptr;
+        m_capacity = 0;
+    }
+
+    T *m_data = nullptr;
+    size_t m_capacity = 0;
+};
+
+// What one worker reuses from piece to piece: the suffix array and its
+// ranks, the second parse's table, the patch stream and its compressed form.
+struct Workspace
+{
+    Scratch<saidx_t> suffixes;
+    Scratch<saidx_t> ranks;
+    Scratch<quint8> choices;
+    Scratch<quint8> stream;
+    Scratch<char> packed;
+    Bzip2Blocks compressor;
+};
+
 // Finds, for a position of the new data, the longest prefix of the rest of
 // the new data that occurs anywhere in the old data. The old data's suffixes
 // are sorted once; every question is a binary search among them.
 class MatchFinder
 {
 public:
+    explicit MatchFinder(Workspace &space) : m_space(space) {}
+
     bool init(const quint8 *old, qint64 oldSize)
     {
         m_old = old;
@@ -124,11 +228,11 @@ public:
         if (oldSize == 0)
             return true;
         try {
-            m_suffixes.resize(size_t(oldSize));
+            m_suffixes = m_space.suffixes.take(size_t(oldSize));
         } catch (const std::bad_alloc &) {
             return false;
         }
-        if (divsufsort(old, m_suffixes.data(), saidx_t(oldSize)) != 0)
+        if (divsufsort(old, m_suffixes, saidx_t(oldSize)) != 0)
             return false;
         // Where the suffixes beginning with each pair of bytes start in the
         // sorted order, so that a search begins among the suffixes that
@@ -144,16 +248,24 @@ public:
         return true;
     }
 
-    qint64 longestMatch(const quint8 *target, qint64 targetSize, qint64 *pos) const
+    // near, when not negative, is an old position known to share at least
+    // two bytes with the target (the continuation of the match found a few
+    // bytes earlier): the search gallops out from its rank instead of
+    // halving the whole range. The answer is the same either way.
+    qint64 longestMatch(const quint8 *target, qint64 targetSize, qint64 *pos, qint64 near = -1)
     {
+        // Where each suffix sorts, so that a search that follows an earlier
+        // one starts from the rank of the suffix that continues its match.
+        // Worth its cost only where the new data keeps the search busy.
+        if (near >= 0 && !m_ranks && ++m_guided > m_oldSize / 32 && !rankSuffixes())
+            near = -1;
         if (m_oldSize == 0 || targetSize == 0) {
             *pos = 0;
             return 0;
         }
-        // Invariant: suffixes below index lo sort before the target, those
-        // above hi after it; the best match is next to the insertion point.
         qint64 lo = 0;
         qint64 hi = m_oldSize - 1;
+        bool bucketed = false;
         if (targetSize >= 2) {
             const size_t key = size_t(target[0]) << 8 | target[1];
             const qint64 shift = key >= m_lastKey ? 1 : 0;
@@ -164,18 +276,61 @@ public:
             if (end - first >= 2) {
                 lo = first;
                 hi = end - 1;
+                bucketed = true;
             }
         }
+        if (bucketed && near >= 0 && near < m_oldSize && m_ranks) {
+            // The first suffix of the bucket that does not sort before the
+            // target; the best match is next to it.
+            const qint64 first = lo;
+            const qint64 end = hi + 1;
+            const qint64 r = m_ranks[near];
+            qint64 before;   // sorts before the target (or first - 1)
+            qint64 notBefore; // does not (or end)
+            if (r >= first && r < end) {
+                if (before_(r, target, targetSize)) {
+                    before = r;
+                    notBefore = end;
+                    for (qint64 step = 1; before + step < end; step *= 2) {
+                        if (!before_(before + step, target, targetSize)) {
+                            notBefore = before + step;
+                            break;
+                        }
+                        before += step;
+                    }
+                } else {
+                    notBefore = r;
+                    before = first - 1;
+                    for (qint64 step = 1; notBefore - step >= first; step *= 2) {
+                        if (before_(notBefore - step, target, targetSize)) {
+                            before = notBefore - step;
+                            break;
+                        }
+                        notBefore -= step;
+                    }
+                }
+                while (notBefore - before > 1) {
+                    const qint64 mid = before + (notBefore - before) / 2;
+                    if (before_(mid, target, targetSize))
+                        before = mid;
+                    else
+                        notBefore = mid;
+                }
+                lo = std::min(std::max(notBefore - 1, first), end - 2);
+                hi = lo + 1;
+            }
+        }
+        // Invariant: suffixes below index lo sort before the target, those
+        // above hi after it; the best match is next to the insertion point.
         while (hi - lo > 1) {
             const qint64 mid = lo + (hi - lo) / 2;
-            const qint64 start = m_suffixes[size_t(mid)];
-            if (sortsBefore(m_old + start, m_oldSize - start, target, targetSize))
+            if (before_(mid, target, targetSize))
                 lo = mid;
             else
                 hi = mid;
         }
-        const qint64 loStart = m_suffixes[size_t(lo)];
-        const qint64 hiStart = m_suffixes[size_t(hi)];
+        const qint64 loStart = m_suffixes[lo];
+        const qint64 hiStart = m_suffixes[hi];
         const qint64 loLen = commonPrefix(m_old + loStart, m_oldSize - loStart, target, targetSize);
         const qint64 hiLen = commonPrefix(m_old + hiStart, m_oldSize - hiStart, target, targetSize);
         if (loLen > hiLen) {
@@ -194,6 +349,27 @@ private:
     // candidates. In chunks that grow from 256 bytes it checks no more than
     // about twice the bytes that agree, and it is a single call when they
     // differ early, as they mostly do.
+    bool rankSuffixes()
+    {
+        saidx_t *ranks = nullptr;
+        try {
+            ranks = m_space.ranks.take(size_t(m_oldSize));
+        } catch (const std::bad_alloc &) {
+            m_guided = std::numeric_limits<qint64>::min();
+            return false;
+        }
+        for (qint64 r = 0; r < m_oldSize; ++r)
+            ranks[m_suffixes[r]] = saidx_t(r);
+        m_ranks = ranks;
+        return true;
+    }
+
+    bool before_(qint64 rank, const quint8 *target, qint64 targetSize) const
+    {
+        const qint64 start = m_suffixes[rank];
+        return sortsBefore(m_old + start, m_oldSize - start, target, targetSize);
+    }
+
     static bool sortsBefore(const quint8 *s, qint64 sSize, const quint8 *target, qint64 targetSize)
     {
         const qint64 n = std::min(sSize, targetSize);
@@ -205,7 +381,10 @@ private:
 
     const quint8 *m_old = nullptr;
     qint64 m_oldSize = 0;
-    std::vector<saidx_t> m_suffixes;
+    Workspace &m_space;
+    saidx_t *m_suffixes = nullptr;
+    saidx_t *m_ranks = nullptr;
+    qint64 m_guided = 0; // searches that could have been led, before m_ranks
     std::vector<quint32> m_bucket;
     size_t m_lastKey = 0;
 };
@@ -224,23 +403,30 @@ private:
 class DiffStream
 {
 public:
-    explicit DiffStream(qint64 expected) { m_bytes.reserve(size_t(expected) + 4096); }
+    // Room for exactly `capacity` bytes; the writer knows the size.
+    DiffStream(Scratch<quint8> &buffer, size_t capacity) : m_bytes(buffer.take(capacity)), m_capacity(capacity) {}
 
-    void put(const quint8 *data, qint64 size) { m_bytes.insert(m_bytes.end(), data, data + size); }
+    void put(const quint8 *data, qint64 size)
+    {
+        Q_ASSERT(m_size + size_t(size) <= m_capacity);
+        std::memcpy(m_bytes + m_size, data, size_t(size));
+        m_size += size_t(size);
+    }
 
     // Appends new[i] - old[i] for count bytes.
     void putDifference(const quint8 *newData, const quint8 *oldData, qint64 count)
     {
-        const size_t base = m_bytes.size();
-        m_bytes.resize(base + size_t(count));
-        quint8 *dst = m_bytes.data() + base;
+        Q_ASSERT(m_size + size_t(count) <= m_capacity);
+        quint8 *dst = m_bytes + m_size;
         for (qint64 i = 0; i < count; ++i)
             dst[i] = quint8(newData[i] - oldData[i]);
+        m_size += size_t(count);
     }
 
     void putExtra(const quint8 *data, qint64 size) { put(data, size); }
 
-    const std::vector<quint8> &bytes() const { return m_bytes; }
+    const quint8 *data() const { return m_bytes; }
+    size_t size() const { return m_size; }
 
     // Block starts: one each time about kBlockUnit bytes of bzip2's
     // run-shortened input have gone by (runs of four or more equal bytes
@@ -250,7 +436,7 @@ public:
         std::vector<size_t> cuts;
         size_t shortened = 0;
         size_t next = kBlockUnit;
-        const size_t size = m_bytes.size();
+        const size_t size = m_size;
         for (size_t i = 0; i < size;) {
             size_t j = i + 1;
             while (j < size && j - i < 255 && m_bytes[j] == m_bytes[i])
@@ -268,9 +454,11 @@ public:
 private:
     // Blocks of about this much run-shortened input compress patches of
     // compiled code best (bzip2's own limit is 900 kB).
-    static constexpr size_t kBlockUnit = 100000;
+    static constexpr size_t kBlockUnit = 75000;
 
-    std::vector<quint8> m_bytes;
+    quint8 *m_bytes;
+    size_t m_capacity;
+    size_t m_size = 0;
 };
 
 // One stretch of the new data and where the patch takes it from: the old
@@ -301,9 +489,9 @@ constexpr qint64 kDeadStep = 3;
 // mostly zero, which bzip2 then compresses very well. The matches that lost
 // become hints (stretches of their own).
 bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
-                   std::vector<Stretch> *out, std::vector<Stretch> *hints)
+                   Workspace &space, std::vector<Stretch> *out, std::vector<Stretch> *hints)
 {
-    MatchFinder finder;
+    MatchFinder finder(space);
     if (!finder.init(oldData, oldSize))
         return false;
 
@@ -313,6 +501,9 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
     qint64 lastScan = 0;
     qint64 lastPos = 0;
     qint64 lastOffset = 0;
+    qint64 queried = 0;
+    qint64 queriedPos = 0;
+    qint64 queriedLen = 0;
 
     while (scan < newSize) {
         // Score of the previous alignment (old = new + lastOffset) over the
@@ -322,7 +513,14 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
         qint64 oldScore = 0;
         qint64 scored = scan += len;
         for (; scan < newSize; ++scan) {
-            len = finder.longestMatch(newData + scan, newSize - scan, &pos);
+            // The match found a few bytes back, if it reaches this far,
+            // continues here: its old position leads the search.
+            const qint64 behind = scan - queried;
+            const qint64 near = behind > 0 && queriedLen - behind >= 2 ? queriedPos + behind : -1;
+            len = finder.longestMatch(newData + scan, newSize - scan, &pos, near);
+            queried = scan;
+            queriedPos = pos;
+            queriedLen = len;
             // A long match that does not win here may still serve the
             // second parse; the ones that continue the last are not kept.
             if (len >= kHintLength
@@ -419,11 +617,12 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
     return true;
 }
 
-// Compresses bytes into one bzip2 stream (block size 9, verbosity 0,
-// default work factor) in memory, starting a new block at every cut. BZ_OK
-// or the bzip2 error; *atOpen tells a failure to set the compressor up.
-int compressStream(const std::vector<quint8> &bytes, const std::vector<size_t> &cuts,
-                   std::vector<char> *out, bool *atOpen)
+// Compresses size bytes into one bzip2 stream (block size 9, verbosity 0,
+// default work factor) in memory, starting a new block at every cut; the
+// stream goes to out, its length to *outSize. BZ_OK or the bzip2 error;
+// *atOpen tells a failure to set the compressor up.
+int compressStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Scratch<char> &out,
+                   size_t *outSize, bool *atOpen)
 {
     bz_stream bz;
     std::memset(&bz, 0, sizeof bz);
@@ -432,33 +631,75 @@ int compressStream(const std::vector<quint8> &bytes, const std::vector<size_t> &
     if (rc != BZ_OK)
         return rc;
 
-    out->clear();
-    out->reserve(bytes.size() / 8 + 4096);
+    size_t used = 0;
+    out.take(size / 8 + 65536);
     std::vector<size_t> ends = cuts;
-    ends.push_back(bytes.size());
+    ends.push_back(size);
     size_t pos = 0;
     for (size_t k = 0; k < ends.size() && rc >= 0; ++k) {
         const bool last = k + 1 == ends.size();
         const int action = last ? BZ_FINISH : BZ_FLUSH;
-        bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(bytes.data() + pos));
+        bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(bytes + pos));
         bz.avail_in = unsigned(ends[k] - pos);
         pos = ends[k];
         for (;;) {
-            if (out->capacity() - out->size() < 65536)
-                out->reserve(out->capacity() * 2);
-            const size_t used = out->size();
-            out->resize(out->capacity());
-            bz.next_out = out->data() + used;
-            bz.avail_out = unsigned(std::min<size_t>(out->size() - used, 1u << 30));
+            if (out.capacity() - used < 65536)
+                out.grow(out.capacity() * 2, used);
+            bz.next_out = out.data() + used;
+            bz.avail_out = unsigned(std::min<size_t>(out.capacity() - used, 1u << 30));
             const unsigned room = bz.avail_out;
             rc = BZ2_bzCompress(&bz, action);
-            out->resize(used + (room - bz.avail_out));
+            used += room - bz.avail_out;
             if (rc < 0 || (last && rc == BZ_STREAM_END) || (!last && rc == BZ_RUN_OK))
                 break;
         }
     }
     BZ2_bzCompressEnd(&bz);
+    *outSize = used;
     return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
+}
+
+// Compresses the stream cut into blocks at cuts, trying each pair of
+// neighbouring blocks also as one block and keeping whichever is smaller:
+// a kind of data that runs on compresses better in one block, a change of
+// kind better in two. The blocks are joined into one stream in out. BZ_OK
+// or the bzip2 error.
+int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Bzip2Blocks &compressor,
+               std::vector<char> *out)
+{
+    std::vector<size_t> bounds{0};
+    bounds.insert(bounds.end(), cuts.begin(), cuts.end());
+    bounds.push_back(size);
+    const size_t count = bounds.size() - 1;
+    std::vector<Bzip2Blocks::Block> blocks((count + 1) / 2 * 3);
+    std::vector<const Bzip2Blocks::Block *> chosen;
+    for (size_t i = 0; i < count; i += 2) {
+        Bzip2Blocks::Block *first = &blocks[i / 2 * 3];
+        int rc = compressor.compress(bytes + bounds[i], bounds[i + 1] - bounds[i], first);
+        if (rc != BZ_OK)
+            return rc;
+        if (i + 1 == count) {
+            chosen.push_back(first);
+            break;
+        }
+        Bzip2Blocks::Block *second = first + 1;
+        Bzip2Blocks::Block *both = first + 2;
+        rc = compressor.compress(bytes + bounds[i + 1], bounds[i + 2] - bounds[i + 1], second);
+        if (rc != BZ_OK)
+            return rc;
+        rc = compressor.compress(bytes + bounds[i], bounds[i + 2] - bounds[i], both);
+        if (rc != BZ_OK)
+            return rc;
+        if (both->bitCount <= first->bitCount + second->bitCount) {
+            chosen.push_back(both);
+        } else {
+            chosen.push_back(first);
+            chosen.push_back(second);
+        }
+    }
+    out->clear();
+    Bzip2Blocks::join(chosen, out);
+    return BZ_OK;
 }
 
 // Costs of a parse, in sixteenths of a compressed byte: a difference byte
@@ -481,7 +722,8 @@ constexpr int kCostScale = 16;
 constexpr int kRecordCost = 24 * kCostScale;
 constexpr size_t kCostSample = 1u << 20;
 
-ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches)
+ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches,
+                        Scratch<char> &packed)
 {
     std::vector<qint64> counts(256, 0);
     qint64 nonzero = 0;
@@ -514,12 +756,13 @@ ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std:
     // Without enough of a kind to measure: the usual figures of compiled code.
     double perNonzero = 0.75;
     double perExtra = 0.65;
-    std::vector<char> packed;
+    size_t packedSize = 0;
     bool atOpen = false;
-    if (sampledNonzero >= 1024 && compressStream(differences, {}, &packed, &atOpen) == BZ_OK)
-        perNonzero = double(packed.size()) / double(sampledNonzero);
-    if (extras.size() >= 1024 && compressStream(extras, {}, &packed, &atOpen) == BZ_OK)
-        perExtra = double(packed.size()) / double(extras.size());
+    if (sampledNonzero >= 1024
+        && compressStream(differences.data(), differences.size(), {}, packed, &packedSize, &atOpen) == BZ_OK)
+        perNonzero = double(packedSize) / double(sampledNonzero);
+    if (extras.size() >= 1024 && compressStream(extras.data(), extras.size(), {}, packed, &packedSize, &atOpen) == BZ_OK)
+        perExtra = double(packedSize) / double(extras.size());
     costs.extra = std::max(1, int(std::lround(kCostScale * perExtra)));
 
     double entropy = 0;
@@ -554,8 +797,8 @@ public:
     static constexpr qint64 kLongRun = 64;      // exact runs taken in one step
 
     StretchRefiner(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
-                   const ParseCosts &costs)
-        : m_old(oldData), m_oldSize(oldSize), m_new(newData), m_newSize(newSize), m_costs(costs)
+                   const ParseCosts &costs, Scratch<quint8> &table)
+        : m_old(oldData), m_oldSize(oldSize), m_new(newData), m_newSize(newSize), m_costs(costs), m_table(table)
     {
     }
 
@@ -565,7 +808,8 @@ public:
         if (first.empty())
             return true;
         try {
-            m_from.assign(size_t(m_newSize) * (kChoices + 1), 0);
+            // Every slot that the walk back reads is written first.
+            m_from = m_table.take(size_t(m_newSize) * (kChoices + 1));
             m_shifts.assign(first.size(), {});
         } catch (const std::bad_alloc &) {
             return false;
@@ -754,7 +998,8 @@ private:
     const quint8 *m_new;
     qint64 m_newSize;
     const ParseCosts &m_costs;
-    std::vector<quint8> m_from;   // per byte and slot: the slot of the byte before
+    Scratch<quint8> &m_table;
+    quint8 *m_from = nullptr;     // per byte and slot: the slot of the byte before
     std::vector<Shifts> m_shifts; // per stretch: the shifts of its slots
     int m_lastCount = 0;
     int m_lastCost[kChoices + 1] = {};
@@ -800,24 +1045,120 @@ void writeRecords(const quint8 *oldData, const quint8 *newData, const std::vecto
     }
 }
 
-// The difference stream of one patch: the first parse, its costs, the
-// refined parse, the records.
-bool writeDifference(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
-                     DiffStream &out)
+// Whether the new data is the old data with no more than one byte in 1024
+// changed in place. Then the old data in place serves as the first parse
+// as well as any search could make it, and no search is needed; the second
+// parse still decides which changed bytes go better as extra bytes.
+bool changedInPlace(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize)
 {
+    if (newSize == 0 || oldSize < newSize)
+        return false;
+    const qint64 allowed = newSize / 1024;
+    qint64 changed = 0;
+    qint64 i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= newSize; i += 16) {
+        const unsigned equal = unsigned(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(oldData + i)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(newData + i)))));
+        if (equal != 0xFFFFu && (changed += __builtin_popcount(~equal & 0xFFFFu)) > allowed)
+            return false;
+    }
+#endif
+    for (; i < newSize; ++i)
+        if (oldData[i] != newData[i] && ++changed > allowed)
+            return false;
+    return true;
+}
+
+// The stretches of one patch: the first parse, its costs, the refined parse.
+bool findParse(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize, Workspace &space,
+               std::vector<Stretch> *parse)
+{
+    parse->clear();
     std::vector<Stretch> first;
     std::vector<Stretch> hints;
-    if (!findStretches(oldData, oldSize, newData, newSize, &first, &hints))
+    if (changedInPlace(oldData, oldSize, newData, newSize))
+        first.push_back({0, newSize, 0, false});
+    else if (!findStretches(oldData, oldSize, newData, newSize, space, &first, &hints))
         return false;
-    const ParseCosts costs = measureCosts(oldData, newData, first);
-    std::vector<Stretch> refined;
-    StretchRefiner refiner(oldData, oldSize, newData, newSize, costs);
-    if (!refiner.refine(first, hints, &refined))
-        return false;
-    first = {};
-    hints = {};
-    writeRecords(oldData, newData, refined, out);
-    return true;
+    const ParseCosts costs = measureCosts(oldData, newData, first, space.packed);
+    StretchRefiner refiner(oldData, oldSize, newData, newSize, costs, space.choices);
+    return refiner.refine(first, hints, parse);
+}
+
+// Writes one patch: header, then the records compressed. 0 or -1 (logged).
+int writePatch(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
+               const QString &patchPath, Workspace &space)
+{
+    FILE *file = std::fopen(QFile::encodeName(patchPath).constData(), "wb");
+    if (!file) {
+        qCritical().noquote() << "Open patch file failed:" << patchPath << "Error =" << errno;
+        return -1;
+    }
+
+    quint8 header[24];
+    std::memcpy(header, kPatchMagic, 16);
+    encodeOffset(newSize < 0 ? 0 : newSize, header + 16);
+    if (std::fwrite(header, 1, sizeof header, file) != sizeof header) {
+        qCritical().noquote() << "Write patch file header failed";
+        std::fclose(file);
+        return -1;
+    }
+
+    // The suffix sorter indexes with 32-bit numbers.
+    const bool sizesOk = oldSize >= 0 && newSize >= 0
+                         && oldSize < qint64(std::numeric_limits<saidx_t>::max())
+                         && newSize < qint64(std::numeric_limits<int>::max())
+                         && (oldSize == 0 || oldData) && (newSize == 0 || newData);
+    bool ok = sizesOk;
+    std::vector<size_t> cuts;
+    const quint8 *streamData = nullptr;
+    size_t streamSize = 0;
+    if (ok) {
+        try {
+            std::vector<Stretch> parse;
+            ok = findParse(oldData, oldSize, newData, newSize, space, &parse);
+            if (ok) {
+                // Each record takes at least one stretch; one more may move
+                // the old position first.
+                DiffStream stream(space.stream, size_t(newSize) + 24 * (parse.size() + 1));
+                writeRecords(oldData, newData, parse, stream);
+                cuts = stream.blockPlan();
+                streamData = stream.data();
+                streamSize = stream.size();
+            }
+        } catch (const std::bad_alloc &) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        qCritical().noquote() << "bsdiff failed";
+        std::fclose(file);
+        return -1;
+    }
+
+    std::vector<char> packed;
+    int bzErr = BZ_MEM_ERROR;
+    try {
+        bzErr = packStream(streamData, streamSize, cuts, space.compressor, &packed);
+    } catch (const std::bad_alloc &) {
+    }
+    if (bzErr != BZ_OK) {
+        qCritical().noquote() << "BZ2_bzWriteClose failed, bz2err =" << bzErr;
+        std::fclose(file);
+        return -1;
+    }
+    // The stream is compressed whole before it is written, so a full disk
+    // shows here (or at the flush) and not in the compressor: it is a
+    // failure to write the difference.
+    const bool written = std::fwrite(packed.data(), 1, packed.size(), file) == packed.size()
+                         && std::fflush(file) == 0;
+    if (std::fclose(file) != 0 || !written) {
+        qCritical().noquote() << "bsdiff failed";
+        return -1;
+    }
+    return 0;
 }
 
 QByteArray readWholeFile(const QString &path, bool *ok)
@@ -881,70 +1222,8 @@ int UpgradePkgPatch::generatePatchFile(const quint8 *oldData, qint64 oldSize,
                                        const quint8 *newData, qint64 newSize,
                                        const QString &patchPath)
 {
-    FILE *file = std::fopen(QFile::encodeName(patchPath).constData(), "wb");
-    if (!file) {
-        qCritical().noquote() << "Open patch file failed:" << patchPath << "Error =" << errno;
-        return -1;
-    }
-
-    quint8 header[24];
-    std::memcpy(header, kPatchMagic, 16);
-    encodeOffset(newSize < 0 ? 0 : newSize, header + 16);
-    if (std::fwrite(header, 1, sizeof header, file) != sizeof header) {
-        qCritical().noquote() << "Write patch file header failed";
-        std::fclose(file);
-        return -1;
-    }
-
-    // The suffix sorter indexes with 32-bit numbers.
-    const bool sizesOk = oldSize >= 0 && newSize >= 0
-                         && oldSize < qint64(std::numeric_limits<saidx_t>::max())
-                         && newSize < qint64(std::numeric_limits<int>::max())
-                         && (oldSize == 0 || oldData) && (newSize == 0 || newData);
-    std::unique_ptr<DiffStream> stream;
-    bool ok = sizesOk;
-    if (ok) {
-        try {
-            stream.reset(new DiffStream(newSize));
-            ok = writeDifference(oldData, oldSize, newData, newSize, *stream);
-        } catch (const std::bad_alloc &) {
-            ok = false;
-        }
-    }
-    if (!ok) {
-        qCritical().noquote() << "bsdiff failed";
-        std::fclose(file);
-        return -1;
-    }
-
-    std::vector<char> best;
-    {
-        const std::vector<size_t> cuts = stream->blockPlan();
-        std::vector<char> candidate;
-        bool atOpen = false;
-        const int bzErr = compressStream(stream->bytes(), cuts, &candidate, &atOpen);
-        if (bzErr != BZ_OK) {
-            if (atOpen)
-                qCritical().noquote() << "BZ2_bzWriteOpen failed, bz2err =" << bzErr;
-            else
-                qCritical().noquote() << "BZ2_bzWriteClose failed, bz2err =" << bzErr;
-            std::fclose(file);
-            return -1;
-        }
-        if (best.empty() || candidate.size() < best.size())
-            best.swap(candidate);
-    }
-    stream.reset();
-    // The stream is compressed whole before it is written, so a full disk
-    // shows here (or at the flush) and not in the compressor: it is a
-    // failure to write the difference.
-    const bool written = std::fwrite(best.data(), 1, best.size(), file) == best.size()
-                         && std::fflush(file) == 0;
-    if (std::fclose(file) != 0 || !written) {
-        qCritical().noquote() << "bsdiff failed";
-        return -1;
-    }
-    return 0;
+    Workspace space;
+    return writePatch(oldData, oldSize, newData, newSize, patchPath, space);
 }
 
 QList<quint32> UpgradePkgPatch::pieceBoundaries(const QList<quint32> &splitOffsets)
@@ -1033,6 +1312,7 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     const auto *oldBytes = reinterpret_cast<const quint8 *>(oldData.constData());
     const auto *newBytes = reinterpret_cast<const quint8 *>(newData.constData());
     auto work = [&]() {
+        Workspace space;
         for (;;) {
             if (cancelled.load())
                 return;
@@ -1041,8 +1321,8 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
                 return;
             PieceJob &job = jobs[size_t(i)];
             qInfo().noquote() << "bsdiff start" << i << job.start << job.length;
-            const int rc = generatePatchFile(oldBytes + job.start, job.length,
-                                             newBytes + job.start, job.length, job.tmpPath);
+            const int rc = writePatch(oldBytes + job.start, job.length, newBytes + job.start, job.length,
+                                      job.tmpPath, space);
             std::lock_guard<std::mutex> lock(mutex);
             job.result = rc;
             job.done = true;

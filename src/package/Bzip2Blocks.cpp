@@ -1,0 +1,213 @@
+#include "package/Bzip2Blocks.h"
+
+#include <bzlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace vexo {
+namespace pc {
+
+namespace {
+
+constexpr int kHeadBytes = 4;          // "BZh9"
+constexpr int kMarkBits = 48;
+constexpr quint64 kBlockMark = 0x314159265359ULL;
+constexpr quint64 kEndMark = 0x177245385090ULL;
+constexpr int kTailBits = kMarkBits + 32; // end mark and stream CRC
+
+// Reads count (≤ 64) bits from bit position at, most significant first.
+quint64 readBits(const quint8 *bytes, quint64 at, int count)
+{
+    quint64 value = 0;
+    for (int i = 0; i < count; ++i, ++at)
+        value = value << 1 | ((bytes[at >> 3] >> (7 - (at & 7))) & 1u);
+    return value;
+}
+
+// Appends bits, most significant first, to a byte buffer.
+class BitSink
+{
+public:
+    explicit BitSink(std::vector<char> *out) : m_out(out) {}
+
+    void put(quint64 value, int count)
+    {
+        for (int i = count - 1; i >= 0; --i)
+            putBit(unsigned(value >> i) & 1u);
+    }
+
+    // Appends bitCount bits that start on a byte boundary in src.
+    void append(const quint8 *src, quint64 bitCount)
+    {
+        const quint64 whole = bitCount >> 3;
+        if (m_used == 0) {
+            m_out->insert(m_out->end(), src, src + whole);
+        } else {
+            const size_t base = m_out->size();
+            m_out->resize(base + whole);
+            char *dst = m_out->data() + base;
+            unsigned carry = m_pending;
+            const int shift = m_used;
+            for (quint64 i = 0; i < whole; ++i) {
+                dst[i] = char(quint8(carry | (src[i] >> shift)));
+                carry = quint8(src[i] << (8 - shift));
+            }
+            m_pending = carry;
+        }
+        const int rest = int(bitCount & 7);
+        if (rest)
+            put(src[whole] >> (8 - rest), rest);
+    }
+
+    void finish()
+    {
+        if (m_used)
+            m_out->push_back(char(quint8(m_pending)));
+        m_used = 0;
+        m_pending = 0;
+    }
+
+private:
+    void putBit(unsigned bit)
+    {
+        m_pending |= bit << (7 - m_used);
+        if (++m_used == 8) {
+            m_out->push_back(char(quint8(m_pending)));
+            m_used = 0;
+            m_pending = 0;
+        }
+    }
+
+    std::vector<char> *m_out;
+    unsigned m_pending = 0; // bits waiting for a whole byte, high first
+    int m_used = 0;
+};
+
+} // namespace
+
+Bzip2Blocks::~Bzip2Blocks()
+{
+    for (const Area &a : m_areas)
+        std::free(a.memory);
+}
+
+void *Bzip2Blocks::allocate(void *self, int items, int size)
+{
+    auto *blocks = static_cast<Bzip2Blocks *>(self);
+    const size_t bytes = size_t(items) * size_t(size);
+    for (Area &a : blocks->m_areas)
+        if (!a.inUse && a.size == bytes) {
+            a.inUse = true;
+            return a.memory;
+        }
+    void *memory = std::malloc(bytes);
+    if (!memory)
+        return nullptr;
+    try {
+        blocks->m_areas.push_back({memory, bytes, true});
+    } catch (const std::bad_alloc &) {
+        std::free(memory);
+        return nullptr;
+    }
+    return memory;
+}
+
+void Bzip2Blocks::release(void *self, void *memory)
+{
+    for (Area &a : static_cast<Bzip2Blocks *>(self)->m_areas)
+        if (a.memory == memory)
+            a.inUse = false;
+}
+
+size_t Bzip2Blocks::shortenedSize(const quint8 *data, size_t size)
+{
+    size_t shortened = 0;
+    for (size_t i = 0; i < size;) {
+        size_t j = i + 1;
+        while (j < size && j - i < 255 && data[j] == data[i])
+            ++j;
+        shortened += j - i < 4 ? j - i : 5;
+        i = j;
+    }
+    return shortened;
+}
+
+int Bzip2Blocks::compress(const quint8 *data, size_t size, Block *block)
+{
+    *block = Block();
+    if (size == 0)
+        return BZ_OK;
+    if (shortenedSize(data, size) > kMaxShortened)
+        return BZ_PARAM_ERROR;
+
+    bz_stream bz;
+    std::memset(&bz, 0, sizeof bz);
+    bz.bzalloc = &Bzip2Blocks::allocate;
+    bz.bzfree = &Bzip2Blocks::release;
+    bz.opaque = this;
+    int rc = BZ2_bzCompressInit(&bz, 9, 0, 0);
+    if (rc != BZ_OK)
+        return rc;
+    std::vector<quint8> &out = m_out;
+    if (out.size() < 65536)
+        out.resize(65536);
+    bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(data));
+    bz.avail_in = unsigned(size);
+    size_t used = 0;
+    for (;;) {
+        if (out.size() - used < 4096)
+            out.resize(out.size() * 2);
+        bz.next_out = reinterpret_cast<char *>(out.data() + used);
+        bz.avail_out = unsigned(out.size() - used);
+        const unsigned room = bz.avail_out;
+        rc = BZ2_bzCompress(&bz, BZ_FINISH);
+        used += room - bz.avail_out;
+        if (rc != BZ_FINISH_OK)
+            break;
+    }
+    BZ2_bzCompressEnd(&bz);
+    if (rc != BZ_STREAM_END)
+        return rc < 0 ? rc : BZ_SEQUENCE_ERROR;
+
+    // The stream is head, one block (mark, CRC, ...), end mark, the stream
+    // CRC (for one block, the block's own) and up to 7 padding bits.
+    const quint64 total = quint64(used) * 8;
+    const quint64 minimum = quint64(kHeadBytes) * 8 + kMarkBits + 32 + kTailBits;
+    if (total < minimum || readBits(out.data(), kHeadBytes * 8, kMarkBits) != kBlockMark)
+        return BZ_SEQUENCE_ERROR;
+    const quint32 crc = quint32(readBits(out.data(), kHeadBytes * 8 + kMarkBits, 32));
+    quint64 end = 0;
+    for (int pad = 0; pad < 8 && end == 0; ++pad) {
+        const quint64 at = total - pad - kTailBits;
+        if (readBits(out.data(), at, kMarkBits) == kEndMark && readBits(out.data(), at + kMarkBits, 32) == crc
+            && readBits(out.data(), total - pad, pad) == 0)
+            end = at;
+    }
+    if (end == 0)
+        return BZ_SEQUENCE_ERROR;
+    block->bitCount = end - quint64(kHeadBytes) * 8;
+    block->crc = crc;
+    block->empty = false;
+    block->bits.assign(out.begin() + kHeadBytes, out.begin() + kHeadBytes + long((block->bitCount + 7) >> 3));
+    return BZ_OK;
+}
+
+void Bzip2Blocks::join(const std::vector<const Block *> &blocks, std::vector<char> *out)
+{
+    out->insert(out->end(), {'B', 'Z', 'h', '9'});
+    BitSink sink(out);
+    quint32 combined = 0;
+    for (const Block *b : blocks) {
+        if (b->empty)
+            continue;
+        sink.append(b->bits.data(), b->bitCount);
+        combined = (combined << 1 | combined >> 31) ^ b->crc;
+    }
+    sink.put(kEndMark, kMarkBits);
+    sink.put(combined, 32);
+    sink.finish();
+}
+
+} // namespace pc
+} // namespace vexo
