@@ -23,6 +23,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -203,6 +205,63 @@ private:
 
 // What one worker reuses from piece to piece: the suffix array and its
 // ranks, the second parse's table, the patch stream and its compressed form.
+struct Workspace;
+
+// Small jobs that any worker of a patch list may run: the compression of
+// one bzip2 block of some piece. A worker that has no piece left to start
+// takes them, so the last pieces do not keep the other cores idle. Each job
+// runs with the workspace of the thread that runs it.
+class JobQueue
+{
+public:
+    using Job = std::function<void(Workspace &)>;
+
+    // Queues the jobs and runs them (and others) until all of them are done.
+    void runAll(std::vector<Job> &jobs, Workspace &space)
+    {
+        int pending = int(jobs.size());
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (Job &job : jobs)
+            m_queue.push_back({&job, &pending});
+        m_changed.notify_all();
+        while (pending > 0) {
+            if (!m_queue.empty())
+                runOne(space, lock);
+            else
+                m_changed.wait(lock);
+        }
+    }
+
+    // Runs one queued job, if there is one; lock is held on entry and exit.
+    bool runOne(Workspace &space, std::unique_lock<std::mutex> &lock)
+    {
+        if (m_queue.empty())
+            return false;
+        const Entry entry = m_queue.front();
+        m_queue.pop_front();
+        lock.unlock();
+        (*entry.job)(space);
+        lock.lock();
+        --*entry.pending;
+        m_changed.notify_all();
+        return true;
+    }
+
+    std::mutex &mutex() { return m_mutex; }
+    std::condition_variable &changed() { return m_changed; }
+
+private:
+    struct Entry
+    {
+        Job *job;
+        int *pending; // the submitter's count of unfinished jobs
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Entry> m_queue;
+};
+
 struct Workspace
 {
     Scratch<saidx_t> suffixes;
@@ -211,6 +270,7 @@ struct Workspace
     Scratch<quint8> stream;
     Scratch<char> packed;
     Bzip2Blocks compressor;
+    JobQueue *jobs = nullptr; // shared with the other workers, if any
 };
 
 // Finds, for a position of the new data, the longest prefix of the rest of
@@ -664,37 +724,54 @@ int compressStream(const quint8 *bytes, size_t size, const std::vector<size_t> &
 // a kind of data that runs on compresses better in one block, a change of
 // kind better in two. The blocks are joined into one stream in out. BZ_OK
 // or the bzip2 error.
-int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Bzip2Blocks &compressor,
+int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Workspace &space,
                std::vector<char> *out)
 {
     std::vector<size_t> bounds{0};
     bounds.insert(bounds.end(), cuts.begin(), cuts.end());
     bounds.push_back(size);
     const size_t count = bounds.size() - 1;
+    // Per pair of blocks: the first, the second, both as one.
     std::vector<Bzip2Blocks::Block> blocks((count + 1) / 2 * 3);
+    std::vector<int> results(blocks.size(), BZ_OK);
+    std::vector<JobQueue::Job> jobs;
+    for (size_t i = 0; i < count; i += 2) {
+        const size_t k = i / 2 * 3;
+        const size_t parts[3][2] = {{i, i + 1}, {i + 1, i + 2}, {i, i + 2}};
+        for (size_t c = 0; c < (i + 1 == count ? 1u : 3u); ++c) {
+            const size_t from = bounds[parts[c][0]];
+            const size_t to = bounds[parts[c][1]];
+            Bzip2Blocks::Block *block = &blocks[k + c];
+            int *result = &results[k + c];
+            jobs.push_back([bytes, from, to, block, result](Workspace &runner) {
+                try {
+                    *result = runner.compressor.compress(bytes + from, to - from, block);
+                } catch (const std::bad_alloc &) {
+                    *result = BZ_MEM_ERROR;
+                }
+            });
+        }
+    }
+    if (space.jobs) {
+        space.jobs->runAll(jobs, space);
+    } else {
+        for (JobQueue::Job &job : jobs)
+            job(space);
+    }
+    for (const int rc : results)
+        if (rc != BZ_OK)
+            return rc;
+
     std::vector<const Bzip2Blocks::Block *> chosen;
     for (size_t i = 0; i < count; i += 2) {
-        Bzip2Blocks::Block *first = &blocks[i / 2 * 3];
-        int rc = compressor.compress(bytes + bounds[i], bounds[i + 1] - bounds[i], first);
-        if (rc != BZ_OK)
-            return rc;
+        const Bzip2Blocks::Block *pair = &blocks[i / 2 * 3];
         if (i + 1 == count) {
-            chosen.push_back(first);
-            break;
-        }
-        Bzip2Blocks::Block *second = first + 1;
-        Bzip2Blocks::Block *both = first + 2;
-        rc = compressor.compress(bytes + bounds[i + 1], bounds[i + 2] - bounds[i + 1], second);
-        if (rc != BZ_OK)
-            return rc;
-        rc = compressor.compress(bytes + bounds[i], bounds[i + 2] - bounds[i], both);
-        if (rc != BZ_OK)
-            return rc;
-        if (both->bitCount <= first->bitCount + second->bitCount) {
-            chosen.push_back(both);
+            chosen.push_back(pair);
+        } else if (pair[2].bitCount <= pair[0].bitCount + pair[1].bitCount) {
+            chosen.push_back(pair + 2);
         } else {
-            chosen.push_back(first);
-            chosen.push_back(second);
+            chosen.push_back(pair);
+            chosen.push_back(pair + 1);
         }
     }
     out->clear();
@@ -1141,7 +1218,7 @@ int writePatch(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qin
     std::vector<char> packed;
     int bzErr = BZ_MEM_ERROR;
     try {
-        bzErr = packStream(streamData, streamSize, cuts, space.compressor, &packed);
+        bzErr = packStream(streamData, streamSize, cuts, space, &packed);
     } catch (const std::bad_alloc &) {
     }
     if (bzErr != BZ_OK) {
@@ -1305,32 +1382,46 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     // Pieces are computed by a few threads in any order; they are taken
     // into the list strictly in piece order below, so the list does not
     // depend on the scheduling.
-    std::mutex mutex;
-    std::condition_variable doneChanged;
-    std::atomic<int> nextPiece{0};
-    std::atomic<bool> cancelled{false};
+    // A worker runs queued block jobs first, then starts the next piece;
+    // with no piece left it waits for jobs until every piece is done. All
+    // of it is guarded by the queue's mutex.
+    JobQueue queue;
+    int nextPiece = 0;
+    int inProgress = 0;
+    bool cancelled = false;
     const auto *oldBytes = reinterpret_cast<const quint8 *>(oldData.constData());
     const auto *newBytes = reinterpret_cast<const quint8 *>(newData.constData());
     auto work = [&]() {
         Workspace space;
+        space.jobs = &queue;
+        std::unique_lock<std::mutex> lock(queue.mutex());
         for (;;) {
-            if (cancelled.load())
+            if (queue.runOne(space, lock))
+                continue;
+            if (cancelled)
                 return;
-            const int i = nextPiece.fetch_add(1);
-            if (i >= pieceCount)
+            if (nextPiece < pieceCount) {
+                PieceJob &job = jobs[size_t(nextPiece++)];
+                ++inProgress;
+                lock.unlock();
+                qInfo().noquote() << "bsdiff start" << int(&job - jobs.data()) << job.start << job.length;
+                const int rc = writePatch(oldBytes + job.start, job.length, newBytes + job.start, job.length,
+                                          job.tmpPath, space);
+                lock.lock();
+                --inProgress;
+                job.result = rc;
+                job.done = true;
+                queue.changed().notify_all();
+                continue;
+            }
+            if (inProgress == 0)
                 return;
-            PieceJob &job = jobs[size_t(i)];
-            qInfo().noquote() << "bsdiff start" << i << job.start << job.length;
-            const int rc = writePatch(oldBytes + job.start, job.length, newBytes + job.start, job.length,
-                                      job.tmpPath, space);
-            std::lock_guard<std::mutex> lock(mutex);
-            job.result = rc;
-            job.done = true;
-            doneChanged.notify_all();
+            queue.changed().wait(lock);
         }
     };
 
-    const int threadCount = std::min(workerThreads(), pieceCount);
+    // More threads than pieces still help: they compress the blocks.
+    const int threadCount = workerThreads();
     std::vector<std::thread> threads;
     // With a single thread the calling thread does all the work before the
     // assembly; otherwise it only assembles while the workers diff.
@@ -1348,7 +1439,11 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
         work();
 
     auto stopWorkers = [&]() {
-        cancelled.store(true);
+        {
+            std::lock_guard<std::mutex> lock(queue.mutex());
+            cancelled = true;
+            queue.changed().notify_all();
+        }
         for (std::thread &t : threads)
             t.join();
         threads.clear();
@@ -1367,8 +1462,8 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     for (int i = 0; i < pieceCount && !failed; ++i) {
         PieceJob &job = jobs[size_t(i)];
         {
-            std::unique_lock<std::mutex> lock(mutex);
-            doneChanged.wait(lock, [&]() { return job.done; });
+            std::unique_lock<std::mutex> lock(queue.mutex());
+            queue.changed().wait(lock, [&]() { return job.done; });
         }
         if (job.result != 0) {
             qCritical().noquote() << "bsdiff failed" << i << oldPath << newPath;
