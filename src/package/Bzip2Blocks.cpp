@@ -193,6 +193,31 @@ int Bzip2Blocks::compress(const quint8 *data, size_t size, Block *block)
     return BZ_OK;
 }
 
+int Bzip2Blocks::streamSize(const quint8 *data, size_t size, size_t *bytes)
+{
+    *bytes = 0;
+    bz_stream bz;
+    std::memset(&bz, 0, sizeof bz);
+    bz.bzalloc = &Bzip2Blocks::allocate;
+    bz.bzfree = &Bzip2Blocks::release;
+    bz.opaque = this;
+    int rc = BZ2_bzCompressInit(&bz, 9, 0, 0);
+    if (rc != BZ_OK)
+        return rc;
+    if (m_out.size() < 65536)
+        m_out.resize(65536);
+    bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(data));
+    bz.avail_in = unsigned(size);
+    do {
+        bz.next_out = reinterpret_cast<char *>(m_out.data());
+        bz.avail_out = unsigned(m_out.size());
+        rc = BZ2_bzCompress(&bz, BZ_FINISH);
+        *bytes += m_out.size() - bz.avail_out;
+    } while (rc == BZ_FINISH_OK);
+    BZ2_bzCompressEnd(&bz);
+    return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
+}
+
 void Bzip2Blocks::join(const std::vector<const Block *> &blocks, std::vector<char> *out)
 {
     out->insert(out->end(), {'B', 'Z', 'h', '9'});

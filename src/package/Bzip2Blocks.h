@@ -47,6 +47,11 @@ public:
     // success); BZ_PARAM_ERROR when the data does not fit one block.
     int compress(const quint8 *data, size_t size, Block *block);
 
+    // Length of the whole stream (any number of blocks) that data
+    // compresses to, without keeping it: for measuring. The bzip2 error code
+    // (BZ_OK on success).
+    int streamSize(const quint8 *data, size_t size, size_t *bytes);
+
     // The stream of the blocks in order, appended to out (as bytes).
     static void join(const std::vector<const Block *> &blocks, std::vector<char> *out);
 

@@ -141,20 +141,6 @@ public:
         return m_data;
     }
 
-    // Grows to at least count, keeping the first `keep` elements.
-    T *grow(size_t count, size_t keep)
-    {
-        if (count > m_capacity) {
-            T *bigger = allocate(count);
-            std::copy(m_data, m_data + keep, bigger);
-            release();
-            m_data = bigger;
-            m_capacity = count;
-        }
-        return m_data;
-    }
-
-    T *data() { return m_data; }
     size_t capacity() const { return m_capacity; }
 
 private:
@@ -204,7 +190,8 @@ private:
 };
 
 // What one worker reuses from piece to piece: the suffix array and its
-// ranks, the second parse's table, the patch stream and its compressed form.
+// ranks, the second parse's table, the patch stream and the compressor's
+// tables.
 struct Workspace;
 
 // Small jobs that any worker of a patch list may run: the compression of
@@ -262,16 +249,28 @@ private:
     std::deque<Entry> m_queue;
 };
 
+// Runs jobs, with the other workers' help where there are any.
+void runJobs(std::vector<JobQueue::Job> &jobs, Workspace &space);
+
 struct Workspace
 {
     Scratch<saidx_t> suffixes;
     Scratch<saidx_t> ranks;
     Scratch<quint8> choices;
     Scratch<quint8> stream;
-    Scratch<char> packed;
     Bzip2Blocks compressor;
     JobQueue *jobs = nullptr; // shared with the other workers, if any
 };
+
+void runJobs(std::vector<JobQueue::Job> &jobs, Workspace &space)
+{
+    if (space.jobs) {
+        space.jobs->runAll(jobs, space);
+        return;
+    }
+    for (JobQueue::Job &job : jobs)
+        job(space);
+}
 
 // Finds, for a position of the new data, the longest prefix of the rest of
 // the new data that occurs anywhere in the old data. The old data's suffixes
@@ -677,48 +676,6 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
     return true;
 }
 
-// Compresses size bytes into one bzip2 stream (block size 9, verbosity 0,
-// default work factor) in memory, starting a new block at every cut; the
-// stream goes to out, its length to *outSize. BZ_OK or the bzip2 error;
-// *atOpen tells a failure to set the compressor up.
-int compressStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Scratch<char> &out,
-                   size_t *outSize, bool *atOpen)
-{
-    bz_stream bz;
-    std::memset(&bz, 0, sizeof bz);
-    int rc = BZ2_bzCompressInit(&bz, 9, 0, 0);
-    *atOpen = rc != BZ_OK;
-    if (rc != BZ_OK)
-        return rc;
-
-    size_t used = 0;
-    out.take(size / 8 + 65536);
-    std::vector<size_t> ends = cuts;
-    ends.push_back(size);
-    size_t pos = 0;
-    for (size_t k = 0; k < ends.size() && rc >= 0; ++k) {
-        const bool last = k + 1 == ends.size();
-        const int action = last ? BZ_FINISH : BZ_FLUSH;
-        bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(bytes + pos));
-        bz.avail_in = unsigned(ends[k] - pos);
-        pos = ends[k];
-        for (;;) {
-            if (out.capacity() - used < 65536)
-                out.grow(out.capacity() * 2, used);
-            bz.next_out = out.data() + used;
-            bz.avail_out = unsigned(std::min<size_t>(out.capacity() - used, 1u << 30));
-            const unsigned room = bz.avail_out;
-            rc = BZ2_bzCompress(&bz, action);
-            used += room - bz.avail_out;
-            if (rc < 0 || (last && rc == BZ_STREAM_END) || (!last && rc == BZ_RUN_OK))
-                break;
-        }
-    }
-    BZ2_bzCompressEnd(&bz);
-    *outSize = used;
-    return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
-}
-
 // Compresses the stream cut into blocks at cuts, trying each pair of
 // neighbouring blocks also as one block and keeping whichever is smaller:
 // a kind of data that runs on compresses better in one block, a change of
@@ -752,12 +709,7 @@ int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts
             });
         }
     }
-    if (space.jobs) {
-        space.jobs->runAll(jobs, space);
-    } else {
-        for (JobQueue::Job &job : jobs)
-            job(space);
-    }
+    runJobs(jobs, space);
     for (const int rc : results)
         if (rc != BZ_OK)
             return rc;
@@ -800,7 +752,7 @@ constexpr int kRecordCost = 24 * kCostScale;
 constexpr size_t kCostSample = 1u << 20;
 
 ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches,
-                        Scratch<char> &packed)
+                        Workspace &space)
 {
     std::vector<qint64> counts(256, 0);
     qint64 nonzero = 0;
@@ -833,13 +785,30 @@ ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std:
     // Without enough of a kind to measure: the usual figures of compiled code.
     double perNonzero = 0.75;
     double perExtra = 0.65;
-    size_t packedSize = 0;
-    bool atOpen = false;
-    if (sampledNonzero >= 1024
-        && compressStream(differences.data(), differences.size(), {}, packed, &packedSize, &atOpen) == BZ_OK)
-        perNonzero = double(packedSize) / double(sampledNonzero);
-    if (extras.size() >= 1024 && compressStream(extras.data(), extras.size(), {}, packed, &packedSize, &atOpen) == BZ_OK)
-        perExtra = double(packedSize) / double(extras.size());
+    // The two samples are compressed as jobs, on two cores where free.
+    size_t packed[2] = {0, 0};
+    int results[2] = {BZ_PARAM_ERROR, BZ_PARAM_ERROR};
+    std::vector<JobQueue::Job> jobs;
+    const std::vector<quint8> *samples[2] = {&differences, &extras};
+    for (int k = 0; k < 2; ++k) {
+        if ((k == 0 ? size_t(sampledNonzero) : extras.size()) < 1024)
+            continue;
+        const std::vector<quint8> *sample = samples[k];
+        size_t *size = &packed[k];
+        int *result = &results[k];
+        jobs.push_back([sample, size, result](Workspace &runner) {
+            try {
+                *result = runner.compressor.streamSize(sample->data(), sample->size(), size);
+            } catch (const std::bad_alloc &) {
+                *result = BZ_MEM_ERROR;
+            }
+        });
+    }
+    runJobs(jobs, space);
+    if (results[0] == BZ_OK)
+        perNonzero = double(packed[0]) / double(sampledNonzero);
+    if (results[1] == BZ_OK)
+        perExtra = double(packed[1]) / double(extras.size());
     costs.extra = std::max(1, int(std::lround(kCostScale * perExtra)));
 
     double entropy = 0;
@@ -1159,7 +1128,7 @@ bool findParse(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qin
         first.push_back({0, newSize, 0, false});
     else if (!findStretches(oldData, oldSize, newData, newSize, space, &first, &hints))
         return false;
-    const ParseCosts costs = measureCosts(oldData, newData, first, space.packed);
+    const ParseCosts costs = measureCosts(oldData, newData, first, space);
     StretchRefiner refiner(oldData, oldSize, newData, newSize, costs, space.choices);
     return refiner.refine(first, hints, parse);
 }
