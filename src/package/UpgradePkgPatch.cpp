@@ -468,9 +468,10 @@ private:
 // apart: long, nearly all-zero difference runs, dense differences where
 // code moved, new code among the extra bytes. Smaller blocks let the
 // tables follow the data; the block plan cuts the stream where about
-// kBlockUnit bytes of run-shortened input have gone by. Whatever the plan,
-// the result is one ordinary bzip2 stream that any bsdiff 4.3 applier
-// reads.
+// kBlockUnit bytes of run-shortened input have gone by, and the packer
+// then joins each pair of neighbouring blocks where one block is smaller.
+// Whatever the plan, the result is one ordinary bzip2 stream that any
+// bsdiff 4.3 applier reads.
 class DiffStream
 {
 public:
@@ -523,8 +524,8 @@ public:
     }
 
 private:
-    // Blocks of about this much run-shortened input compress patches of
-    // compiled code best (bzip2's own limit is 900 kB).
+    // Blocks of about this much run-shortened input, alone or in pairs,
+    // compress patches of compiled code best (bzip2's own limit is 900 kB).
     static constexpr size_t kBlockUnit = 75000;
 
     quint8 *m_bytes;
