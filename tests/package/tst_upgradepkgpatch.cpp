@@ -76,6 +76,13 @@ void TestUpgradePkgPatch::roundTrip_data()
     for (int i = 64; i + 4 <= moved.size(); i += 52)
         moved[i] = char(moved.at(i) + 0x70);
     QTest::newRow("relocated code") << fw << moved;
+    // Changed only in place, no search: a few bytes, none, a shorter end.
+    QByteArray patched = fw;
+    for (int i = 777; i < patched.size(); i += 4099)
+        patched[i] = char(~patched.at(i));
+    QTest::newRow("changed in place") << fw << patched;
+    QTest::newRow("unchanged") << fw << fw;
+    QTest::newRow("cut short") << fw << fw.left(400000);
     // Several megabytes: the stream spans many bzip2 blocks.
     QTest::newRow("many blocks") << firmware(3000000) << firmware(3000000, 3);
 }
