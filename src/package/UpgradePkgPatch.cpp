@@ -201,9 +201,6 @@ private:
     size_t m_capacity = 0;
 };
 
-// What one worker reuses from piece to piece: the suffix array and its
-// ranks, the second parse's table, the patch stream and the compressor's
-// tables.
 struct Workspace;
 
 // Small jobs that any worker of a patch list may run: the compression of
@@ -264,6 +261,9 @@ private:
 // Runs jobs, with the other workers' help where there are any.
 void runJobs(std::vector<JobQueue::Job> &jobs, Workspace &space);
 
+// What one worker reuses from piece to piece: the suffix array and its
+// ranks, the second parse's table, the patch stream and the compressor's
+// tables.
 struct Workspace
 {
     Scratch<saidx_t> suffixes;
@@ -359,11 +359,11 @@ public:
             qint64 before;   // sorts before the target (or first - 1)
             qint64 notBefore; // does not (or end)
             if (r >= first && r < end) {
-                if (before_(r, target, targetSize)) {
+                if (rankSortsBefore(r, target, targetSize)) {
                     before = r;
                     notBefore = end;
                     for (qint64 step = 1; before + step < end; step *= 2) {
-                        if (!before_(before + step, target, targetSize)) {
+                        if (!rankSortsBefore(before + step, target, targetSize)) {
                             notBefore = before + step;
                             break;
                         }
@@ -373,7 +373,7 @@ public:
                     notBefore = r;
                     before = first - 1;
                     for (qint64 step = 1; notBefore - step >= first; step *= 2) {
-                        if (before_(notBefore - step, target, targetSize)) {
+                        if (rankSortsBefore(notBefore - step, target, targetSize)) {
                             before = notBefore - step;
                             break;
                         }
@@ -382,7 +382,7 @@ public:
                 }
                 while (notBefore - before > 1) {
                     const qint64 mid = before + (notBefore - before) / 2;
-                    if (before_(mid, target, targetSize))
+                    if (rankSortsBefore(mid, target, targetSize))
                         before = mid;
                     else
                         notBefore = mid;
@@ -395,7 +395,7 @@ public:
         // above hi after it; the best match is next to the insertion point.
         while (hi - lo > 1) {
             const qint64 mid = lo + (hi - lo) / 2;
-            if (before_(mid, target, targetSize))
+            if (rankSortsBefore(mid, target, targetSize))
                 lo = mid;
             else
                 hi = mid;
@@ -435,7 +435,7 @@ private:
         return true;
     }
 
-    bool before_(qint64 rank, const quint8 *target, qint64 targetSize) const
+    bool rankSortsBefore(qint64 rank, const quint8 *target, qint64 targetSize) const
     {
         const qint64 start = m_suffixes[rank];
         return sortsBefore(m_old + start, m_oldSize - start, target, targetSize);
