@@ -435,6 +435,7 @@ private:
         return true;
     }
 
+    // Whether the suffix of the given rank sorts before the target.
     bool rankSortsBefore(qint64 rank, const quint8 *target, qint64 targetSize) const
     {
         const qint64 start = m_suffixes[rank];
