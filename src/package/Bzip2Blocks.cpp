@@ -3,6 +3,7 @@
 #include <bzlib.h>
 
 #include <cstdlib>
+#include <limits>
 #include <cstring>
 
 namespace vexo {
@@ -208,6 +209,8 @@ int Bzip2Blocks::compress(const quint8 *data, size_t size, Block *block)
 int Bzip2Blocks::streamSize(const quint8 *data, size_t size, size_t *bytes)
 {
     *bytes = 0;
+    if (size > std::numeric_limits<unsigned>::max())
+        return BZ_PARAM_ERROR; // more than one call of the compressor takes
     bz_stream bz;
     std::memset(&bz, 0, sizeof bz);
     bz.bzalloc = &Bzip2Blocks::allocate;
