@@ -135,10 +135,8 @@ size_t Bzip2Blocks::shortenedSize(const quint8 *data, size_t size)
 {
     size_t shortened = 0;
     for (size_t i = 0; i < size;) {
-        size_t j = i + 1;
-        while (j < size && j - i < 255 && data[j] == data[i])
-            ++j;
-        shortened += j - i < 4 ? j - i : 5;
+        const size_t j = runEnd(data, size, i);
+        shortened += shortenedRun(j - i);
         i = j;
     }
     return shortened;

@@ -40,6 +40,18 @@ public:
     // runs of 4 to 255 equal bytes into 5); more does not fit one block.
     static constexpr size_t kMaxShortened = 900000 - 19;
 
+    // bzip2's first stage takes runs of up to 255 equal bytes; a run of 4
+    // or more becomes 5 bytes. runEnd() is where the run that starts at i
+    // ends, shortenedRun() what a run of that length becomes.
+    static size_t runEnd(const quint8 *data, size_t size, size_t i)
+    {
+        size_t j = i + 1;
+        while (j < size && j - i < 255 && data[j] == data[i])
+            ++j;
+        return j;
+    }
+    static size_t shortenedRun(size_t length) { return length < 4 ? length : 5; }
+
     // Run-shortened length of data as bzip2's first stage counts it.
     static size_t shortenedSize(const quint8 *data, size_t size);
 

@@ -511,10 +511,8 @@ public:
         size_t next = kBlockUnit;
         const size_t size = m_size;
         for (size_t i = 0; i < size;) {
-            size_t j = i + 1;
-            while (j < size && j - i < 255 && m_bytes[j] == m_bytes[i])
-                ++j;
-            shortened += j - i < 4 ? j - i : 5;
+            const size_t j = Bzip2Blocks::runEnd(m_bytes, size, i);
+            shortened += Bzip2Blocks::shortenedRun(j - i);
             i = j;
             if (shortened >= next && i < size) {
                 cuts.push_back(i);
