@@ -2,7 +2,6 @@
 
 #include <bzlib.h>
 
-#include <cstdlib>
 #include <limits>
 #include <cstring>
 
@@ -97,38 +96,32 @@ int workFactorFor(size_t size, size_t shortened)
 
 } // namespace
 
-Bzip2Blocks::~Bzip2Blocks()
-{
-    for (const Area &a : m_areas)
-        std::free(a.memory);
-}
-
 void *Bzip2Blocks::allocate(void *self, int items, int size)
 {
     auto *blocks = static_cast<Bzip2Blocks *>(self);
     const size_t bytes = size_t(items) * size_t(size);
-    for (Area &a : blocks->m_areas)
-        if (!a.inUse && a.size == bytes) {
-            a.inUse = true;
-            return a.memory;
+    for (const std::unique_ptr<Area> &a : blocks->m_areas)
+        if (!a->inUse && a->size == bytes) {
+            a->inUse = true;
+            return a->memory.take(bytes);
         }
-    void *memory = std::malloc(bytes);
-    if (!memory)
-        return nullptr;
     try {
-        blocks->m_areas.push_back({memory, bytes, true});
+        std::unique_ptr<Area> area(new Area);
+        void *memory = area->memory.take(bytes);
+        area->size = bytes;
+        area->inUse = true;
+        blocks->m_areas.push_back(std::move(area));
+        return memory;
     } catch (const std::bad_alloc &) {
-        std::free(memory);
         return nullptr;
     }
-    return memory;
 }
 
 void Bzip2Blocks::release(void *self, void *memory)
 {
-    for (Area &a : static_cast<Bzip2Blocks *>(self)->m_areas)
-        if (a.memory == memory)
-            a.inUse = false;
+    for (const std::unique_ptr<Area> &a : static_cast<Bzip2Blocks *>(self)->m_areas)
+        if (a->memory.take(a->size) == memory)
+            a->inUse = false;
 }
 
 size_t Bzip2Blocks::shortenedSize(const quint8 *data, size_t size)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "package/ScratchBuffer.h"
+
 #include <QtGlobal>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace vexo {
@@ -23,7 +26,6 @@ class Bzip2Blocks final
 {
 public:
     Bzip2Blocks() = default;
-    ~Bzip2Blocks();
     Bzip2Blocks(const Bzip2Blocks &) = delete;
     Bzip2Blocks &operator=(const Bzip2Blocks &) = delete;
 
@@ -70,15 +72,15 @@ public:
 private:
     struct Area
     {
-        void *memory;
-        size_t size;
-        bool inUse;
+        ScratchBuffer<char> memory;
+        size_t size = 0;
+        bool inUse = false;
     };
 
     static void *allocate(void *self, int items, int size);
     static void release(void *self, void *memory);
 
-    std::vector<Area> m_areas;   // the compressor's tables, kept for the next block
+    std::vector<std::unique_ptr<Area>> m_areas; // the compressor's tables, kept for the next block
     std::vector<quint8> m_out;   // a block's whole stream before the block is cut out
 };
 

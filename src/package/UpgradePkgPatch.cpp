@@ -2,6 +2,7 @@
 
 #include "comm/Util.h"
 #include "package/Bzip2Blocks.h"
+#include "package/ScratchBuffer.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 
 #include <bzlib.h>
-#include <sys/mman.h>
 #include <divsufsort.h>
 
 #include <algorithm>
@@ -30,7 +30,6 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -116,91 +115,6 @@ qint64 commonPrefix(const quint8 *a, qint64 aSize, const quint8 *b, qint64 bSize
     return i;
 }
 
-// A buffer that keeps its memory from one piece to the next, so that a
-// worker touches fresh pages once instead of for every piece. take() hands
-// out uninitialised room; the caller writes before it reads. Large buffers
-// are mapped on their own and asked for huge pages, which the kernel may
-// grant: far fewer page faults and TLB misses in the random accesses of the
-// search.
-template <typename T>
-class Scratch
-{
-public:
-    Scratch() = default;
-    Scratch(const Scratch &) = delete;
-    Scratch &operator=(const Scratch &) = delete;
-    ~Scratch() { release(); }
-
-    T *take(size_t count)
-    {
-        if (count > m_capacity) {
-            release();
-            m_data = allocate(count);
-            m_capacity = count;
-        }
-        return m_data;
-    }
-
-    size_t capacity() const { return m_capacity; }
-
-private:
-    static constexpr size_t kHugePage = size_t(2) << 20;
-
-    // The address sanitizer guards only the heap's blocks: under it every
-    // buffer comes from the heap.
-    static bool mapsLarge(size_t count)
-    {
-#if defined(__SANITIZE_ADDRESS__)
-        Q_UNUSED(count);
-        return false;
-#else
-        return count * sizeof(T) >= kHugePage;
-#endif
-    }
-
-    static size_t mappedLength(size_t count) { return (count * sizeof(T) + kHugePage - 1) & ~(kHugePage - 1); }
-
-    // Throws std::bad_alloc when there is no memory.
-    static T *allocate(size_t count)
-    {
-        static_assert(std::is_trivially_default_constructible<T>::value, "raw room only");
-        if (count > std::numeric_limits<size_t>::max() / sizeof(T) - kHugePage)
-            throw std::bad_alloc();
-        if (!mapsLarge(count))
-            return static_cast<T *>(::operator new(count * sizeof(T)));
-        // Mapped one huge page longer, then trimmed to a huge-page boundary.
-        const size_t length = mappedLength(count);
-        void *raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (raw == MAP_FAILED)
-            throw std::bad_alloc();
-        const uintptr_t at = (reinterpret_cast<uintptr_t>(raw) + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
-        const size_t head = at - reinterpret_cast<uintptr_t>(raw);
-        if (head > 0)
-            munmap(raw, head);
-        if (kHugePage - head > 0)
-            munmap(reinterpret_cast<char *>(at) + length, kHugePage - head);
-#ifdef MADV_HUGEPAGE
-        madvise(reinterpret_cast<void *>(at), length, MADV_HUGEPAGE);
-#endif
-        return reinterpret_cast<T *>(at);
-    }
-
-    void release()
-    {
-        if (!m_data)
-            return;
-        if (!mapsLarge(m_capacity))
-            ::operator delete(m_data);
-        else
-            munmap(m_data, mappedLength(m_capacity));
-        m_data = nullptr;
-        m_capacity = 0;
-    }
-
-    T *m_data = nullptr;
-    size_t m_capacity = 0;
-};
-
 struct Workspace;
 
 // Small jobs that any worker of a patch list may run: the compression of
@@ -266,10 +180,10 @@ void runJobs(std::vector<JobQueue::Job> &jobs, Workspace &space);
 // tables.
 struct Workspace
 {
-    Scratch<saidx_t> suffixes;
-    Scratch<saidx_t> ranks;
-    Scratch<quint8> choices;
-    Scratch<quint8> stream;
+    ScratchBuffer<saidx_t> suffixes;
+    ScratchBuffer<saidx_t> ranks;
+    ScratchBuffer<quint8> choices;
+    ScratchBuffer<quint8> stream;
     Bzip2Blocks compressor;
     JobQueue *jobs = nullptr; // shared with the other workers, if any
 };
@@ -477,7 +391,7 @@ class DiffStream
 {
 public:
     // Room for exactly `capacity` bytes; the writer knows the size.
-    DiffStream(Scratch<quint8> &buffer, size_t capacity) : m_bytes(buffer.take(capacity)), m_capacity(capacity) {}
+    DiffStream(ScratchBuffer<quint8> &buffer, size_t capacity) : m_bytes(buffer.take(capacity)), m_capacity(capacity) {}
 
     void put(const quint8 *data, qint64 size)
     {
@@ -855,7 +769,7 @@ public:
     static constexpr qint64 kLongRun = 64;      // exact runs taken in one step
 
     StretchRefiner(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qint64 newSize,
-                   const ParseCosts &costs, Scratch<quint8> &table)
+                   const ParseCosts &costs, ScratchBuffer<quint8> &table)
         : m_old(oldData), m_oldSize(oldSize), m_new(newData), m_newSize(newSize), m_costs(costs), m_table(table)
     {
     }
@@ -1056,7 +970,7 @@ private:
     const quint8 *m_new;
     qint64 m_newSize;
     const ParseCosts &m_costs;
-    Scratch<quint8> &m_table;
+    ScratchBuffer<quint8> &m_table;
     quint8 *m_from = nullptr;     // per byte and slot: the slot of the byte before
     std::vector<Shifts> m_shifts; // per stretch: the shifts of its slots
     int m_lastCount = 0;
@@ -1219,15 +1133,41 @@ int writePatch(const quint8 *oldData, qint64 oldSize, const quint8 *newData, qin
     return 0;
 }
 
-QByteArray readWholeFile(const QString &path, bool *ok)
+// A whole input file, in working memory that may use huge pages: reading
+// tens of megabytes into fresh small pages costs more than the reading.
+struct FileBytes
+{
+    ScratchBuffer<quint8> buffer;
+    qint64 size = 0;
+
+    const quint8 *data() { return size > 0 ? buffer.take(size_t(size)) : nullptr; }
+};
+
+bool readWholeFile(const QString &path, FileBytes *out)
 {
     QFile f(path);
-    *ok = false;
-    if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
-        return {};
-    QByteArray data = f.readAll();
-    *ok = f.error() == QFileDevice::NoError && data.size() == f.size();
-    return data;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return false;
+    const qint64 size = f.size();
+    quint8 *to = nullptr;
+    try {
+        to = size > 0 ? out->buffer.take(size_t(size)) : nullptr;
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = f.read(reinterpret_cast<char *>(to) + got, size - got);
+        if (n <= 0)
+            return false;
+        got += n;
+    }
+    // A file that grew meanwhile is not read whole.
+    char more;
+    if (f.read(&more, 1) != 0 || f.error() != QFileDevice::NoError)
+        return false;
+    out->size = size;
+    return true;
 }
 
 // One piece of a patch list and what became of it.
@@ -1255,21 +1195,17 @@ int UpgradePkgPatch::generatePatchFile(const QString &oldPath, const QString &ne
         qCritical().noquote() << "New file does not exist:" << newPath;
         return -1;
     }
-    bool ok = false;
-    const QByteArray oldData = readWholeFile(oldPath, &ok);
-    if (!ok) {
+    FileBytes oldData;
+    if (!readWholeFile(oldPath, &oldData)) {
         qCritical().noquote() << "Open file failed:" << QFileInfo(oldPath).fileName();
         return -1;
     }
-    const QByteArray newData = readWholeFile(newPath, &ok);
-    if (!ok) {
+    FileBytes newData;
+    if (!readWholeFile(newPath, &newData)) {
         qCritical().noquote() << "Open file failed:" << QFileInfo(newPath).fileName();
         return -1;
     }
-    const int rc = generatePatchFile(reinterpret_cast<const quint8 *>(oldData.constData()),
-                                     oldData.size(),
-                                     reinterpret_cast<const quint8 *>(newData.constData()),
-                                     newData.size(), patchPath);
+    const int rc = generatePatchFile(oldData.data(), oldData.size, newData.data(), newData.size, patchPath);
     if (rc != 0)
         return rc;
     qInfo().noquote() << QFileInfo(oldPath).fileName() << "Time for bsdiff:" << timer.elapsed();
@@ -1319,36 +1255,35 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
 {
     const QList<quint32> bounds = pieceBoundaries(splitOffsets);
 
-    bool ok = false;
-    const QByteArray oldData = readWholeFile(oldPath, &ok);
-    if (!ok) {
+    FileBytes oldData;
+    if (!readWholeFile(oldPath, &oldData)) {
         qCritical().noquote() << "open " << oldPath << "failed";
         return false;
     }
-    const QByteArray newData = readWholeFile(newPath, &ok);
-    if (!ok) {
+    FileBytes newData;
+    if (!readWholeFile(newPath, &newData)) {
         qCritical().noquote() << "open " << newPath << "failed";
         return false;
     }
-    if (oldData.size() != newData.size()) {
-        qCritical().noquote() << "length not match" << oldData.size() << "vs" << newData.size();
+    if (oldData.size != newData.size) {
+        qCritical().noquote() << "length not match" << oldData.size << "vs" << newData.size;
         return false;
     }
 
     // Every piece must lie inside the data and the pieces must cover it
     // exactly; offsets come from a patch head that may be damaged.
-    bool boundsOk = !bounds.isEmpty() && bounds.last() == quint32(newData.size());
+    bool boundsOk = !bounds.isEmpty() && qint64(bounds.last()) == newData.size;
     for (int i = 0; boundsOk && i < bounds.size(); ++i)
         boundsOk = bounds.at(i) > (i == 0 ? 0u : bounds.at(i - 1));
     if (!boundsOk) {
-        qCritical().noquote() << "split offsets invalid for length" << newData.size();
+        qCritical().noquote() << "split offsets invalid for length" << newData.size;
         return false;
     }
 
     const int pieceCount = bounds.size();
     const qint64 headerSize = qint64(pieceCount + 1) * kListEntrySize;
     if (headerSize > std::numeric_limits<int>::max() / 2) {
-        qCritical().noquote() << "split offsets invalid for length" << newData.size();
+        qCritical().noquote() << "split offsets invalid for length" << newData.size;
         return false;
     }
 
@@ -1370,8 +1305,8 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     int nextPiece = 0;
     int inProgress = 0;
     bool cancelled = false;
-    const auto *oldBytes = reinterpret_cast<const quint8 *>(oldData.constData());
-    const auto *newBytes = reinterpret_cast<const quint8 *>(newData.constData());
+    const quint8 *oldBytes = oldData.data();
+    const quint8 *newBytes = newData.data();
     auto work = [&]() {
         Workspace space;
         space.jobs = &queue;
@@ -1436,7 +1371,7 @@ bool UpgradePkgPatch::bspatchListGenerate(const QString &oldPath, const QString 
     putLe32(list, 12, quint32(pieceCount));
     qint64 total = headerSize;
 
-    const qint64 step = progressSteps > 0 ? newData.size() / progressSteps : 0;
+    const qint64 step = progressSteps > 0 ? newData.size / progressSteps : 0;
     qint64 threshold = step;
 
     bool failed = false;
