@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <mutex>
+
 using namespace vexo::pc;
 using namespace devtest;
 
@@ -134,13 +136,18 @@ private slots:
         QCOMPARE(QFile::exists(path), result == 0);
     }
 
-    // 300 KiB with lost and damaged pieces: an upload recovers both, a
-    // download recovers lost pieces; a damaged one ends it.
+    // 64 KiB (more pieces than go out between two state reads) with lost and
+    // damaged pieces: an upload recovers both, a download recovers lost
+    // pieces; a damaged one ends it. The upload sends each piece the camera
+    // still misses after one check step of its own, all within the
+    // transfer's time limit, both scaled alike: the file is kept small enough
+    // that its steps (some 80) stay far inside the limit also on a loaded
+    // machine under the thread sanitizer (300 KiB took some 400: 2 s of 5).
     void lossyTransfers()
     {
         OneCamera one;
         QVERIFY(one.dev);
-        const QByteArray data = pattern(300 * 1024, 11);
+        const QByteArray data = pattern(64 * 1024, 11);
         QVERIFY(writeFile(local("big.bin"), data));
         one.cam->setTransferFaults(SimulatedFaults(QStringLiteral("drop=5%,damage=1%,seed=7")));
         QVERIFY(one.dev->fileUploadByUvc(local("big.bin"), Slot2));
@@ -210,19 +217,41 @@ private slots:
     // upload, refused bits, and three tries for a failing thumbnail.
     void workerRequests()
     {
+        // The worker's signals, recorded on the worker's thread under a lock
+        // and read here under it (a spy is written from the worker without
+        // one; a queued connection hands the arguments over under Qt's own
+        // lock, which the thread sanitizer does not see). It outlives the
+        // device, whose worker emits into it.
+        struct Record
+        {
+            std::mutex lock;
+            QList<QPair<unsigned, int>> done;
+            QList<int> progress;
+        } record;
+        auto doneList = [&record] {
+            std::lock_guard<std::mutex> locker(record.lock);
+            return record.done;
+        };
+        auto lastProgress = [&record] {
+            std::lock_guard<std::mutex> locker(record.lock);
+            return record.progress.value(record.progress.size() - 1, -1);
+        };
         OneCamera one;
         QVERIFY(one.dev);
         for (int i = 0; i < 3; ++i)
             one.dev->setImagePaths(i, local(QStringLiteral("icon%1.jpg").arg(i)), local(QStringLiteral("pic%1.jpg").arg(i)));
-        // The worker's signals, queued to this thread (a spy would be
-        // written from the worker while the test reads it).
-        QList<QPair<unsigned, int>> done;
-        QList<int> progress;
-        connect(one.dev.get(), &UvcDevice::fileDownloadDone, this, [&](unsigned bit, int r) { done.append({bit, r}); });
-        connect(one.dev.get(), &UvcDevice::fileUploadProgress, this, [&](int r) { progress.append(r); });
+        connect(one.dev.get(), &UvcDevice::fileDownloadDone, this, [&record](unsigned bit, int r) {
+            std::lock_guard<std::mutex> locker(record.lock);
+            record.done.append({bit, r});
+        }, Qt::DirectConnection);
+        connect(one.dev.get(), &UvcDevice::fileUploadProgress, this, [&record](int r) {
+            std::lock_guard<std::mutex> locker(record.lock);
+            record.progress.append(r);
+        }, Qt::DirectConnection);
         for (unsigned bit : {1u, 2u, 4u, 32u})
             QVERIFY(one.dev->requestImageDownload(bit));
-        QVERIFY(waitFor([&] { return done.size() == 4; }, 10000));
+        QVERIFY(waitFor([&] { return doneList().size() == 4; }, 10000));
+        QList<QPair<unsigned, int>> done = doneList();
         QList<QByteArray> thumbs;
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(done.at(i).first, 1u << i);
@@ -241,13 +270,14 @@ private slots:
 
         QVERIFY(writeFile(local("pic2.jpg"), pattern(5000)));
         QVERIFY(one.dev->requestImageUpload(256));
-        QVERIFY(waitFor([&] { return !progress.isEmpty() && progress.last() == 100; }));
+        QVERIFY(waitFor([&] { return lastProgress() == 100; }));
         QCOMPARE(one.cam->files().file(Slot2), pattern(5000));
 
-        done.clear();
+        const int before = doneList().size();
         one.cam->setTransferFaults(SimulatedFaults(QStringLiteral("garbage-info")));
         QVERIFY(one.dev->requestImageDownload(1));
-        QVERIFY(waitFor([&] { return one.dev->pendingImageRequests() == 0 && done.size() >= 3; }));
+        QVERIFY(waitFor([&] { return one.dev->pendingImageRequests() == 0 && doneList().size() >= before + 3; }));
+        done = doneList().mid(before);
         QCOMPARE(done.size(), 3);
         QCOMPARE(done.last().second, -2);
     }

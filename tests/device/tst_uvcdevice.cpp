@@ -107,6 +107,14 @@ private slots:
         QFETCH(int, answerSize);
         QFETCH(QString, warning);
         OneCamera c(OneCamera::OpenOnly);
+        // The waits are timed from the request on, so the device's worker,
+        // just started, first shows that it is cycling: a frame that wants
+        // no answer reaches the camera. A late first cycle on a loaded
+        // machine is then not taken for a lost write.
+        auto wake = ProtocolMsg::makeRequest(1, 962, QByteArray::fromHex("0101"), false);
+        QCOMPARE(c.dev->sendMsgAsync(wake, false), UvcDevice::NoError);
+        QVERIFY(waitFor([&] { return c.cam->receivedFrames().size() == 1; }));
+        const int earlierBlocks = c.cam->blocksWritten(2).size();
         fault(*c.cam);
         if (!warning.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
@@ -120,7 +128,7 @@ private slots:
         const int waits = writes - 1 + (result == UvcDevice::Timeout && writes == 2 ? 1 : 0);
         QVERIFY(t.elapsed() >= TimeScale::ms(1000) * waits);
         QCOMPARE(answer.size(), answerSize);
-        const auto blocks = c.cam->blocksWritten(2);
+        const auto blocks = c.cam->blocksWritten(2).mid(earlierBlocks);
         QCOMPARE(blocks.size(), writes);
         QCOMPARE(blocks.first(), blocks.last());
         QCOMPARE(c.dev->queuedPackets(), 0);

@@ -87,7 +87,12 @@ Outcome runTask(UvcDevice &dev, UvcPatchUpgrade::UvcTaskType task, bool json)
             QEventLoop loop;
             const bool upgrade = task == UvcPatchUpgrade::UvcTaskUpgrade;
             QObject::connect(&worker, &UvcPatchUpgrade::progressUpdate, &loop,
-                             [&out, json, upgrade](int v, const QString &text) {
+                             [&out, json, upgrade](int v, const QString &queued) {
+                // The queued copy of the text is released inside Qt, where
+                // the thread sanitizer does not see that our reads end before
+                // the worker frees the text; reading through a copy of our
+                // own, released here, makes that order visible.
+                const QString text = queued;
                 // The opening notice (0 with a text) and the retry warnings
                 // (-2) are for the user; the others are results.
                 const bool notice = (upgrade && v == 0 && !text.isEmpty()) || v == -2;
