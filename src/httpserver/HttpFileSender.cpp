@@ -11,7 +11,10 @@
 #include <csignal>
 #include <ctime>
 #include <pthread.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/sendfile.h>
+#include <sys/socket.h>
 
 namespace vexo {
 namespace pc {
@@ -69,6 +72,14 @@ Sent sendFromFile(int socket, int file, qint64 *offset, qint64 *left, qint64 bud
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return result;
+}
+
+// Corked, the system sends only full segments until the body ends, however
+// the file arrives in the socket; uncorking sends what is left.
+void setCorked(qintptr socket, bool corked)
+{
+    const int value = corked ? 1 : 0;
+    ::setsockopt(int(socket), IPPROTO_TCP, TCP_CORK, &value, sizeof value);
 }
 
 } // namespace
@@ -165,6 +176,7 @@ bool HttpFileSender::startZeroCopy()
     // Writable means the socket has room again; level-triggered, so a
     // socket that still has room after its turn is served again on the next
     // pass of the event loop, after the others.
+    setCorked(m_socket, true);
     m_writable = new QSocketNotifier(m_socket, QSocketNotifier::Write, this);
     connect(m_writable, &QSocketNotifier::activated, this, &HttpFileSender::pumpZeroCopy);
     // The socket's descriptor dies with the connection; stop watching it at once.
@@ -192,11 +204,13 @@ void HttpFileSender::pumpZeroCopy()
     case Sent::Full:
         if (m_left > 0)
             return;
+        setCorked(m_socket, false);
         stopZeroCopy();
         m_file.close();
         m_response->end();
         return;
     case Sent::Unsupported:
+        setCorked(m_socket, false);
         stopZeroCopy();
         m_zeroCopy = false;
         m_file.seek(m_offset);

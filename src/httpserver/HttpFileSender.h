@@ -21,7 +21,8 @@ namespace pc {
 //
 // On a plain TCP connection a large body does not pass through this process
 // at all: once the head has gone out, the system copies the file straight
-// into the socket whenever the socket has room (zero-copy). Elsewhere (local
+// into the socket whenever the socket has room (zero-copy), corked so that
+// only full segments go out until the body ends. Elsewhere (local
 // sockets, paced sending) the file is read and written in slices.
 class HttpFileSender final : public QObject
 {
