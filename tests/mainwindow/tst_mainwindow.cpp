@@ -324,9 +324,13 @@ void TestMainWindow::zoomHoldOffAndRateLimit()
         zoom = m_cam->controlValue(CameraDevice::Control::Zoom);
         QTest::qWait(5);
     }
+    // The changes are seen when the loop looks, late by however long a
+    // loaded machine keeps it away, so two of them may look closer than they
+    // were; their number over the whole drag cannot.
+    const qint64 dragged = t.elapsed();
     QVERIFY(changes.size() >= 2);
-    for (int i = 1; i < changes.size(); ++i)
-        QVERIFY2(changes[i] - changes[i - 1] >= 99, qPrintable(QString::number(changes[i] - changes[i - 1])));
+    QVERIFY2(changes.size() <= dragged / 100 + 1,
+             qPrintable(QStringLiteral("%1 changes in %2 ms").arg(changes.size()).arg(dragged)));
     m_zoom->setSliderPosition(70);
     m_zoom->setSliderDown(false);
 
