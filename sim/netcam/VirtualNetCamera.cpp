@@ -27,7 +27,6 @@
 #include <QUrlQuery>
 
 #include <algorithm>
-#include <future>
 #include <set>
 
 namespace vexo {
@@ -66,11 +65,17 @@ QString reversedVersion(const QString &v)
 // the reboots. All its members are used on that thread only.
 class VirtualNetCamera::Service final : public QObject
 {
+    Q_OBJECT
 public:
     explicit Service(VirtualNetCamera *owner)
         : cam_(owner)
     {
     }
+
+    // Called by name through Qt's queue (nothing of ours travels in it),
+    // once per work. The work may delete this Service: nothing of it is
+    // used afterwards.
+    Q_INVOKABLE void runJob() { cam_->runJob(); }
 
     bool listen(const QString &address, quint16 port)
     {
@@ -414,14 +419,33 @@ VirtualNetCamera::~VirtualNetCamera()
 
 void VirtualNetCamera::onService(const std::function<void()> &work)
 {
-    // A promise rather than a blocking queued call: the wait is then one the
-    // thread sanitizer sees.
-    std::promise<void> done;
-    QMetaObject::invokeMethod(service_, [&work, &done] {
-        work();
-        done.set_value();
-    }, Qt::QueuedConnection);
-    done.get_future().wait();
+    // The work is handed over under our own lock, not inside a queued
+    // functor: Qt's queue is not instrumented, so the thread sanitizer would
+    // see neither the hand-over nor that the functor is freed after its run.
+    Job job{&work, false};
+    std::unique_lock<std::mutex> locker(jobLock_);
+    jobs_.push_back(&job);
+    QMetaObject::invokeMethod(service_, "runJob", Qt::QueuedConnection);
+    jobDone_.wait(locker, [&job] { return job.done; });
+}
+
+void VirtualNetCamera::runJob()
+{
+    Job *job = nullptr;
+    {
+        std::lock_guard<std::mutex> locker(jobLock_);
+        if (jobs_.empty())
+            return;
+        job = jobs_.front();
+        jobs_.pop_front();
+    }
+    (*job->work)();
+    // The camera is not touched after its caller is released: the last work
+    // of all is the destructor's, which frees the camera once the thread ends
+    // (an end the thread sanitizer cannot see inside Qt).
+    std::lock_guard<std::mutex> locker(jobLock_);
+    job->done = true;
+    jobDone_.notify_all();
 }
 
 bool VirtualNetCamera::start(const QString &address, quint16 port)
@@ -692,3 +716,5 @@ VirtualNetCamera *VirtualNetCamera::installFromEnvironment()
 
 } // namespace pc
 } // namespace vexo
+
+#include "VirtualNetCamera.moc"

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -131,6 +133,19 @@ private:
     friend class Service;
     // Runs work on the service's thread and waits for it.
     void onService(const std::function<void()> &work);
+    // On the service's thread: runs the oldest work handed over.
+    void runJob();
+
+    // Work for the service's thread, on the caller's stack until done. It is
+    // handed over under jobLock_; Qt's event queue only wakes the thread.
+    struct Job
+    {
+        const std::function<void()> *work;
+        bool done;
+    };
+    std::mutex jobLock_;
+    std::condition_variable jobDone_;
+    std::deque<Job *> jobs_;
 
     mutable std::mutex lock_;
     QString address_;

@@ -167,18 +167,18 @@ void pushDevUsageEvent(const QString &sn, int action, int trigger, const QString
         panTiltValid = source->readPanTilt(sn, &pan, &tilt);
     const QJsonObject body = DevUsageSnapshot::eventBody(facts, action, trigger, comment, data, extra1, extra2,
                                                          extra3, panTiltValid, pan, tilt);
-    QThreadPool::globalInstance()->start(new PushDevUsageState(body, DevUsageSnapshot::eventType(facts.family, action)));
+    CloudReport::startOnPool(new PushDevUsageState(body, DevUsageSnapshot::eventType(facts.family, action)));
 }
 
 void startUsageStateReport(const QString &sn)
 {
-    QThreadPool::globalInstance()->start(
+    CloudReport::startOnPool(
         new PushDevUsageState(sn, PushDevUsageState::MainStatusFlag | PushDevUsageState::ExtStatusFlag));
 }
 
 void startDevInfoReport(const QJsonObject &reportInfo)
 {
-    QThreadPool::globalInstance()->start(new PushToServer(reportInfo, 0));
+    CloudReport::startOnPool(new PushToServer(reportInfo, 0));
 }
 
 void startCloudQuery(const QJsonObject &info, int type, QObject *receiver, const QString &slotName)

@@ -1,7 +1,10 @@
 #include "comm/CloudReport.h"
 
 #include <QJsonDocument>
+#include <QThreadPool>
 #include <QUrl>
+
+#include <mutex>
 
 namespace vexo {
 namespace pc {
@@ -19,14 +22,45 @@ QJsonObject ownBody(const QJsonObject &info)
     return QJsonDocument::fromJson(QJsonDocument(info).toJson(QJsonDocument::Compact)).object();
 }
 
+std::mutex &handOverLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 } // namespace
 
 CloudReport::CloudReport(const QJsonObject &info, int type)
     : m_info(ownBody(info))
     , m_type(type)
-    , m_baseUrl(AppTask::reportBaseUrl())
+    , m_baseUrl(ownText(AppTask::reportBaseUrl()))
 {
     setAutoDelete(true);
+}
+
+QString CloudReport::ownText(const QString &text)
+{
+    if (text.isNull())
+        return QString();
+    return QString(text.unicode(), text.size());
+}
+
+void CloudReport::startOnPool(CloudReport *task)
+{
+    // Everything the starting thread wrote into the task comes before this.
+    {
+        std::lock_guard<std::mutex> locker(handOverLock());
+    }
+    QThreadPool::globalInstance()->start(task);
+}
+
+void CloudReport::run()
+{
+    // Pairs with startOnPool(): the task is read, and freed, after it.
+    {
+        std::lock_guard<std::mutex> locker(handOverLock());
+    }
+    send();
 }
 
 QString CloudReport::urlOf(const QString &path) const

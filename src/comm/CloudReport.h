@@ -18,8 +18,24 @@ public:
     const QJsonObject &info() const { return m_info; }
     int type() const { return m_type; }
 
+    // Runs `task` on Qt's global thread pool. The task is handed to the pool
+    // thread under a lock of our own as well: the pool's lock is inside Qt,
+    // where the thread sanitizer cannot see that it orders the task's
+    // construction before its run and its deletion.
+    static void startOnPool(CloudReport *task);
+
+    // Takes the task over from the thread that started it, then sends.
+    void run() final;
+
 protected:
     CloudReport(const QJsonObject &info, int type);
+
+    // The report itself, on the pool thread.
+    virtual void send() = 0;
+
+    // A copy of `text` with a buffer of its own: nothing the pool thread
+    // reads is shared with the starting thread.
+    static QString ownText(const QString &text);
 
     // The base URL + `path`; empty when either is missing.
     QString urlOf(const QString &path) const;

@@ -10,13 +10,13 @@ namespace pc {
 
 PushDevUsageState::PushDevUsageState(const QJsonObject &info, DevUsageStateType type)
     : CloudReport(info, type)
-    , m_sn(info.value(QStringLiteral("sn")).toString())
+    , m_sn(ownText(info.value(QStringLiteral("sn")).toString()))
 {
 }
 
 PushDevUsageState::PushDevUsageState(const QString &sn, DevUsageStateType flags)
     : CloudReport(QJsonObject(), flags)
-    , m_sn(sn)
+    , m_sn(ownText(sn))
 {
 }
 
@@ -57,7 +57,7 @@ void PushDevUsageState::postReport(const QJsonObject &body, DevUsageStateType ty
     post(getUrl(type), body, AppTask::UsageReport);
 }
 
-void PushDevUsageState::run()
+void PushDevUsageState::send()
 {
     if (m_type < 109) {
         postReport(m_info, m_type);

@@ -21,7 +21,6 @@ public:
     // Snapshots of the camera `sn`, built when the task runs.
     PushDevUsageState(const QString &sn, DevUsageStateType flags);
 
-    void run() override;
 
     // Reporting base URL + the path of `type` when the camera is still
     // registered; empty otherwise ("Unknown type =" for a bad type).
@@ -32,6 +31,7 @@ public:
     const QString &sn() const { return m_sn; }
 
 private:
+    void send() override;
     void postReport(const QJsonObject &body, DevUsageStateType type);
 
     QString m_sn;

@@ -28,7 +28,7 @@ QString PushToServer::pathOf(int type)
     }
 }
 
-void PushToServer::run()
+void PushToServer::send()
 {
     const QString path = pathOf(m_type);
     if (path.isEmpty()) {

@@ -12,12 +12,14 @@ class PushToServer final : public CloudReport
 public:
     PushToServer(const QJsonObject &info, int type);
 
-    void run() override;
 
     // Path of a type: 0 "dev/submit/", 1 "dev/status/submit/",
     // 2 "dev/function/count/", 3 "nimocam/status/submit/",
     // 4 "nimocam/devnum/stat/"; empty otherwise.
     static QString pathOf(int type);
+
+private:
+    void send() override;
 };
 
 } // namespace pc

@@ -195,7 +195,7 @@ private slots:
         m_source.set({camera("GONE", DevUsageFacts::FamilyZarvo), camera("NET", DevUsageFacts::FamilyZarvo, true)});
         auto *task = new PushDevUsageState(QJsonObject{{QStringLiteral("sn"), QStringLiteral("GONE")}}, 102);
         m_source.set({camera("NET", DevUsageFacts::FamilyZarvo, true)});
-        QThreadPool::globalInstance()->start(task);
+        CloudReport::startOnPool(task);
         pushDevUsageEvent(QStringLiteral("GHOST"), 4, 0, QString(), 1);
         startUsageStateReport(QStringLiteral("NET"));
         QThreadPool::globalInstance()->waitForDone();
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(path(got, 0), QStringLiteral("/dev/submit/"));
         QCOMPARE(body(got, 0), f.reportInfo);
         // A type outside the table ends the task without a request.
-        QThreadPool::globalInstance()->start(new PushToServer(f.reportInfo, 9));
+        CloudReport::startOnPool(new PushToServer(f.reportInfo, 9));
         QThreadPool::globalInstance()->waitForDone();
         QVERIFY(logged(QStringLiteral("Unknown type = 9")));
     }
