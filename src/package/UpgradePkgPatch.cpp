@@ -384,7 +384,7 @@ private:
 // code moved, new code among the extra bytes. Smaller blocks let the
 // tables follow the data; the block plan cuts the stream where about
 // kBlockUnit bytes of run-shortened input have gone by, and the packer
-// then joins each pair of neighbouring blocks where one block is smaller.
+// then joins neighbouring blocks, two or four, where one block is smaller.
 // Whatever the plan, the result is one ordinary bzip2 stream that any
 // bsdiff 4.3 applier reads.
 class DiffStream
@@ -437,9 +437,10 @@ public:
     }
 
 private:
-    // Blocks of about this much run-shortened input, alone or in pairs,
-    // compress patches of compiled code best (bzip2's own limit is 900 kB).
-    static constexpr size_t kBlockUnit = 75000;
+    // Blocks of about this much run-shortened input, alone, in pairs or in
+    // fours, compress patches of compiled code best (bzip2's own limit is
+    // 900 kB).
+    static constexpr size_t kBlockUnit = 50000;
 
     quint8 *m_bytes;
     size_t m_capacity;
@@ -602,11 +603,12 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
     return true;
 }
 
-// Compresses the stream cut into blocks at cuts, trying each pair of
-// neighbouring blocks also as one block and keeping whichever is smaller:
-// a kind of data that runs on compresses better in one block, a change of
-// kind better in two. The blocks are joined into one stream in out. BZ_OK
-// or the bzip2 error.
+// Compresses the stream cut into blocks at cuts and joins the blocks into
+// one stream in out. A kind of data that runs on compresses better in one
+// block, a change of kind better in two: each pair of neighbouring blocks
+// is tried also as one block, and where both pairs of a group of four are
+// better whole, the four as one block; the smaller way is kept. BZ_OK or
+// the bzip2 error.
 int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Workspace &space,
                std::vector<char> *out)
 {
@@ -614,43 +616,89 @@ int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts
     bounds.insert(bounds.end(), cuts.begin(), cuts.end());
     bounds.push_back(size);
     const size_t count = bounds.size() - 1;
-    // Per pair of blocks: the first, the second, both as one.
-    std::vector<Bzip2Blocks::Block> blocks((count + 1) / 2 * 3);
-    std::vector<int> results(blocks.size(), BZ_OK);
-    std::vector<JobQueue::Job> jobs;
-    for (size_t i = 0; i < count; i += 2) {
-        const size_t k = i / 2 * 3;
-        const size_t parts[3][2] = {{i, i + 1}, {i + 1, i + 2}, {i, i + 2}};
-        for (size_t c = 0; c < (i + 1 == count ? 1u : 3u); ++c) {
-            const size_t from = bounds[parts[c][0]];
-            const size_t to = bounds[parts[c][1]];
-            Bzip2Blocks::Block *block = &blocks[k + c];
-            int *result = &results[k + c];
-            jobs.push_back([bytes, from, to, block, result](Workspace &runner) {
+
+    // A candidate: the blocks first..last (exclusive) as one block.
+    struct Candidate
+    {
+        size_t first;
+        size_t last;
+        Bzip2Blocks::Block block;
+        int result = BZ_OK;
+    };
+    std::vector<std::unique_ptr<Candidate>> candidates;
+    auto compressAll = [&](size_t from) {
+        std::vector<JobQueue::Job> jobs;
+        for (size_t k = from; k < candidates.size(); ++k) {
+            Candidate *c = candidates[k].get();
+            jobs.push_back([bytes, &bounds, c](Workspace &runner) {
                 try {
-                    *result = runner.compressor.compress(bytes + from, to - from, block);
+                    c->result = runner.compressor.compress(bytes + bounds[c->first], bounds[c->last] - bounds[c->first],
+                                                           &c->block);
                 } catch (const std::bad_alloc &) {
-                    *result = BZ_MEM_ERROR;
+                    c->result = BZ_MEM_ERROR;
                 }
             });
         }
+        runJobs(jobs, space);
+        for (size_t k = from; k < candidates.size(); ++k)
+            if (candidates[k]->result != BZ_OK)
+                return candidates[k]->result;
+        return int(BZ_OK);
+    };
+    auto add = [&](size_t first, size_t last) {
+        candidates.push_back(std::unique_ptr<Candidate>(new Candidate{first, last, {}, BZ_OK}));
+        return candidates.back().get();
+    };
+
+    // Single blocks and pairs.
+    std::vector<Candidate *> singles;
+    std::vector<Candidate *> pairs; // null where a pair has no second block
+    for (size_t i = 0; i < count; ++i)
+        singles.push_back(add(i, i + 1));
+    for (size_t i = 0; i < count; i += 2)
+        pairs.push_back(i + 1 < count ? add(i, i + 2) : nullptr);
+    int rc = compressAll(0);
+    if (rc != BZ_OK)
+        return rc;
+    // The best way for each pair: its own blocks as they are (bits, list).
+    struct Way
+    {
+        quint64 bits;
+        std::vector<const Bzip2Blocks::Block *> blocks;
+        bool whole; // the pair as one block
+    };
+    std::vector<Way> pairWays;
+    for (size_t j = 0; j < pairs.size(); ++j) {
+        const Candidate *a = singles[2 * j];
+        const Candidate *b = 2 * j + 1 < count ? singles[2 * j + 1] : nullptr;
+        Way apart{a->block.bitCount + (b ? b->block.bitCount : 0), {&a->block}, false};
+        if (b)
+            apart.blocks.push_back(&b->block);
+        if (pairs[j] && pairs[j]->block.bitCount <= apart.bits)
+            pairWays.push_back({pairs[j]->block.bitCount, {&pairs[j]->block}, true});
+        else
+            pairWays.push_back(apart);
     }
-    runJobs(jobs, space);
-    for (const int rc : results)
-        if (rc != BZ_OK)
-            return rc;
+
+    // Groups of four whose two pairs both went whole.
+    const size_t firstQuad = candidates.size();
+    std::vector<Candidate *> quads(pairs.size() / 2, nullptr);
+    for (size_t q = 0; q < quads.size(); ++q)
+        if (pairWays[2 * q].whole && pairWays[2 * q + 1].whole)
+            quads[q] = add(4 * q, 4 * q + 4);
+    rc = compressAll(firstQuad);
+    if (rc != BZ_OK)
+        return rc;
 
     std::vector<const Bzip2Blocks::Block *> chosen;
-    for (size_t i = 0; i < count; i += 2) {
-        const Bzip2Blocks::Block *pair = &blocks[i / 2 * 3];
-        if (i + 1 == count) {
-            chosen.push_back(pair);
-        } else if (pair[2].bitCount <= pair[0].bitCount + pair[1].bitCount) {
-            chosen.push_back(pair + 2);
-        } else {
-            chosen.push_back(pair);
-            chosen.push_back(pair + 1);
+    for (size_t j = 0; j < pairWays.size(); ++j) {
+        const Candidate *quad = j / 2 < quads.size() ? quads[j / 2] : nullptr;
+        if (quad && j % 2 == 0 && quad->block.bitCount <= pairWays[j].bits + pairWays[j + 1].bits) {
+            chosen.push_back(&quad->block);
+            ++j;
+            continue;
         }
+        chosen.insert(chosen.end(), pairWays[j].blocks.begin(), pairWays[j].blocks.end());
     }
     out->clear();
     Bzip2Blocks::join(chosen, out);

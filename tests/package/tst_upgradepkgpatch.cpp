@@ -85,6 +85,8 @@ void TestUpgradePkgPatch::roundTrip_data()
     QTest::newRow("cut short") << fw << fw.left(400000);
     // Several megabytes: the stream spans many bzip2 blocks.
     QTest::newRow("many blocks") << firmware(3000000) << firmware(3000000, 3);
+    // An odd number of blocks: the last has no partner to be joined with.
+    QTest::newRow("odd blocks") << firmware(3500000) << firmware(3500000, 3);
 }
 
 void TestUpgradePkgPatch::roundTrip()
