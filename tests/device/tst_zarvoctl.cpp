@@ -52,6 +52,10 @@ Run zarvoctl(const QString &commandLine, const QByteArray &fault = QByteArray(),
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
+    // What the program said goes to the test's log, so that a failure shows
+    // why (a sanitizer's report, for one, only shows as exit code 66).
+    if (r.code != 0)
+        qInfo().noquote() << "zarvoctl" << commandLine << "exited with" << r.code << '\n' << r.err;
     return r;
 }
 
