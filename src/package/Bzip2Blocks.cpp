@@ -103,7 +103,7 @@ void *Bzip2Blocks::allocate(void *self, int items, int size)
     for (const std::unique_ptr<Area> &a : blocks->m_areas)
         if (!a->inUse && a->size == bytes) {
             a->inUse = true;
-            return a->memory.take(bytes);
+            return a->memory.data();
         }
     try {
         std::unique_ptr<Area> area(new Area);
@@ -120,7 +120,7 @@ void *Bzip2Blocks::allocate(void *self, int items, int size)
 void Bzip2Blocks::release(void *self, void *memory)
 {
     for (const std::unique_ptr<Area> &a : static_cast<Bzip2Blocks *>(self)->m_areas)
-        if (a->memory.take(a->size) == memory)
+        if (a->memory.data() == memory)
             a->inUse = false;
 }
 

@@ -39,6 +39,8 @@ public:
         return m_data;
     }
 
+    // The room handed out last (null before the first take()).
+    T *data() const { return m_data; }
     size_t capacity() const { return m_capacity; }
 
 private:

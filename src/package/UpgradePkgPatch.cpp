@@ -1188,7 +1188,7 @@ struct FileBytes
     ScratchBuffer<quint8> buffer;
     qint64 size = 0;
 
-    const quint8 *data() { return size > 0 ? buffer.take(size_t(size)) : nullptr; }
+    const quint8 *data() const { return size > 0 ? buffer.data() : nullptr; }
 };
 
 bool readWholeFile(const QString &path, FileBytes *out)
