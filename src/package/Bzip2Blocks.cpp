@@ -140,6 +140,10 @@ int Bzip2Blocks::compress(const quint8 *data, size_t size, Block *block)
     *block = Block();
     if (size == 0)
         return BZ_OK;
+    if (m_encoder.encode(data, size, &block->bits, &block->bitCount, &block->crc)) {
+        block->empty = false;
+        return BZ_OK;
+    }
     const size_t shortened = shortenedSize(data, size);
     if (shortened > kMaxShortened)
         return BZ_PARAM_ERROR;
@@ -200,28 +204,27 @@ int Bzip2Blocks::compress(const quint8 *data, size_t size, Block *block)
 int Bzip2Blocks::streamSize(const quint8 *data, size_t size, size_t *bytes)
 {
     *bytes = 0;
-    if (size > std::numeric_limits<unsigned>::max())
-        return BZ_PARAM_ERROR; // more than one call of the compressor takes
-    bz_stream bz;
-    std::memset(&bz, 0, sizeof bz);
-    bz.bzalloc = &Bzip2Blocks::allocate;
-    bz.bzfree = &Bzip2Blocks::release;
-    bz.opaque = this;
-    int rc = BZ2_bzCompressInit(&bz, 9, 0, workFactorFor(size, shortenedSize(data, size)));
-    if (rc != BZ_OK)
-        return rc;
-    if (m_out.size() < 65536)
-        m_out.resize(65536);
-    bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(data));
-    bz.avail_in = unsigned(size);
-    do {
-        bz.next_out = reinterpret_cast<char *>(m_out.data());
-        bz.avail_out = unsigned(m_out.size());
-        rc = BZ2_bzCompress(&bz, BZ_FINISH);
-        *bytes += m_out.size() - bz.avail_out;
-    } while (rc == BZ_FINISH_OK);
-    BZ2_bzCompressEnd(&bz);
-    return rc == BZ_STREAM_END ? BZ_OK : (rc < 0 ? rc : BZ_SEQUENCE_ERROR);
+    // Blocks as full as one takes, as a single compressor fills them.
+    quint64 bits = quint64(kHeadBytes) * 8 + kTailBits;
+    Block block;
+    for (size_t i = 0; i < size;) {
+        size_t j = i;
+        size_t shortened = 0;
+        while (j < size) {
+            const size_t end = runEnd(data, size, j);
+            if (shortened + shortenedRun(end - j) > kMaxShortened)
+                break;
+            shortened += shortenedRun(end - j);
+            j = end;
+        }
+        const int rc = compress(data + i, j - i, &block);
+        if (rc != BZ_OK)
+            return rc;
+        bits += block.bitCount;
+        i = j;
+    }
+    *bytes = size_t((bits + 7) / 8);
+    return BZ_OK;
 }
 
 void Bzip2Blocks::join(const std::vector<const Block *> &blocks, std::vector<char> *out)

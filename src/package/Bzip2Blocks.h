@@ -1,5 +1,6 @@
 #pragma once
 
+#include "package/Bzip2Encoder.h"
 #include "package/ScratchBuffer.h"
 
 #include <QtGlobal>
@@ -80,6 +81,7 @@ private:
     static void *allocate(void *self, int items, int size);
     static void release(void *self, void *memory);
 
+    Bzip2Encoder m_encoder;
     std::vector<std::unique_ptr<Area>> m_areas; // the compressor's tables, kept for the next block
     std::vector<quint8> m_out;   // a block's whole stream before the block is cut out
 };

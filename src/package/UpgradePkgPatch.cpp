@@ -732,6 +732,8 @@ ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std:
     qint64 nonzero = 0;
     std::vector<quint8> differences;
     std::vector<quint8> extras;
+    differences.reserve(kCostSample);
+    extras.reserve(kCostSample);
     qint64 sampledNonzero = 0;
     for (const Stretch &s : stretches) {
         const quint8 *n = newData + s.start;

@@ -1,7 +1,9 @@
-// Blocks compressed one at a time and joined make the stream a single
-// compressor writes for the same cuts, and any bzip2 reader takes it back.
+// Blocks written one at a time and joined make one stream that the bzip2
+// library reads back, whatever the data: runs at the first stage's edges,
+// data that repeats itself whole, every byte value, a full block.
 
 #include "package/Bzip2Blocks.h"
+#include "package/Bzip2Encoder.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -29,28 +31,36 @@ std::vector<quint8> mixed(size_t size, quint32 seed)
     return data;
 }
 
-// One stream from one compressor, flushed at every cut.
-std::vector<char> singleStream(const std::vector<quint8> &data, const std::vector<size_t> &cuts)
+// The library's own stream for data: its size and its CRC (for one block,
+// the block's CRC).
+void libraryStream(const std::vector<quint8> &data, size_t *size, quint32 *crc)
 {
-    bz_stream bz;
-    std::memset(&bz, 0, sizeof bz);
-    BZ2_bzCompressInit(&bz, 9, 0, 0);
-    std::vector<char> out(data.size() + 65536);
-    bz.next_out = out.data();
-    bz.avail_out = unsigned(out.size());
-    size_t pos = 0;
-    for (size_t k = 0; k <= cuts.size(); ++k) {
-        const size_t end = k < cuts.size() ? cuts[k] : data.size();
-        bz.next_in = reinterpret_cast<char *>(const_cast<quint8 *>(data.data() + pos));
-        bz.avail_in = unsigned(end - pos);
-        pos = end;
-        const int action = k < cuts.size() ? BZ_FLUSH : BZ_FINISH;
-        while (BZ2_bzCompress(&bz, action) == (action == BZ_FLUSH ? BZ_FLUSH_OK : BZ_FINISH_OK)) {
+    std::vector<char> out(data.size() + data.size() / 50 + 1024);
+    unsigned length = unsigned(out.size());
+    QCOMPARE(BZ2_bzBuffToBuffCompress(out.data(), &length, reinterpret_cast<char *>(const_cast<quint8 *>(data.data())),
+                                      unsigned(data.size()), 9, 0, 0),
+             BZ_OK);
+    *size = length;
+    *crc = 0;
+    for (int i = 0; i < 4; ++i)
+        *crc = *crc << 8 | quint8(out[length - 4 + unsigned(i)]);
+    // The CRC ends before the last byte's padding.
+    const quint64 tail = quint64(length) * 8;
+    for (int pad = 0; pad < 8; ++pad) {
+        quint64 value = 0;
+        for (quint64 at = tail - quint64(pad) - 32; at < tail - quint64(pad); ++at)
+            value = value << 1 | ((quint8(out[at >> 3]) >> (7 - (at & 7))) & 1u);
+        quint64 rest = 0;
+        for (quint64 at = tail - quint64(pad); at < tail; ++at)
+            rest |= (quint8(out[at >> 3]) >> (7 - (at & 7))) & 1u;
+        quint64 mark = 0;
+        for (quint64 at = tail - quint64(pad) - 80; at < tail - quint64(pad) - 32; ++at)
+            mark = mark << 1 | ((quint8(out[at >> 3]) >> (7 - (at & 7))) & 1u);
+        if (rest == 0 && mark == 0x177245385090ULL) {
+            *crc = quint32(value);
+            return;
         }
     }
-    out.resize(out.size() - bz.avail_out);
-    BZ2_bzCompressEnd(&bz);
-    return out;
 }
 
 bool decompress(const std::vector<char> &stream, size_t expected, std::vector<quint8> *out)
@@ -70,12 +80,14 @@ class TestBzip2Blocks : public QObject
     Q_OBJECT
 
 private slots:
-    void joinedEqualsOneCompressor_data();
-    void joinedEqualsOneCompressor();
+    void joinedReadsBack_data();
+    void joinedReadsBack();
+    void kindsOfData_data();
+    void kindsOfData();
     void limits();
 };
 
-void TestBzip2Blocks::joinedEqualsOneCompressor_data()
+void TestBzip2Blocks::joinedReadsBack_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("blocks");
@@ -88,7 +100,7 @@ void TestBzip2Blocks::joinedEqualsOneCompressor_data()
     QTest::newRow("two uneven") << 300000 << 2 << 4u;
 }
 
-void TestBzip2Blocks::joinedEqualsOneCompressor()
+void TestBzip2Blocks::joinedReadsBack()
 {
     QFETCH(int, size);
     QFETCH(int, blocks);
@@ -113,14 +125,62 @@ void TestBzip2Blocks::joinedEqualsOneCompressor()
     std::vector<char> joined;
     Bzip2Blocks::join(order, &joined);
 
-    QVERIFY(joined == singleStream(data, cuts));
     std::vector<quint8> back;
     QVERIFY(decompress(joined, data.size(), &back));
     QVERIFY(back == data);
+    size_t measured = 0;
+    QCOMPARE(compressor.streamSize(data.data(), data.size(), &measured), BZ_OK);
+    if (blocks == 1)
+        QCOMPARE(measured, joined.size());
+}
+
+// One block of each kind: read back, the library's CRC, and no larger than
+// the library makes it (the tables are fitted at least as well).
+void TestBzip2Blocks::kindsOfData_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("one byte") << QByteArray("x");
+    QTest::newRow("one run") << QByteArray(100000, '\0');
+    // The first stage's edges: runs of 3, 4, 5, 255, 256 and 259 bytes, and
+    // counts that are themselves bytes of the data.
+    QByteArray edges;
+    for (int run : {3, 4, 5, 255, 256, 259, 1, 4, 8})
+        edges += QByteArray(run, char('a' + run % 7)) + QByteArray(1, char(run - 4 > 0 ? run - 4 : 9));
+    QTest::newRow("run edges") << edges.repeated(50);
+    // Whole repeats have no least rotation of their own.
+    QTest::newRow("repeats whole") << QByteArray("abcab").repeated(1000).left(4000);
+    QTest::newRow("two bytes alternating") << QByteArray("ab").repeated(30000);
+    QByteArray all;
+    for (int i = 0; i < 256 * 40; ++i)
+        all += char(i * 7 % 256);
+    QTest::newRow("every byte") << all;
+    const std::vector<quint8> m = mixed(400000, 11);
+    QTest::newRow("code-like") << QByteArray(reinterpret_cast<const char *>(m.data()), int(m.size()));
+}
+
+void TestBzip2Blocks::kindsOfData()
+{
+    QFETCH(QByteArray, data);
+    const std::vector<quint8> bytes(data.begin(), data.end());
+    Bzip2Blocks compressor;
+    Bzip2Blocks::Block block;
+    QCOMPARE(compressor.compress(bytes.data(), bytes.size(), &block), BZ_OK);
+    std::vector<char> stream;
+    Bzip2Blocks::join({&block}, &stream);
+    std::vector<quint8> back;
+    QVERIFY(decompress(stream, bytes.size(), &back));
+    QVERIFY(back == bytes);
+
+    size_t librarySize = 0;
+    quint32 libraryCrc = 0;
+    libraryStream(bytes, &librarySize, &libraryCrc);
+    QCOMPARE(block.crc, libraryCrc);
+    QCOMPARE(Bzip2Encoder::crc(bytes.data(), bytes.size()), libraryCrc);
+    QVERIFY2(stream.size() <= librarySize, qPrintable(QStringLiteral("%1 > %2").arg(stream.size()).arg(librarySize)));
 }
 
 // No input makes no block (a valid empty stream, also between blocks); more
-// than one block holds is refused.
+// than one block holds is refused, a full block is taken.
 void TestBzip2Blocks::limits()
 {
     Bzip2Blocks compressor;
@@ -151,6 +211,10 @@ void TestBzip2Blocks::limits()
     Bzip2Blocks::Block big;
     QCOMPARE(compressor.compress(noise.data(), noise.size(), &big), BZ_PARAM_ERROR);
     QCOMPARE(compressor.compress(noise.data(), noise.size() - 1, &big), BZ_OK);
+    stream.clear();
+    Bzip2Blocks::join({&big}, &stream);
+    QVERIFY(decompress(stream, noise.size() - 1, &back));
+    QVERIFY(std::equal(back.begin(), back.end(), noise.begin()) && back.size() == noise.size() - 1);
 }
 
 QTEST_GUILESS_MAIN(TestBzip2Blocks)
