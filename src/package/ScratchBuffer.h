@@ -16,8 +16,10 @@ namespace pc {
 // Working memory of the patch generator: a buffer that keeps its memory
 // from one use to the next, so that a worker touches fresh pages once
 // instead of for every piece. take() hands out uninitialised room; the
-// caller writes before it reads. Large buffers are mapped on their own and
-// asked for huge pages, which the kernel may grant: far fewer page faults
+// caller writes before it reads. Buffers from a quarter megabyte up are
+// mapped on their own, rounded up to whole huge pages (the part never
+// touched costs nothing) and asked for huge pages, which the kernel may
+// grant: far fewer page faults
 // (each costs a kernel entry and a zeroed page) and TLB misses in the
 // random accesses of the search.
 template <typename T>
@@ -54,7 +56,7 @@ private:
         Q_UNUSED(count);
         return false;
 #else
-        return count * sizeof(T) >= kHugePage;
+        return count * sizeof(T) >= kHugePage / 8;
 #endif
     }
 
