@@ -10,9 +10,9 @@
 //       - a generated 32 MiB package and its next revision (four pieces);
 //       - real compiled code: two releases of Debian binaries laid out as
 //         a camera fills the new layout (scripts/bench-debian-pair.sh);
-//       - real compiled code: this project's programs built at an older
-//         commit and at this one (scripts/bench-own-pair.sh), when that
-//         build is possible here.
+//       - real compiled code: this project's programs built at two fixed
+//         commits (scripts/bench-own-pair.sh), when that build is possible
+//         here.
 //  2. "zarvoctl fw compress" against "xz --format=raw --lzma2=preset=5" on
 //     the new package's patch head and on its first 8 MiB.
 //
