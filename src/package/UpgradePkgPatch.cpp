@@ -384,7 +384,8 @@ private:
 // code moved, new code among the extra bytes. Smaller blocks let the
 // tables follow the data; the block plan cuts the stream where about
 // kBlockUnit bytes of run-shortened input have gone by, and the packer
-// then joins neighbouring blocks, two or four, where one block is smaller.
+// then joins neighbouring blocks, two, four or eight, where one block is
+// smaller.
 // Whatever the plan, the result is one ordinary bzip2 stream that any
 // bsdiff 4.3 applier reads.
 class DiffStream
@@ -603,12 +604,16 @@ bool findStretches(const quint8 *oldData, qint64 oldSize, const quint8 *newData,
     return true;
 }
 
+// Groups of up to 2^kJoinLevels blocks are tried as one block.
+constexpr int kJoinLevels = 3;
+
 // Compresses the stream cut into blocks at cuts and joins the blocks into
 // one stream in out. A kind of data that runs on compresses better in one
 // block, a change of kind better in two: each pair of neighbouring blocks
-// is tried also as one block, and where both pairs of a group of four are
-// better whole, the four as one block; the smaller way is kept. BZ_OK or
-// the bzip2 error.
+// is tried also as one block; where both pairs of a group of four went
+// whole, the four as one block; where both fours of a group of eight went
+// whole, the eight. The smaller way is kept at each step. BZ_OK or the
+// bzip2 error.
 int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts, Workspace &space,
                std::vector<char> *out)
 {
@@ -626,7 +631,7 @@ int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts
         int result = BZ_OK;
     };
     std::vector<std::unique_ptr<Candidate>> candidates;
-    auto compressAll = [&](size_t from) {
+    auto compressFrom = [&](size_t from) {
         std::vector<JobQueue::Job> jobs;
         for (size_t k = from; k < candidates.size(); ++k) {
             Candidate *c = candidates[k].get();
@@ -650,56 +655,55 @@ int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts
         return candidates.back().get();
     };
 
-    // Single blocks and pairs.
-    std::vector<Candidate *> singles;
-    std::vector<Candidate *> pairs; // null where a pair has no second block
-    for (size_t i = 0; i < count; ++i)
-        singles.push_back(add(i, i + 1));
-    for (size_t i = 0; i < count; i += 2)
-        pairs.push_back(i + 1 < count ? add(i, i + 2) : nullptr);
-    int rc = compressAll(0);
-    if (rc != BZ_OK)
-        return rc;
-    // The best way for each pair: its own blocks as they are (bits, list).
+    // The best way found for each group of the current level: its blocks
+    // and their bits, and whether the group went whole.
     struct Way
     {
         quint64 bits;
         std::vector<const Bzip2Blocks::Block *> blocks;
-        bool whole; // the pair as one block
+        bool whole;
     };
-    std::vector<Way> pairWays;
-    for (size_t j = 0; j < pairs.size(); ++j) {
-        const Candidate *a = singles[2 * j];
-        const Candidate *b = 2 * j + 1 < count ? singles[2 * j + 1] : nullptr;
-        Way apart{a->block.bitCount + (b ? b->block.bitCount : 0), {&a->block}, false};
-        if (b)
-            apart.blocks.push_back(&b->block);
-        if (pairs[j] && pairs[j]->block.bitCount <= apart.bits)
-            pairWays.push_back({pairs[j]->block.bitCount, {&pairs[j]->block}, true});
-        else
-            pairWays.push_back(apart);
-    }
-
-    // Groups of four whose two pairs both went whole.
-    const size_t firstQuad = candidates.size();
-    std::vector<Candidate *> quads(pairs.size() / 2, nullptr);
-    for (size_t q = 0; q < quads.size(); ++q)
-        if (pairWays[2 * q].whole && pairWays[2 * q + 1].whole)
-            quads[q] = add(4 * q, 4 * q + 4);
-    rc = compressAll(firstQuad);
+    std::vector<Way> ways;
+    for (size_t i = 0; i < count; ++i)
+        add(i, i + 1);
+    int rc = compressFrom(0);
     if (rc != BZ_OK)
         return rc;
+    for (const std::unique_ptr<Candidate> &c : candidates)
+        ways.push_back({c->block.bitCount, {&c->block}, true});
+
+    for (int level = 1; level <= kJoinLevels && ways.size() > 1; ++level) {
+        const size_t span = size_t(1) << level;
+        const size_t firstNew = candidates.size();
+        std::vector<Candidate *> tried((ways.size() + 1) / 2, nullptr);
+        for (size_t g = 0; 2 * g + 1 < ways.size(); ++g)
+            if (level == 1 || (ways[2 * g].whole && ways[2 * g + 1].whole))
+                tried[g] = add(g * span, std::min(count, (g + 1) * span));
+        rc = compressFrom(firstNew);
+        if (rc != BZ_OK)
+            return rc;
+        std::vector<Way> next;
+        for (size_t g = 0; g < tried.size(); ++g) {
+            if (2 * g + 1 == ways.size()) { // a lone last group stays as it is
+                next.push_back({ways[2 * g].bits, ways[2 * g].blocks, false});
+                continue;
+            }
+            const Way &a = ways[2 * g];
+            const Way &b = ways[2 * g + 1];
+            if (tried[g] && tried[g]->block.bitCount <= a.bits + b.bits) {
+                next.push_back({tried[g]->block.bitCount, {&tried[g]->block}, true});
+                continue;
+            }
+            Way apart{a.bits + b.bits, a.blocks, false};
+            apart.blocks.insert(apart.blocks.end(), b.blocks.begin(), b.blocks.end());
+            next.push_back(std::move(apart));
+        }
+        ways.swap(next);
+    }
 
     std::vector<const Bzip2Blocks::Block *> chosen;
-    for (size_t j = 0; j < pairWays.size(); ++j) {
-        const Candidate *quad = j / 2 < quads.size() ? quads[j / 2] : nullptr;
-        if (quad && j % 2 == 0 && quad->block.bitCount <= pairWays[j].bits + pairWays[j + 1].bits) {
-            chosen.push_back(&quad->block);
-            ++j;
-            continue;
-        }
-        chosen.insert(chosen.end(), pairWays[j].blocks.begin(), pairWays[j].blocks.end());
-    }
+    for (const Way &w : ways)
+        chosen.insert(chosen.end(), w.blocks.begin(), w.blocks.end());
     out->clear();
     Bzip2Blocks::join(chosen, out);
     return BZ_OK;
