@@ -438,8 +438,8 @@ public:
     }
 
 private:
-    // Blocks of about this much run-shortened input, alone, in pairs or in
-    // fours, compress patches of compiled code best (bzip2's own limit is
+    // Blocks of about this much run-shortened input, alone or in groups of
+    // up to eight, compress patches of compiled code best (bzip2's own limit is
     // 900 kB).
     static constexpr size_t kBlockUnit = 50000;
 
