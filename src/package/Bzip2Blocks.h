@@ -18,11 +18,13 @@ namespace pc {
 // on byte boundaries), an end mark and a CRC that folds the blocks' CRCs in
 // order. So blocks can be compressed in any order or at the same time, and
 // a writer may compress the same bytes cut in several ways and keep the
-// smallest; the joined stream is what a single compressor would have
-// written for the same cuts, and any bzip2 reader takes it.
+// smallest; any bzip2 reader takes the joined stream.
 //
-// A Bzip2Blocks object keeps the compressor's working memory from one block
-// to the next; one object serves one thread at a time.
+// Blocks are written by Bzip2Encoder; the rare block it declines (one
+// that repeats itself whole) by the bzip2 library.
+//
+// A Bzip2Blocks object keeps the compressors' working memory from one
+// block to the next; one object serves one thread at a time.
 class Bzip2Blocks final
 {
 public:

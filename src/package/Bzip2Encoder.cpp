@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,8 +17,7 @@ namespace pc {
 
 namespace {
 
-static_assert(std::is_same<saidx_t, qint32>::value || sizeof(saidx_t) == sizeof(qint32),
-              "the suffix sorter indexes with 32-bit numbers");
+static_assert(sizeof(saidx_t) == sizeof(qint32), "the suffix sorter indexes with 32-bit numbers");
 
 constexpr int kGroupSize = 50;     // codes per selector
 constexpr int kMaxGroups = 6;
@@ -242,10 +240,10 @@ bool Bzip2Encoder::encode(const quint8 *data, size_t size, std::vector<quint8> *
         return false;
 
     // The first stage: runs of 4 to 255 equal bytes become the byte four
-    // times and the count beyond four.
-    // The shortened block is kept twice over, so that its least rotation
-    // lies whole in the buffer. The buffers are taken at the largest size
-    // a block can have, once: only the pages in use are ever touched.
+    // times and the count beyond four. The shortened block is kept twice
+    // over, so that its least rotation lies whole in the buffer. Every
+    // buffer is taken at the largest size a block can need, once: only the
+    // pages in use are ever touched.
     constexpr size_t kRoom = Bzip2Blocks::kMaxShortened + 8;
     quint8 *block = m_shortened.take(2 * kRoom);
     size_t n = 0;
