@@ -1,8 +1,9 @@
 #include "package/Bzip2Blocks.h"
 
+#include "package/BitWriter.h"
+
 #include <bzlib.h>
 
-#include <limits>
 #include <cstring>
 
 namespace vexo {
@@ -24,65 +25,6 @@ quint64 readBits(const quint8 *bytes, quint64 at, int count)
         value = value << 1 | ((bytes[at >> 3] >> (7 - (at & 7))) & 1u);
     return value;
 }
-
-// Appends bits, most significant first, to a byte buffer.
-class BitSink
-{
-public:
-    explicit BitSink(std::vector<char> *out) : m_out(out) {}
-
-    void put(quint64 value, int count)
-    {
-        for (int i = count - 1; i >= 0; --i)
-            putBit(unsigned(value >> i) & 1u);
-    }
-
-    // Appends bitCount bits that start on a byte boundary in src.
-    void append(const quint8 *src, quint64 bitCount)
-    {
-        const quint64 whole = bitCount >> 3;
-        if (m_used == 0) {
-            m_out->insert(m_out->end(), src, src + whole);
-        } else {
-            const size_t base = m_out->size();
-            m_out->resize(base + whole);
-            char *dst = m_out->data() + base;
-            unsigned carry = m_pending;
-            const int shift = m_used;
-            for (quint64 i = 0; i < whole; ++i) {
-                dst[i] = char(quint8(carry | (src[i] >> shift)));
-                carry = quint8(src[i] << (8 - shift));
-            }
-            m_pending = carry;
-        }
-        const int rest = int(bitCount & 7);
-        if (rest)
-            put(src[whole] >> (8 - rest), rest);
-    }
-
-    void finish()
-    {
-        if (m_used)
-            m_out->push_back(char(quint8(m_pending)));
-        m_used = 0;
-        m_pending = 0;
-    }
-
-private:
-    void putBit(unsigned bit)
-    {
-        m_pending |= bit << (7 - m_used);
-        if (++m_used == 8) {
-            m_out->push_back(char(quint8(m_pending)));
-            m_used = 0;
-            m_pending = 0;
-        }
-    }
-
-    std::vector<char> *m_out;
-    unsigned m_pending = 0; // bits waiting for a whole byte, high first
-    int m_used = 0;
-};
 
 // Input that is mostly long runs (a difference stream where little
 // changed) repeats itself after the first stage; bzip2's usual sort crawls
@@ -229,18 +171,25 @@ int Bzip2Blocks::streamSize(const quint8 *data, size_t size, size_t *bytes)
 
 void Bzip2Blocks::join(const std::vector<const Block *> &blocks, std::vector<char> *out)
 {
-    out->insert(out->end(), {'B', 'Z', 'h', '9'});
-    BitSink sink(out);
+    quint64 bits = quint64(kHeadBytes) * 8 + kTailBits;
+    for (const Block *b : blocks)
+        bits += b->empty ? 0 : b->bitCount;
+    const size_t base = out->size();
+    out->resize(base + size_t((bits + 7) / 8));
+    BitWriter writer(reinterpret_cast<quint8 *>(out->data() + base));
+    for (char c : {'B', 'Z', 'h', '9'})
+        writer.put(quint8(c), 8);
     quint32 combined = 0;
     for (const Block *b : blocks) {
         if (b->empty)
             continue;
-        sink.append(b->bits.data(), b->bitCount);
+        writer.putBits(b->bits.data(), b->bitCount);
         combined = (combined << 1 | combined >> 31) ^ b->crc;
     }
-    sink.put(kEndMark, kMarkBits);
-    sink.put(combined, 32);
-    sink.finish();
+    writer.put(quint32(kEndMark >> 32), kMarkBits - 32);
+    writer.put(quint32(kEndMark), 32);
+    writer.put(combined, 32);
+    writer.finish();
 }
 
 } // namespace pc

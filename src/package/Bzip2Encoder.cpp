@@ -1,5 +1,6 @@
 #include "package/Bzip2Encoder.h"
 
+#include "package/BitWriter.h"
 #include "package/Bzip2Blocks.h"
 
 #include <divsufsort.h>
@@ -48,46 +49,6 @@ const CrcTable &crcTable()
     static const CrcTable table;
     return table;
 }
-
-// Bits, most significant first, into room the caller has made.
-class BitWriter
-{
-public:
-    explicit BitWriter(quint8 *out) : m_out(out) {}
-
-    void put(quint32 value, int count) // count ≤ 32
-    {
-        m_buffer = m_buffer << count | (quint64(value) & ((quint64(1) << count) - 1));
-        m_used += count;
-        if (m_used >= 32) {
-            m_used -= 32;
-            const quint32 word = quint32(m_buffer >> m_used);
-            m_out[0] = quint8(word >> 24);
-            m_out[1] = quint8(word >> 16);
-            m_out[2] = quint8(word >> 8);
-            m_out[3] = quint8(word);
-            m_out += 4;
-        }
-        m_total += quint64(count);
-    }
-
-    // The number of bits written; the last byte is zero-padded.
-    quint64 finish()
-    {
-        for (; m_used >= 8; m_used -= 8)
-            *m_out++ = quint8(m_buffer >> (m_used - 8));
-        if (m_used > 0)
-            *m_out++ = quint8(m_buffer << (8 - m_used));
-        m_used = 0;
-        return m_total;
-    }
-
-private:
-    quint8 *m_out;
-    quint64 m_buffer = 0;
-    int m_used = 0;
-    quint64 m_total = 0;
-};
 
 // Start of the least rotation of the n bytes at s (their Lyndon rotation),
 // or -1 when they repeat themselves whole (their rotations are not all
