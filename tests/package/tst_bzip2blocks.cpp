@@ -154,6 +154,17 @@ void TestBzip2Blocks::kindsOfData_data()
     for (int i = 0; i < 256 * 40; ++i)
         all += char(i * 7 % 256);
     QTest::newRow("every byte") << all;
+    // Rotations that agree for long stretches: a two-letter alphabet, a
+    // period broken once, a period with one letter more.
+    QRandomGenerator rng(12);
+    QByteArray binary(300000, '\0');
+    for (char &c : binary)
+        c = char(rng.bounded(2u));
+    QTest::newRow("two letters") << binary;
+    QByteArray broken = QByteArray("0123456789").repeated(20000);
+    broken[123457] = 'x';
+    QTest::newRow("period broken once") << broken;
+    QTest::newRow("period and a letter") << QByteArray("ab").repeated(50000) + "a";
     const std::vector<quint8> m = mixed(400000, 11);
     QTest::newRow("code-like") << QByteArray(reinterpret_cast<const char *>(m.data()), int(m.size()));
 }
@@ -180,7 +191,8 @@ void TestBzip2Blocks::kindsOfData()
 }
 
 // No input makes no block (a valid empty stream, also between blocks); more
-// than one block holds is refused, a full block is taken.
+// than one block holds is refused, a full block is taken. Runs of four
+// grow by the first stage: input below the limit can still be too much.
 void TestBzip2Blocks::limits()
 {
     Bzip2Blocks compressor;
@@ -215,6 +227,21 @@ void TestBzip2Blocks::limits()
     Bzip2Blocks::join({&big}, &stream);
     QVERIFY(decompress(stream, noise.size() - 1, &back));
     QVERIFY(std::equal(back.begin(), back.end(), noise.begin()) && back.size() == noise.size() - 1);
+
+    std::vector<quint8> fours;
+    for (size_t i = 0; fours.size() < Bzip2Blocks::kMaxShortened * 4 / 5 + 400; ++i)
+        fours.insert(fours.end(), 4, quint8(i % 251));
+    QVERIFY(fours.size() < Bzip2Blocks::kMaxShortened);
+    QVERIFY(Bzip2Blocks::shortenedSize(fours.data(), fours.size()) > Bzip2Blocks::kMaxShortened);
+    QCOMPARE(compressor.compress(fours.data(), fours.size(), &big), BZ_PARAM_ERROR);
+    size_t measured = 0;
+    QCOMPARE(compressor.streamSize(fours.data(), fours.size(), &measured), BZ_OK); // two blocks
+    const size_t fit = fours.size() - 800;
+    QCOMPARE(compressor.compress(fours.data(), fit, &big), BZ_OK);
+    stream.clear();
+    Bzip2Blocks::join({&big}, &stream);
+    QVERIFY(decompress(stream, fit, &back));
+    QVERIFY(std::equal(back.begin(), back.end(), fours.begin()) && back.size() == fit);
 }
 
 QTEST_GUILESS_MAIN(TestBzip2Blocks)
