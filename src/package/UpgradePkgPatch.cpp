@@ -714,7 +714,8 @@ int packStream(const quint8 *bytes, size_t size, const std::vector<size_t> &cuts
 // the stream, interrupts the runs around it).
 //
 // They are measured on the first parse of the same data: its differences
-// and its extra bytes, up to a sample of each, are compressed on their own.
+// and its extra bytes, up to a sample of each (a smaller one of the extra
+// bytes), are compressed on their own.
 // A nonzero difference costs what the differences cost per nonzero byte,
 // less for the values that recur (a moved address changes the same bytes
 // by the same amount all over the code) and more for rare ones.
@@ -728,6 +729,9 @@ struct ParseCosts
 constexpr int kCostScale = 16;
 constexpr int kRecordCost = 24 * kCostScale;
 constexpr size_t kCostSample = 1u << 20;
+// New code compresses at much the same rate throughout; a smaller sample of
+// the extra bytes measures it as well.
+constexpr size_t kExtraSample = 1u << 17;
 
 ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std::vector<Stretch> &stretches,
                         Workspace &space)
@@ -737,12 +741,12 @@ ParseCosts measureCosts(const quint8 *oldData, const quint8 *newData, const std:
     std::vector<quint8> differences;
     std::vector<quint8> extras;
     differences.reserve(kCostSample);
-    extras.reserve(kCostSample);
+    extras.reserve(kExtraSample);
     qint64 sampledNonzero = 0;
     for (const Stretch &s : stretches) {
         const quint8 *n = newData + s.start;
         if (s.extra) {
-            const size_t take = size_t(std::min<qint64>(s.length, qint64(kCostSample - std::min(kCostSample, extras.size()))));
+            const size_t take = size_t(std::min<qint64>(s.length, qint64(kExtraSample - std::min(kExtraSample, extras.size()))));
             extras.insert(extras.end(), n, n + take);
             continue;
         }
