@@ -84,6 +84,7 @@ private slots:
     void joinedReadsBack();
     void kindsOfData_data();
     void kindsOfData();
+    void manySmallBlocks();
     void limits();
 };
 
@@ -188,6 +189,44 @@ void TestBzip2Blocks::kindsOfData()
     QCOMPARE(block.crc, libraryCrc);
     QCOMPARE(Bzip2Encoder::crc(bytes.data(), bytes.size()), libraryCrc);
     QVERIFY2(stream.size() <= librarySize, qPrintable(QStringLiteral("%1 > %2").arg(stream.size()).arg(librarySize)));
+}
+
+// Many short blocks of few letters, with runs of every length around the
+// first stage's limits: each block alone and all of them joined read back,
+// and measuring gives the joined size.
+void TestBzip2Blocks::manySmallBlocks()
+{
+    QRandomGenerator rng(21);
+    Bzip2Blocks compressor;
+    std::vector<Bzip2Blocks::Block> blocks(300);
+    std::vector<quint8> all;
+    for (Bzip2Blocks::Block &block : blocks) {
+        std::vector<quint8> data;
+        const quint32 letters = 1 + rng.bounded(4u);
+        const size_t size = 1 + rng.bounded(3000u);
+        while (data.size() < size) {
+            const size_t run = rng.bounded(8u) == 0 ? 250 + rng.bounded(12u) : 1 + rng.bounded(6u);
+            data.insert(data.end(), std::min(run, size - data.size()), quint8('a' + rng.bounded(letters)));
+        }
+        QCOMPARE(compressor.compress(data.data(), data.size(), &block), BZ_OK);
+        std::vector<char> stream;
+        Bzip2Blocks::join({&block}, &stream);
+        std::vector<quint8> back;
+        QVERIFY(decompress(stream, data.size(), &back));
+        QVERIFY(back == data);
+        size_t measured = 0;
+        QCOMPARE(compressor.streamSize(data.data(), data.size(), &measured), BZ_OK);
+        QCOMPARE(measured, stream.size());
+        all.insert(all.end(), data.begin(), data.end());
+    }
+    std::vector<const Bzip2Blocks::Block *> order;
+    for (const Bzip2Blocks::Block &b : blocks)
+        order.push_back(&b);
+    std::vector<char> joined;
+    Bzip2Blocks::join(order, &joined);
+    std::vector<quint8> back;
+    QVERIFY(decompress(joined, all.size(), &back));
+    QVERIFY(back == all);
 }
 
 // No input makes no block (a valid empty stream, also between blocks); more
