@@ -11,7 +11,8 @@
 // keeps it with no process attached. Before creating ours we attach to any
 // existing segment and detach again; the last process to detach removes the
 // segment, so a stale one left by a crashed copy disappears, while a segment
-// held by a running copy stays.
+// held by a running copy stays. The key file is made before that probe, so
+// that a stale segment is found even when its own key file is gone.
 class SingleInstanceGuard final
 {
 public:
